@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/win32.h"
+
+#include <QObject>
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+
+// The smooth-scroll engine. All of its state is class-static: one engine per
+// process, however many objects exist. Everything here runs on the GUI thread.
+class SmoothScroller : public QObject {
+    Q_OBJECT
+
+public:
+    explicit SmoothScroller(QObject *parent = nullptr);
+    ~SmoothScroller() override;
+
+    // Hook host
+    bool start();
+    void stop();
+    static void createWindow();
+    static LRESULT CALLBACK HiddenWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Wheel interception
+    static LRESULT CALLBACK LLMouseProc(int nCode, WPARAM wParam, LPARAM lParam);
+
+    // Parameter set resolution. resolveParamSet returns the chosen set inside snapshot,
+    // or nullptr when the snapshot holds no usable set of that name.
+    static std::wstring processFileNameOfWindow(HWND hwnd);
+    static const nlohmann::json *resolveParamSet(const std::wstring &fileName,
+                                                 const nlohmann::json &snapshot);
+
+    // Animation core
+    static void onAnimationTick(HWND hiddenWindow);
+    static void stopAnimation();
+    static void postWheelStep(int n);
+
+    static constexpr UINT_PTR kAnimationTimerId = 1;
+
+    // Host state
+    static HINSTANCE s_hInstance;
+    static HHOOK s_hHook;
+    static HWND s_hWnd;
+    static bool s_isRunning;
+
+    // Animation state
+    static bool s_isAnimating;
+    static HWND s_targetHwnd;
+    static POINT s_targetPoint;
+    static int s_targetPos;
+    static float s_scrolledSoFar;
+    static float s_pendingFraction;
+    static int s_lastDelta;
+    static UINT_PTR s_activeTimerId;
+    static std::string s_currentParamSet;
+};

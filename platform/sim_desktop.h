@@ -1,0 +1,241 @@
+#pragma once
+// A small model of the Windows desktop that the Win32 names of win32.h run on
+// off Windows. Tests script it: they add processes and windows, hold keys, inject
+// mouse events into the hook chain, fire timers and read the posted messages.
+// It models the platform only; it knows nothing of the program that uses it.
+
+#ifndef _WIN32
+
+#include "platform/win32.h"
+
+#include <cstddef>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+class SimDesktop {
+public:
+    struct Rect {
+        LONG left = 0;
+        LONG top = 0;
+        LONG right = 0;
+        LONG bottom = 0;
+    };
+
+    struct PostedMessage {
+        HWND hwnd;
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+
+    // What happened to one mouse event handed to the hook chain.
+    struct HookOutcome {
+        LRESULT result = 0;     // what the first hook returned
+        bool reachedEnd = false; // the chain was walked to its end through CallNextHookEx
+        int hooksCalled = 0;     // hook procedures that were entered
+        // Passed on to the system: every hook called the next one, or no hook is installed.
+        bool passedOn() const { return reachedEnd || hooksCalled == 0; }
+        bool swallowed() const { return !passedOn(); }
+    };
+
+    struct TimerInfo {
+        HWND hwnd;
+        UINT_PTR id;
+        UINT requestedInterval; // as passed to SetTimer
+        UINT effectiveInterval; // as Windows runs it (raised to USER_TIMER_MINIMUM)
+        long long dueAt;        // virtual milliseconds
+        TIMERPROC proc;
+    };
+
+    // The one desktop of the process.
+    static SimDesktop &instance();
+
+    // Back to an empty desktop: no windows, processes, hooks, timers, classes, posted
+    // messages or injected failures; keys up; wheel lines 3; virtual clock 0.
+    void reset();
+
+    // ---- processes ----------------------------------------------------------------
+    // Adds a process with the full path of its image; returns its id (never 0).
+    DWORD addProcess(const std::wstring &imagePath, bool canOpen = true);
+    void setProcessOpenable(DWORD pid, bool canOpen);
+    // Makes QueryFullProcessImageNameW fail for this process with the given error (0: succeed).
+    void setImageNameQueryError(DWORD pid, DWORD error);
+    // The access rights and inherit flag of the last OpenProcess call.
+    DWORD lastOpenProcessAccess() const;
+    BOOL lastOpenProcessInherit() const;
+    // Handles opened and not yet closed, handles ever opened, CloseHandle calls that failed.
+    int openHandleCount() const;
+    int openedHandleTotal() const;
+    int badCloseCount() const;
+
+    // ---- windows ------------------------------------------------------------------
+    // Adds a top-level application window of process pid (0: a window without process)
+    // covering rect; later windows lie above earlier ones.
+    HWND addWindow(DWORD pid, const Rect &rect, bool visible = true, WNDPROC proc = nullptr);
+    void setWindowVisible(HWND hwnd, bool visible);
+    void setWindowRect(HWND hwnd, const Rect &rect);
+    // Windows the model knows and that are not destroyed.
+    bool windowExists(HWND hwnd) const;
+    bool isMessageOnly(HWND hwnd) const;
+    std::wstring windowClassName(HWND hwnd) const;
+    std::wstring windowTitle(HWND hwnd) const;
+    DWORD windowStyle(HWND hwnd) const;
+    int liveWindowCount() const;
+    // Every CreateWindowExW call that succeeded, in order, including destroyed windows.
+    std::vector<HWND> createdWindows() const;
+    // Messages a window procedure received through the model (WM_NCCREATE, WM_CREATE,
+    // WM_DESTROY, WM_NCDESTROY, WM_TIMER), per window, in order.
+    std::vector<UINT> deliveredMessages(HWND hwnd) const;
+    // Forces WindowFromPoint to return hwnd (which may be hidden or destroyed), as when a
+    // window changes between the system's hit test and the hook; nullopt restores hit-testing.
+    void overrideWindowFromPoint(std::optional<HWND> hwnd);
+    // Calls the window procedure of hwnd, as a message loop would dispatch a message.
+    LRESULT sendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // ---- classes and modules ------------------------------------------------------
+    HINSTANCE moduleHandle() const; // what GetModuleHandleA(nullptr) returns
+    bool isClassRegistered(HINSTANCE hInstance, const std::wstring &className) const;
+    int registerClassCalls() const;
+
+    // ---- keys ---------------------------------------------------------------------
+    // Holds or releases a key: GetAsyncKeyState then has its high bit set.
+    void setKeyDown(int vk, bool down);
+    // Sets the raw value GetAsyncKeyState returns for vk (for example only the low bit).
+    void setKeyStateRaw(int vk, SHORT state);
+    // Keys asked for through GetAsyncKeyState, in order, since the last clear.
+    std::vector<int> keyQueries() const;
+    void clearKeyQueries();
+
+    // ---- the hook chain -------------------------------------------------------------
+    // Hands one low-level mouse event to the installed WH_MOUSE_LL hooks, newest first.
+    HookOutcome injectMouse(UINT message, POINT pt, DWORD mouseData = 0, int nCode = HC_ACTION);
+    // A wheel notch: mouseData carries delta in its high word.
+    HookOutcome injectWheel(short delta, POINT pt);
+    int installedHookCount() const;
+    // Hook procedure and module of the most recently installed hook that is still installed.
+    HOOKPROC installedHookProc() const;
+    HINSTANCE installedHookModule() const;
+    DWORD installedHookThread() const;
+
+    // ---- timers -------------------------------------------------------------------
+    std::optional<TimerInfo> timer(HWND hwnd, UINT_PTR id) const;
+    int timerCount() const;
+    int setTimerCalls() const;
+    int killTimerCalls() const;
+    // Delivers WM_TIMER for (hwnd, id) to the window procedure; false if no such timer.
+    bool fireTimer(HWND hwnd, UINT_PTR id);
+    // Advances the virtual clock, delivering every timer that falls due in order.
+    // Returns the number of WM_TIMER messages delivered.
+    int advanceTime(long long milliseconds);
+    // Delivers the earliest-due timer again and again until no timer is left or
+    // maxFires messages were delivered; returns the number delivered.
+    int runTimers(int maxFires);
+    long long now() const;
+
+    // ---- posted messages ----------------------------------------------------------
+    const std::vector<PostedMessage> &posted() const;
+    void clearPosted();
+    int postAttempts() const; // PostMessageA calls, failed ones included
+
+    // ---- system parameters --------------------------------------------------------
+    UINT wheelScrollLines() const;
+    UINT lastSystemParametersFlags() const;
+    int systemParametersCalls() const;
+
+    // ---- injectable failures ------------------------------------------------------
+    // Each makes the named call fail with the given error code; 0 turns it off.
+    void failModuleHandle(DWORD error);
+    void failRegisterClass(DWORD error);
+    void failCreateMessageOnlyWindow(DWORD error);
+    void failCreateTopLevelWindow(DWORD error);
+    void failHookInstall(DWORD error);
+    void failSetTimer(DWORD error);
+    void failSystemParameters(DWORD error);
+    // PostMessageA to this window fails with error (ERROR_ACCESS_DENIED for a window of a
+    // process with higher rights); 0 lets posts through again.
+    void failPostTo(HWND hwnd, DWORD error);
+
+    // ---- entry points of the Win32 names (used by win32_sim.cpp) -------------------
+    HHOOK setWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE hmod, DWORD threadId);
+    LRESULT callNextHookEx(HHOOK hhk, int nCode, WPARAM wParam, LPARAM lParam);
+    BOOL unhookWindowsHookEx(HHOOK hhk);
+    HMODULE getModuleHandle(LPCSTR name);
+    BOOL getClassInfo(HINSTANCE hInstance, LPCWSTR className, LPWNDCLASSW out);
+    ATOM registerClass(const WNDCLASSW *wc);
+    HWND createWindow(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style, int x, int y,
+                      int width, int height, HWND parent, HMENU menu, HINSTANCE hInstance,
+                      LPVOID param);
+    BOOL showWindow(HWND hwnd, int cmdShow);
+    BOOL destroyWindow(HWND hwnd);
+    LRESULT defWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    UINT_PTR setTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
+    BOOL killTimer(HWND hwnd, UINT_PTR id);
+    HWND windowFromPoint(POINT pt);
+    BOOL isWindow(HWND hwnd);
+    BOOL isWindowVisible(HWND hwnd);
+    SHORT getAsyncKeyState(int vk);
+    BOOL postMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    BOOL systemParametersInfo(UINT action, UINT uiParam, PVOID pvParam, UINT winIni);
+    DWORD getWindowThreadProcessId(HWND hwnd, LPDWORD pid);
+    HANDLE openProcess(DWORD access, BOOL inherit, DWORD pid);
+    BOOL queryFullProcessImageName(HANDLE process, DWORD flags, LPWSTR buffer, PDWORD size);
+    BOOL closeHandle(HANDLE handle);
+
+private:
+    struct Window;
+    struct Process;
+    struct WindowClass;
+    struct Hook;
+
+    SimDesktop();
+    Window *findWindow(HWND hwnd);
+    const Window *findWindow(HWND hwnd) const;
+    LRESULT deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void destroyTree(HWND hwnd);
+    HWND newWindow(DWORD pid, DWORD style, HWND parent, WNDPROC proc, HINSTANCE hInstance,
+                   const std::wstring &className, const std::wstring &title, const Rect &rect);
+
+    mutable std::recursive_mutex m_mutex;
+    std::map<std::uintptr_t, Window> m_windows;
+    std::vector<std::uintptr_t> m_zOrder; // bottom to top
+    std::vector<HWND> m_created;
+    std::map<DWORD, Process> m_processes;
+    std::map<std::uintptr_t, DWORD> m_openHandles; // handle -> pid
+    std::vector<WindowClass> m_classes;
+    std::vector<Hook> m_hooks; // newest first
+    std::vector<std::size_t> m_hookCallStack; // index of the hook being called, per nesting level
+    std::vector<bool> m_hookReachedEnd;
+    std::map<std::pair<std::uintptr_t, UINT_PTR>, TimerInfo> m_timers;
+    std::map<int, SHORT> m_keys;
+    std::vector<int> m_keyQueries;
+    std::vector<PostedMessage> m_posted;
+    std::map<std::uintptr_t, DWORD> m_postFailures;
+    std::optional<HWND> m_windowFromPointOverride;
+    std::uintptr_t m_nextHandle = 0x1000;
+    DWORD m_nextPid = 100;
+    long long m_now = 0;
+    long long m_timerSequence = 0;
+    UINT m_wheelLines = 3;
+    UINT m_lastSpiFlags = 0;
+    int m_spiCalls = 0;
+    int m_registerClassCalls = 0;
+    int m_setTimerCalls = 0;
+    int m_killTimerCalls = 0;
+    int m_postAttempts = 0;
+    int m_openedTotal = 0;
+    int m_badCloses = 0;
+    DWORD m_lastOpenAccess = 0;
+    BOOL m_lastOpenInherit = FALSE;
+    DWORD m_failModuleHandle = 0;
+    DWORD m_failRegisterClass = 0;
+    DWORD m_failMessageOnly = 0;
+    DWORD m_failTopLevel = 0;
+    DWORD m_failHook = 0;
+    DWORD m_failSetTimer = 0;
+    DWORD m_failSpi = 0;
+};
+
+#endif

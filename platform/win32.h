@@ -1,0 +1,220 @@
+#pragma once
+// The engine talks to Win32 by its own names. On Windows this is the real API;
+// elsewhere the same names are declared here and implemented over the simulated
+// desktop (sim_desktop.h), which tests script.
+
+#ifdef _WIN32
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#else
+
+#include <cstdint>
+
+#define WINAPI
+#define CALLBACK
+#define VOID void
+
+typedef int BOOL;
+typedef unsigned char BYTE;
+typedef unsigned short WORD;
+typedef std::uint32_t DWORD;
+typedef std::int32_t LONG;
+typedef short SHORT;
+typedef unsigned int UINT;
+typedef WORD ATOM;
+typedef std::uintptr_t UINT_PTR;
+typedef std::intptr_t INT_PTR;
+typedef std::uintptr_t ULONG_PTR;
+typedef std::uintptr_t WPARAM;
+typedef std::intptr_t LPARAM;
+typedef std::intptr_t LRESULT;
+typedef DWORD *PDWORD;
+typedef DWORD *LPDWORD;
+typedef void *PVOID;
+typedef void *LPVOID;
+typedef wchar_t WCHAR;
+typedef WCHAR *LPWSTR;
+typedef const WCHAR *LPCWSTR;
+typedef const char *LPCSTR;
+
+#define FALSE 0
+#define TRUE 1
+
+// Distinct handle types, as STRICT builds of windows.h have them.
+#define SORVELLA_DECLARE_HANDLE(name) struct name##__ { int unused; }; typedef struct name##__ *name
+SORVELLA_DECLARE_HANDLE(HWND);
+SORVELLA_DECLARE_HANDLE(HINSTANCE);
+SORVELLA_DECLARE_HANDLE(HHOOK);
+SORVELLA_DECLARE_HANDLE(HMENU);
+SORVELLA_DECLARE_HANDLE(HICON);
+SORVELLA_DECLARE_HANDLE(HBRUSH);
+#undef SORVELLA_DECLARE_HANDLE
+typedef HINSTANCE HMODULE;
+typedef HICON HCURSOR;
+typedef void *HANDLE;
+
+typedef LRESULT(CALLBACK *HOOKPROC)(int code, WPARAM wParam, LPARAM lParam);
+typedef LRESULT(CALLBACK *WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef VOID(CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+
+typedef struct tagPOINT {
+    LONG x;
+    LONG y;
+} POINT, *PPOINT, *LPPOINT;
+
+typedef struct tagMSLLHOOKSTRUCT {
+    POINT pt;
+    DWORD mouseData;
+    DWORD flags;
+    DWORD time;
+    ULONG_PTR dwExtraInfo;
+} MSLLHOOKSTRUCT, *LPMSLLHOOKSTRUCT, *PMSLLHOOKSTRUCT;
+
+typedef struct tagWNDCLASSW {
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCWSTR lpszMenuName;
+    LPCWSTR lpszClassName;
+} WNDCLASSW, *PWNDCLASSW, *LPWNDCLASSW;
+
+#define LOWORD(l) ((WORD)(((DWORD)(l)) & 0xffff))
+#define HIWORD(l) ((WORD)((((DWORD)(l)) >> 16) & 0xffff))
+#define MAKELONG(a, b) ((LONG)(((WORD)(((DWORD)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD)(b)) & 0xffff))) << 16))
+#define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
+#define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
+#define GET_WHEEL_DELTA_WPARAM(wParam) ((short)HIWORD(wParam))
+#define GET_KEYSTATE_WPARAM(wParam) (LOWORD(wParam))
+#define GET_X_LPARAM(lp) ((int)(short)LOWORD(lp))
+#define GET_Y_LPARAM(lp) ((int)(short)HIWORD(lp))
+#define WHEEL_DELTA 120
+
+// Hooks
+#define WH_MOUSE_LL 14
+#define HC_ACTION 0
+#define LLMHF_INJECTED 0x00000001
+
+// Window messages
+#define WM_NULL 0x0000
+#define WM_CREATE 0x0001
+#define WM_DESTROY 0x0002
+#define WM_CLOSE 0x0010
+#define WM_NCCREATE 0x0081
+#define WM_NCDESTROY 0x0082
+#define WM_TIMER 0x0113
+#define WM_MOUSEMOVE 0x0200
+#define WM_LBUTTONDOWN 0x0201
+#define WM_LBUTTONUP 0x0202
+#define WM_RBUTTONDOWN 0x0204
+#define WM_RBUTTONUP 0x0205
+#define WM_MBUTTONDOWN 0x0207
+#define WM_MBUTTONUP 0x0208
+#define WM_MOUSEWHEEL 0x020A
+#define WM_XBUTTONDOWN 0x020B
+#define WM_XBUTTONUP 0x020C
+#define WM_MOUSEHWHEEL 0x020E
+#define WM_USER 0x0400
+
+// Key-state flags of mouse messages
+#define MK_LBUTTON 0x0001
+#define MK_RBUTTON 0x0002
+#define MK_SHIFT 0x0004
+#define MK_CONTROL 0x0008
+#define MK_MBUTTON 0x0010
+
+// Virtual keys
+#define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_MENU 0x12
+#define VK_LSHIFT 0xA0
+#define VK_RSHIFT 0xA1
+#define VK_LCONTROL 0xA2
+#define VK_RCONTROL 0xA3
+#define VK_LMENU 0xA4
+#define VK_RMENU 0xA5
+
+// Windows
+#define HWND_MESSAGE ((HWND)(INT_PTR)-3)
+#define CW_USEDEFAULT ((int)0x80000000)
+#define WS_OVERLAPPED 0x00000000L
+#define WS_CAPTION 0x00C00000L
+#define WS_SYSMENU 0x00080000L
+#define WS_THICKFRAME 0x00040000L
+#define WS_MINIMIZEBOX 0x00020000L
+#define WS_MAXIMIZEBOX 0x00010000L
+#define WS_VISIBLE 0x10000000L
+#define WS_OVERLAPPEDWINDOW (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
+#define SW_HIDE 0
+#define SW_SHOWNORMAL 1
+#define SW_SHOW 5
+
+// Timers
+#define USER_TIMER_MINIMUM 0x0000000A
+#define USER_TIMER_MAXIMUM 0x7FFFFFFF
+
+// Processes
+#define PROCESS_QUERY_LIMITED_INFORMATION 0x1000
+#define PROCESS_NAME_NATIVE 0x00000001
+#define MAX_PATH 260
+
+// System parameters
+#define SPI_GETWHEELSCROLLLINES 0x0068
+#define SPI_SETWHEELSCROLLLINES 0x0069
+#define SPIF_UPDATEINIFILE 0x0001
+#define SPIF_SENDCHANGE 0x0002
+
+// Error codes
+#define ERROR_SUCCESS 0L
+#define ERROR_INVALID_FUNCTION 1L
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_INVALID_HANDLE 6L
+#define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_GEN_FAILURE 31L
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_INSUFFICIENT_BUFFER 122L
+#define ERROR_MOD_NOT_FOUND 126L
+#define ERROR_INVALID_WINDOW_HANDLE 1400L
+#define ERROR_INVALID_HOOK_HANDLE 1404L
+#define ERROR_CANNOT_FIND_WND_CLASS 1407L
+#define ERROR_CLASS_ALREADY_EXISTS 1410L
+#define ERROR_CLASS_DOES_NOT_EXIST 1411L
+#define ERROR_HOOK_NEEDS_HMOD 1428L
+#define ERROR_NOT_ENOUGH_QUOTA 1816L
+
+HHOOK WINAPI SetWindowsHookExA(int idHook, HOOKPROC lpfn, HINSTANCE hmod, DWORD dwThreadId);
+LRESULT WINAPI CallNextHookEx(HHOOK hhk, int nCode, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI UnhookWindowsHookEx(HHOOK hhk);
+HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
+BOOL WINAPI GetClassInfoW(HINSTANCE hInstance, LPCWSTR lpClassName, LPWNDCLASSW lpWndClass);
+ATOM WINAPI RegisterClassW(const WNDCLASSW *lpWndClass);
+HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName, DWORD dwStyle,
+                            int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
+                            HINSTANCE hInstance, LPVOID lpParam);
+BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
+BOOL WINAPI DestroyWindow(HWND hWnd);
+LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);
+BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent);
+HWND WINAPI WindowFromPoint(POINT Point);
+BOOL WINAPI IsWindow(HWND hWnd);
+BOOL WINAPI IsWindowVisible(HWND hWnd);
+SHORT WINAPI GetAsyncKeyState(int vKey);
+BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI SystemParametersInfoW(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWinIni);
+DWORD WINAPI GetLastError(void);
+VOID WINAPI SetLastError(DWORD dwErrCode);
+DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId);
+HANDLE WINAPI OpenProcess(DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwProcessId);
+BOOL WINAPI QueryFullProcessImageNameW(HANDLE hProcess, DWORD dwFlags, LPWSTR lpExeName, PDWORD lpdwSize);
+BOOL WINAPI CloseHandle(HANDLE hObject);
+
+#endif
