@@ -1,0 +1,173 @@
+// The hook host: installs the low-level mouse hook and owns the hidden window whose
+// timer drives the animation. Everything here runs on the GUI thread.
+#include "engine/smooth_scroller.h"
+
+#include <QDebug>
+
+namespace {
+
+const wchar_t kHiddenWindowClassName[] = L"SmoothScrollHiddenWindowClassQt";
+const wchar_t kHiddenWindowTitle[] = L"Hidden Smooth Scroll Handler Qt";
+const wchar_t kFallbackWindowTitle[] = L"Hidden Smooth Scroll Handler Qt Alt";
+
+bool hiddenWindowExists()
+{
+    return SmoothScroller::s_hWnd != nullptr && IsWindow(SmoothScroller::s_hWnd);
+}
+
+} // namespace
+
+SmoothScroller::SmoothScroller(QObject *parent)
+    : QObject(parent)
+{
+    if (!s_hInstance)
+        s_hInstance = GetModuleHandleA(nullptr);
+}
+
+SmoothScroller::~SmoothScroller()
+{
+    stop();
+}
+
+bool SmoothScroller::start()
+{
+    if (s_isRunning) {
+        qDebug() << "[SmoothScroller] Already started.";
+        return true;
+    }
+
+    if (!s_hInstance)
+        s_hInstance = GetModuleHandleA(nullptr);
+    if (!s_hInstance) {
+        qCritical() << "[SmoothScroller] Failed to get module handle in start().";
+        return false;
+    }
+
+    createWindow();
+    if (!s_hWnd) {
+        qCritical() << "[SmoothScroller] Failed to create hidden window. Cannot start smooth scrolling.";
+        return false;
+    }
+
+    // The hook goes in last: once it is installed, wheel events need the window's timer.
+    s_hHook = SetWindowsHookExA(WH_MOUSE_LL, LLMouseProc, s_hInstance, 0);
+    if (!s_hHook) {
+        const DWORD error = GetLastError();
+        qCritical().nospace() << "[SmoothScroller] Failed to install mouse hook! Error: " << error;
+        if (hiddenWindowExists())
+            DestroyWindow(s_hWnd);
+        // Cleared even if the window had already gone, so that the next start makes a new one.
+        s_hWnd = nullptr;
+        return false;
+    }
+
+    qInfo() << "[SmoothScroller] SmoothScroll started. Hook installed. Waiting for scroll events...";
+    s_isRunning = true;
+    return true;
+}
+
+void SmoothScroller::stop()
+{
+    if (!s_isRunning)
+        return;
+
+    qInfo() << "[SmoothScroller] Stopping SmoothScroll...";
+
+    // Hook first, so that no wheel event can start a new animation while we tear down.
+    if (s_hHook) {
+        UnhookWindowsHookEx(s_hHook);
+        s_hHook = nullptr;
+        qInfo() << "[SmoothScroller] Mouse hook uninstalled.";
+    }
+
+    if (s_isAnimating && hiddenWindowExists() && s_activeTimerId != 0) {
+        KillTimer(s_hWnd, s_activeTimerId);
+        s_activeTimerId = 0;
+        s_isAnimating = false;
+        qInfo() << "[SmoothScroller] Active animation timer killed.";
+    }
+
+    s_isAnimating = false;
+    s_targetHwnd = nullptr;
+
+    if (hiddenWindowExists()) {
+        DestroyWindow(s_hWnd);
+        qInfo() << "[SmoothScroller] Hidden window destroyed.";
+    }
+    // The window's timers die with it; a stale handle or timer id must not survive into
+    // the next start.
+    s_hWnd = nullptr;
+    s_activeTimerId = 0;
+
+    s_isRunning = false;
+    qInfo() << "[SmoothScroller] SmoothScroll stopped.";
+}
+
+void SmoothScroller::createWindow()
+{
+    if (s_hWnd) {
+        if (IsWindow(s_hWnd))
+            return;
+        s_hWnd = nullptr; // destroyed behind our back: make a new one
+    }
+
+    if (!s_hInstance) {
+        qCritical() << "[SmoothScroller] createWindow: s_hInstance is NULL.";
+        return;
+    }
+
+    WNDCLASSW existing = {};
+    if (!GetClassInfoW(s_hInstance, kHiddenWindowClassName, &existing)) {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = HiddenWndProc;
+        wc.hInstance = s_hInstance;
+        wc.lpszClassName = kHiddenWindowClassName;
+        if (!RegisterClassW(&wc)) {
+            const DWORD error = GetLastError();
+            qCritical() << "[SmoothScroller] Window Registration Failed! Error:" << error;
+            return;
+        }
+    }
+
+    s_hWnd = CreateWindowExW(0, kHiddenWindowClassName, kHiddenWindowTitle, 0, 0, 0, 0, 0,
+                             HWND_MESSAGE, nullptr, s_hInstance, nullptr);
+    if (s_hWnd)
+        return;
+
+    s_hWnd = CreateWindowExW(0, kHiddenWindowClassName, kFallbackWindowTitle, WS_OVERLAPPEDWINDOW,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                             nullptr, s_hInstance, nullptr);
+    if (s_hWnd) {
+        ShowWindow(s_hWnd, SW_HIDE);
+    } else {
+        const DWORD error = GetLastError();
+        qCritical().nospace() << "[SmoothScroller] Window Creation Failed (even for Alt)! Error: " << error;
+    }
+}
+
+LRESULT CALLBACK SmoothScroller::HiddenWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return 0;
+    case WM_DESTROY:
+        if (s_isAnimating && s_activeTimerId != 0) {
+            KillTimer(hwnd, s_activeTimerId);
+            s_activeTimerId = 0;
+            s_isAnimating = false;
+        }
+        return 0;
+    case WM_TIMER:
+        if (wParam == kAnimationTimerId) {
+            // An exception must never unwind through the system's message dispatch.
+            try {
+                onAnimationTick(hwnd);
+            } catch (...) {
+                s_isAnimating = false;
+            }
+        }
+        return 0;
+    default:
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+}
