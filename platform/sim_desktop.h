@@ -50,6 +50,9 @@ public:
         TIMERPROC proc;
     };
 
+    // The process the program under test runs in: it owns the windows it creates.
+    static constexpr DWORD kSelfPid = 4;
+
     // The one desktop of the process.
     static SimDesktop &instance();
 
@@ -185,10 +188,41 @@ public:
     BOOL closeHandle(HANDLE handle);
 
 private:
-    struct Window;
-    struct Process;
-    struct WindowClass;
-    struct Hook;
+    struct Window {
+        HWND hwnd = nullptr;
+        DWORD pid = 0;
+        DWORD style = 0;
+        HWND parent = nullptr;
+        WNDPROC proc = nullptr;
+        HINSTANCE hInstance = nullptr;
+        std::wstring className;
+        std::wstring title;
+        Rect rect;
+        bool visible = false;
+        bool messageOnly = false;
+        bool destroying = false;
+    };
+
+    struct Process {
+        std::wstring imagePath;
+        bool canOpen = true;
+        DWORD queryError = 0;
+    };
+
+    struct WindowClass {
+        HINSTANCE hInstance = nullptr;
+        std::wstring name;
+        WNDCLASSW record{};
+    };
+
+    struct Hook {
+        HHOOK handle = nullptr;
+        int id = 0;
+        HOOKPROC proc = nullptr;
+        HINSTANCE module = nullptr;
+        DWORD thread = 0;
+    };
+
 
     SimDesktop();
     Window *findWindow(HWND hwnd);
@@ -203,7 +237,7 @@ private:
     std::vector<std::uintptr_t> m_zOrder; // bottom to top
     std::vector<HWND> m_created;
     std::map<DWORD, Process> m_processes;
-    std::map<std::uintptr_t, DWORD> m_openHandles; // handle -> pid
+    std::map<std::uintptr_t, std::pair<DWORD, DWORD>> m_openHandles; // handle -> (pid, access)
     std::vector<WindowClass> m_classes;
     std::vector<Hook> m_hooks; // newest first
     std::vector<std::size_t> m_hookCallStack; // index of the hook being called, per nesting level
@@ -213,7 +247,9 @@ private:
     std::vector<int> m_keyQueries;
     std::vector<PostedMessage> m_posted;
     std::map<std::uintptr_t, DWORD> m_postFailures;
+    std::map<std::uintptr_t, std::vector<UINT>> m_history; // messages delivered, per window
     std::optional<HWND> m_windowFromPointOverride;
+    int m_hooksEntered = 0;
     std::uintptr_t m_nextHandle = 0x1000;
     DWORD m_nextPid = 100;
     long long m_now = 0;
@@ -237,5 +273,9 @@ private:
     DWORD m_failSetTimer = 0;
     DWORD m_failSpi = 0;
 };
+
+// The calling thread's last-error code, as SetLastError and GetLastError see it.
+void simSetLastError(DWORD error);
+DWORD simLastError();
 
 #endif

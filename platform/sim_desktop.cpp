@@ -1,0 +1,461 @@
+#include "platform/sim_desktop.h"
+
+#include <algorithm>
+
+namespace {
+
+// The last-error code is per thread on Windows; the wheel-lines worker relies on that.
+thread_local DWORD t_lastError = ERROR_SUCCESS;
+
+std::uintptr_t key(HWND hwnd) { return reinterpret_cast<std::uintptr_t>(hwnd); }
+
+const HINSTANCE kModuleHandle = reinterpret_cast<HINSTANCE>(std::uintptr_t{0x400000});
+
+} // namespace
+
+void simSetLastError(DWORD error) { t_lastError = error; }
+DWORD simLastError() { return t_lastError; }
+
+SimDesktop::SimDesktop() { reset(); }
+
+SimDesktop &SimDesktop::instance()
+{
+    static SimDesktop desktop;
+    return desktop;
+}
+
+void SimDesktop::reset()
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_windows.clear();
+    m_zOrder.clear();
+    m_created.clear();
+    m_processes.clear();
+    m_openHandles.clear();
+    m_classes.clear();
+    m_hooks.clear();
+    m_hookCallStack.clear();
+    m_hookReachedEnd.clear();
+    m_timers.clear();
+    m_keys.clear();
+    m_keyQueries.clear();
+    m_posted.clear();
+    m_postFailures.clear();
+    m_history.clear();
+    m_windowFromPointOverride.reset();
+    m_hooksEntered = 0;
+    m_nextHandle = 0x1000;
+    m_nextPid = 100;
+    m_now = 0;
+    m_timerSequence = 0;
+    m_wheelLines = 3;
+    m_lastSpiFlags = 0;
+    m_spiCalls = 0;
+    m_registerClassCalls = 0;
+    m_setTimerCalls = 0;
+    m_killTimerCalls = 0;
+    m_postAttempts = 0;
+    m_openedTotal = 0;
+    m_badCloses = 0;
+    m_lastOpenAccess = 0;
+    m_lastOpenInherit = FALSE;
+    m_failModuleHandle = 0;
+    m_failRegisterClass = 0;
+    m_failMessageOnly = 0;
+    m_failTopLevel = 0;
+    m_failHook = 0;
+    m_failSetTimer = 0;
+    m_failSpi = 0;
+    t_lastError = ERROR_SUCCESS;
+    m_processes[kSelfPid] = Process{L"C:\\Program Files\\Sorvella\\Sorvella.exe", true, 0};
+}
+
+// ---- processes ----------------------------------------------------------------------
+
+DWORD SimDesktop::addProcess(const std::wstring &imagePath, bool canOpen)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    const DWORD pid = m_nextPid;
+    m_nextPid += 4;
+    m_processes[pid] = Process{imagePath, canOpen, 0};
+    return pid;
+}
+
+void SimDesktop::setProcessOpenable(DWORD pid, bool canOpen)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    auto it = m_processes.find(pid);
+    if (it != m_processes.end())
+        it->second.canOpen = canOpen;
+}
+
+void SimDesktop::setImageNameQueryError(DWORD pid, DWORD error)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    auto it = m_processes.find(pid);
+    if (it != m_processes.end())
+        it->second.queryError = error;
+}
+
+DWORD SimDesktop::lastOpenProcessAccess() const { return m_lastOpenAccess; }
+BOOL SimDesktop::lastOpenProcessInherit() const { return m_lastOpenInherit; }
+int SimDesktop::openHandleCount() const { return static_cast<int>(m_openHandles.size()); }
+int SimDesktop::openedHandleTotal() const { return m_openedTotal; }
+int SimDesktop::badCloseCount() const { return m_badCloses; }
+
+// ---- windows ------------------------------------------------------------------------
+
+HWND SimDesktop::newWindow(DWORD pid, DWORD style, HWND parent, WNDPROC proc, HINSTANCE hInstance,
+                           const std::wstring &className, const std::wstring &title, const Rect &rect)
+{
+    const std::uintptr_t id = (m_nextHandle += 0x10);
+    Window w;
+    w.hwnd = reinterpret_cast<HWND>(id);
+    w.pid = pid;
+    w.style = style;
+    w.parent = parent;
+    w.proc = proc;
+    w.hInstance = hInstance;
+    w.className = className;
+    w.title = title;
+    w.rect = rect;
+    w.messageOnly = (parent == HWND_MESSAGE);
+    w.visible = !w.messageOnly && (style & WS_VISIBLE) != 0;
+    m_windows[id] = w;
+    m_zOrder.push_back(id);
+    return w.hwnd;
+}
+
+HWND SimDesktop::addWindow(DWORD pid, const Rect &rect, bool visible, WNDPROC proc)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return newWindow(pid, visible ? WS_VISIBLE : 0, nullptr, proc, nullptr, L"SimAppWindow", L"", rect);
+}
+
+void SimDesktop::setWindowVisible(HWND hwnd, bool visible)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (Window *w = findWindow(hwnd))
+        w->visible = visible && !w->messageOnly;
+}
+
+void SimDesktop::setWindowRect(HWND hwnd, const Rect &rect)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (Window *w = findWindow(hwnd))
+        w->rect = rect;
+}
+
+SimDesktop::Window *SimDesktop::findWindow(HWND hwnd)
+{
+    auto it = m_windows.find(key(hwnd));
+    return it == m_windows.end() ? nullptr : &it->second;
+}
+
+const SimDesktop::Window *SimDesktop::findWindow(HWND hwnd) const
+{
+    auto it = m_windows.find(key(hwnd));
+    return it == m_windows.end() ? nullptr : &it->second;
+}
+
+bool SimDesktop::windowExists(HWND hwnd) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return findWindow(hwnd) != nullptr;
+}
+
+bool SimDesktop::isMessageOnly(HWND hwnd) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    const Window *w = findWindow(hwnd);
+    return w && w->messageOnly;
+}
+
+std::wstring SimDesktop::windowClassName(HWND hwnd) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    const Window *w = findWindow(hwnd);
+    return w ? w->className : std::wstring();
+}
+
+std::wstring SimDesktop::windowTitle(HWND hwnd) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    const Window *w = findWindow(hwnd);
+    return w ? w->title : std::wstring();
+}
+
+DWORD SimDesktop::windowStyle(HWND hwnd) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    const Window *w = findWindow(hwnd);
+    return w ? w->style : 0;
+}
+
+int SimDesktop::liveWindowCount() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return static_cast<int>(m_windows.size());
+}
+
+std::vector<HWND> SimDesktop::createdWindows() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_created;
+}
+
+std::vector<UINT> SimDesktop::deliveredMessages(HWND hwnd) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    // Destroyed windows keep their record in m_created only; their history is kept here.
+    auto it = m_history.find(key(hwnd));
+    return it == m_history.end() ? std::vector<UINT>() : it->second;
+}
+
+void SimDesktop::overrideWindowFromPoint(std::optional<HWND> hwnd)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_windowFromPointOverride = hwnd;
+}
+
+LRESULT SimDesktop::deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WNDPROC proc = nullptr;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_mutex);
+        Window *w = findWindow(hwnd);
+        if (!w)
+            return 0;
+        m_history[key(hwnd)].push_back(message);
+        proc = w->proc;
+    }
+    if (!proc)
+        return defWindowProc(hwnd, message, wParam, lParam);
+    return proc(hwnd, message, wParam, lParam);
+}
+
+LRESULT SimDesktop::sendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return deliver(hwnd, message, wParam, lParam);
+}
+
+// ---- classes and modules ------------------------------------------------------------
+
+HINSTANCE SimDesktop::moduleHandle() const { return kModuleHandle; }
+
+bool SimDesktop::isClassRegistered(HINSTANCE hInstance, const std::wstring &className) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return std::any_of(m_classes.begin(), m_classes.end(), [&](const WindowClass &c) {
+        return c.hInstance == hInstance && c.name == className;
+    });
+}
+
+int SimDesktop::registerClassCalls() const { return m_registerClassCalls; }
+
+// ---- keys ---------------------------------------------------------------------------
+
+void SimDesktop::setKeyDown(int vk, bool down)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_keys[vk] = down ? static_cast<SHORT>(0x8000) : SHORT{0};
+}
+
+void SimDesktop::setKeyStateRaw(int vk, SHORT state)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_keys[vk] = state;
+}
+
+std::vector<int> SimDesktop::keyQueries() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_keyQueries;
+}
+
+void SimDesktop::clearKeyQueries()
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_keyQueries.clear();
+}
+
+// ---- the hook chain -----------------------------------------------------------------
+
+SimDesktop::HookOutcome SimDesktop::injectMouse(UINT message, POINT pt, DWORD mouseData, int nCode)
+{
+    HookOutcome outcome;
+    if (m_hooks.empty()) {
+        outcome.reachedEnd = true;
+        return outcome;
+    }
+    MSLLHOOKSTRUCT info{};
+    info.pt = pt;
+    info.mouseData = mouseData;
+    info.time = static_cast<DWORD>(m_now);
+
+    m_hookCallStack.push_back(0);
+    m_hookReachedEnd.push_back(false);
+    const int calledBefore = m_hooksEntered;
+    HOOKPROC proc = m_hooks.front().proc;
+    ++m_hooksEntered;
+    outcome.result = proc(nCode, static_cast<WPARAM>(message), reinterpret_cast<LPARAM>(&info));
+    outcome.hooksCalled = m_hooksEntered - calledBefore;
+    outcome.reachedEnd = m_hookReachedEnd.back();
+    m_hookCallStack.pop_back();
+    m_hookReachedEnd.pop_back();
+    return outcome;
+}
+
+SimDesktop::HookOutcome SimDesktop::injectWheel(short delta, POINT pt)
+{
+    const DWORD data = static_cast<DWORD>(static_cast<WORD>(delta)) << 16;
+    return injectMouse(WM_MOUSEWHEEL, pt, data, HC_ACTION);
+}
+
+int SimDesktop::installedHookCount() const { return static_cast<int>(m_hooks.size()); }
+
+HOOKPROC SimDesktop::installedHookProc() const
+{
+    return m_hooks.empty() ? nullptr : m_hooks.front().proc;
+}
+
+HINSTANCE SimDesktop::installedHookModule() const
+{
+    return m_hooks.empty() ? nullptr : m_hooks.front().module;
+}
+
+DWORD SimDesktop::installedHookThread() const
+{
+    return m_hooks.empty() ? 0 : m_hooks.front().thread;
+}
+
+// ---- timers -------------------------------------------------------------------------
+
+std::optional<SimDesktop::TimerInfo> SimDesktop::timer(HWND hwnd, UINT_PTR id) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    auto it = m_timers.find({key(hwnd), id});
+    if (it == m_timers.end())
+        return std::nullopt;
+    return it->second;
+}
+
+int SimDesktop::timerCount() const { return static_cast<int>(m_timers.size()); }
+int SimDesktop::setTimerCalls() const { return m_setTimerCalls; }
+int SimDesktop::killTimerCalls() const { return m_killTimerCalls; }
+long long SimDesktop::now() const { return m_now; }
+
+bool SimDesktop::fireTimer(HWND hwnd, UINT_PTR id)
+{
+    TIMERPROC proc = nullptr;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_mutex);
+        auto it = m_timers.find({key(hwnd), id});
+        if (it == m_timers.end())
+            return false;
+        it->second.dueAt = m_now + it->second.effectiveInterval;
+        proc = it->second.proc;
+    }
+    if (proc) {
+        proc(hwnd, WM_TIMER, id, static_cast<DWORD>(m_now));
+        return true;
+    }
+    deliver(hwnd, WM_TIMER, id, 0);
+    return true;
+}
+
+int SimDesktop::advanceTime(long long milliseconds)
+{
+    const long long end = m_now + milliseconds;
+    int fired = 0;
+    for (;;) {
+        const TimerInfo *next = nullptr;
+        for (const auto &entry : m_timers) {
+            if (!next || entry.second.dueAt < next->dueAt)
+                next = &entry.second;
+        }
+        if (!next || next->dueAt > end)
+            break;
+        const HWND hwnd = next->hwnd;
+        const UINT_PTR id = next->id;
+        m_now = std::max(m_now, next->dueAt);
+        fireTimer(hwnd, id);
+        ++fired;
+    }
+    m_now = end;
+    return fired;
+}
+
+int SimDesktop::runTimers(int maxFires)
+{
+    int fired = 0;
+    while (fired < maxFires && !m_timers.empty()) {
+        const TimerInfo *next = nullptr;
+        for (const auto &entry : m_timers) {
+            if (!next || entry.second.dueAt < next->dueAt)
+                next = &entry.second;
+        }
+        const HWND hwnd = next->hwnd;
+        const UINT_PTR id = next->id;
+        m_now = std::max(m_now, next->dueAt);
+        fireTimer(hwnd, id);
+        ++fired;
+    }
+    return fired;
+}
+
+// ---- posted messages ----------------------------------------------------------------
+
+const std::vector<SimDesktop::PostedMessage> &SimDesktop::posted() const { return m_posted; }
+
+void SimDesktop::clearPosted()
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_posted.clear();
+}
+
+int SimDesktop::postAttempts() const { return m_postAttempts; }
+
+// ---- system parameters --------------------------------------------------------------
+
+UINT SimDesktop::wheelScrollLines() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_wheelLines;
+}
+
+UINT SimDesktop::lastSystemParametersFlags() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_lastSpiFlags;
+}
+
+int SimDesktop::systemParametersCalls() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_spiCalls;
+}
+
+// ---- injectable failures ------------------------------------------------------------
+
+void SimDesktop::failModuleHandle(DWORD error) { m_failModuleHandle = error; }
+void SimDesktop::failRegisterClass(DWORD error) { m_failRegisterClass = error; }
+void SimDesktop::failCreateMessageOnlyWindow(DWORD error) { m_failMessageOnly = error; }
+void SimDesktop::failCreateTopLevelWindow(DWORD error) { m_failTopLevel = error; }
+void SimDesktop::failHookInstall(DWORD error) { m_failHook = error; }
+void SimDesktop::failSetTimer(DWORD error) { m_failSetTimer = error; }
+
+void SimDesktop::failSystemParameters(DWORD error)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_failSpi = error;
+}
+
+void SimDesktop::failPostTo(HWND hwnd, DWORD error)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (error == 0)
+        m_postFailures.erase(key(hwnd));
+    else
+        m_postFailures[key(hwnd)] = error;
+}

@@ -1,0 +1,90 @@
+// The Win32 names of win32.h, off Windows: each hands its call to the simulated desktop.
+#include "platform/sim_desktop.h"
+
+namespace {
+SimDesktop &desk() { return SimDesktop::instance(); }
+} // namespace
+
+HHOOK WINAPI SetWindowsHookExA(int idHook, HOOKPROC lpfn, HINSTANCE hmod, DWORD dwThreadId)
+{
+    return desk().setWindowsHookEx(idHook, lpfn, hmod, dwThreadId);
+}
+
+LRESULT WINAPI CallNextHookEx(HHOOK hhk, int nCode, WPARAM wParam, LPARAM lParam)
+{
+    return desk().callNextHookEx(hhk, nCode, wParam, lParam);
+}
+
+BOOL WINAPI UnhookWindowsHookEx(HHOOK hhk) { return desk().unhookWindowsHookEx(hhk); }
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) { return desk().getModuleHandle(lpModuleName); }
+
+BOOL WINAPI GetClassInfoW(HINSTANCE hInstance, LPCWSTR lpClassName, LPWNDCLASSW lpWndClass)
+{
+    return desk().getClassInfo(hInstance, lpClassName, lpWndClass);
+}
+
+ATOM WINAPI RegisterClassW(const WNDCLASSW *lpWndClass) { return desk().registerClass(lpWndClass); }
+
+HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName, DWORD dwStyle,
+                            int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
+                            HINSTANCE hInstance, LPVOID lpParam)
+{
+    return desk().createWindow(dwExStyle, lpClassName, lpWindowName, dwStyle, X, Y, nWidth, nHeight,
+                               hWndParent, hMenu, hInstance, lpParam);
+}
+
+BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) { return desk().showWindow(hWnd, nCmdShow); }
+
+BOOL WINAPI DestroyWindow(HWND hWnd) { return desk().destroyWindow(hWnd); }
+
+LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
+{
+    return desk().defWindowProc(hWnd, Msg, wParam, lParam);
+}
+
+UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc)
+{
+    return desk().setTimer(hWnd, nIDEvent, uElapse, lpTimerFunc);
+}
+
+BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent) { return desk().killTimer(hWnd, uIDEvent); }
+
+HWND WINAPI WindowFromPoint(POINT Point) { return desk().windowFromPoint(Point); }
+
+BOOL WINAPI IsWindow(HWND hWnd) { return desk().isWindow(hWnd); }
+
+BOOL WINAPI IsWindowVisible(HWND hWnd) { return desk().isWindowVisible(hWnd); }
+
+SHORT WINAPI GetAsyncKeyState(int vKey) { return desk().getAsyncKeyState(vKey); }
+
+BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
+{
+    return desk().postMessage(hWnd, Msg, wParam, lParam);
+}
+
+BOOL WINAPI SystemParametersInfoW(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWinIni)
+{
+    return desk().systemParametersInfo(uiAction, uiParam, pvParam, fWinIni);
+}
+
+DWORD WINAPI GetLastError(void) { return simLastError(); }
+
+VOID WINAPI SetLastError(DWORD dwErrCode) { simSetLastError(dwErrCode); }
+
+DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId)
+{
+    return desk().getWindowThreadProcessId(hWnd, lpdwProcessId);
+}
+
+HANDLE WINAPI OpenProcess(DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwProcessId)
+{
+    return desk().openProcess(dwDesiredAccess, bInheritHandle, dwProcessId);
+}
+
+BOOL WINAPI QueryFullProcessImageNameW(HANDLE hProcess, DWORD dwFlags, LPWSTR lpExeName, PDWORD lpdwSize)
+{
+    return desk().queryFullProcessImageName(hProcess, dwFlags, lpExeName, lpdwSize);
+}
+
+BOOL WINAPI CloseHandle(HANDLE hObject) { return desk().closeHandle(hObject); }
