@@ -1,0 +1,167 @@
+/*
+ * A plain Win32 window that records every WM_MOUSEWHEEL it receives, for the end-to-end
+ * check under Wine. Built with mingw-w64 by scripts/wine-check.sh; not part of the program.
+ *
+ *   wheel_probe.exe window LOGFILE X Y W H [hook]
+ *       Opens a visible top-level window at (X, Y) of size W x H and appends one line per
+ *       wheel message to LOGFILE:
+ *           wheel <delta> <keyflags hex> <x> <y> <microseconds>
+ *       With "hook" it also installs a low-level mouse hook of its own on a second thread
+ *       and logs each wheel event it sees before the next hook does:
+ *           hook <delta> <x> <y> <microseconds>
+ *       Installed after the program under test, this hook runs first, so its time stamp
+ *       marks when the wheel event entered the hook chain. All times come from one
+ *       performance counter, so the two kinds of line can be compared.
+ *       The first line is "ready <hwnd>" once the window is shown.
+ *   wheel_probe.exe lines
+ *       Prints the system's wheel-scroll-lines value ("lines <n>") and exits.
+ */
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+static FILE *g_log;
+static LARGE_INTEGER g_frequency;
+static CRITICAL_SECTION g_logLock;
+
+static long long nowMicroseconds(void)
+{
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return (long long)(counter.QuadPart * 1000000.0 / (double)g_frequency.QuadPart);
+}
+
+static void logLine(const char *format, ...)
+{
+    va_list args;
+    EnterCriticalSection(&g_logLock);
+    va_start(args, format);
+    vfprintf(g_log, format, args);
+    va_end(args);
+    fputc('\n', g_log);
+    fflush(g_log);
+    LeaveCriticalSection(&g_logLock);
+}
+
+static LRESULT CALLBACK probeWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_MOUSEWHEEL:
+        logLine("wheel %d 0x%04x %d %d %lld", (int)(short)HIWORD(wParam), (unsigned)LOWORD(wParam),
+                (int)(short)LOWORD(lParam), (int)(short)HIWORD(lParam), nowMicroseconds());
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+
+static LRESULT CALLBACK probeHookProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && wParam == WM_MOUSEWHEEL) {
+        const MSLLHOOKSTRUCT *event = (const MSLLHOOKSTRUCT *)lParam;
+        logLine("hook %d %ld %ld %lld", (int)(short)HIWORD(event->mouseData), event->pt.x, event->pt.y,
+                nowMicroseconds());
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+static DWORD WINAPI hookThread(LPVOID unused)
+{
+    MSG msg;
+    HHOOK hook;
+    (void)unused;
+    hook = SetWindowsHookExW(WH_MOUSE_LL, probeHookProc, GetModuleHandleW(NULL), 0);
+    if (!hook) {
+        logLine("hookfailed %lu", GetLastError());
+        return 1;
+    }
+    while (GetMessageW(&msg, NULL, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    UnhookWindowsHookEx(hook);
+    return 0;
+}
+
+static int runWindow(int argc, char **argv)
+{
+    const wchar_t *className = L"SorvellaWheelProbe";
+    WNDCLASSW wc;
+    HWND hwnd;
+    MSG msg;
+    int x, y, w, h;
+
+    if (argc < 7) {
+        fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook]\n");
+        return 2;
+    }
+    g_log = fopen(argv[2], "w");
+    if (!g_log) {
+        fprintf(stderr, "wheel_probe: cannot write %s\n", argv[2]);
+        return 2;
+    }
+    x = atoi(argv[3]);
+    y = atoi(argv[4]);
+    w = atoi(argv[5]);
+    h = atoi(argv[6]);
+
+    memset(&wc, 0, sizeof wc);
+    wc.lpfnWndProc = probeWndProc;
+    wc.hInstance = GetModuleHandleW(NULL);
+    wc.hCursor = LoadCursor(NULL, IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    wc.lpszClassName = className;
+    if (!RegisterClassW(&wc)) {
+        fprintf(stderr, "wheel_probe: RegisterClassW failed (%lu)\n", GetLastError());
+        return 1;
+    }
+    hwnd = CreateWindowExW(WS_EX_TOPMOST, className, L"Wheel probe", WS_POPUP | WS_VISIBLE, x, y, w, h,
+                           NULL, NULL, wc.hInstance, NULL);
+    if (!hwnd) {
+        fprintf(stderr, "wheel_probe: CreateWindowExW failed (%lu)\n", GetLastError());
+        return 1;
+    }
+    ShowWindow(hwnd, SW_SHOW);
+    UpdateWindow(hwnd);
+    SetForegroundWindow(hwnd);
+
+    if (argc > 7 && strcmp(argv[7], "hook") == 0) {
+        HANDLE thread = CreateThread(NULL, 0, hookThread, NULL, 0, NULL);
+        if (thread) {
+            CloseHandle(thread);
+        }
+    }
+    logLine("ready %p", (void *)hwnd);
+
+    while (GetMessageW(&msg, NULL, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
+int main(int argc, char **argv)
+{
+    QueryPerformanceFrequency(&g_frequency);
+    InitializeCriticalSection(&g_logLock);
+    if (argc >= 2 && strcmp(argv[1], "lines") == 0) {
+        UINT lines = 0;
+        if (!SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) {
+            printf("lines error %lu\n", GetLastError());
+            return 1;
+        }
+        printf("lines %u\n", lines);
+        return 0;
+    }
+    if (argc >= 2 && strcmp(argv[1], "window") == 0) {
+        return runWindow(argc, argv);
+    }
+    fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook] | wheel_probe lines\n");
+    return 2;
+}
