@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <set>
 #include <string>
 
 // The smooth-scroll engine. All of its state is class-static: one engine per
@@ -55,4 +56,9 @@ public:
     static int s_lastDelta;
     static UINT_PTR s_activeTimerId;
     static std::string s_currentParamSet;
+
+    // Windows whose process refused our posted wheel messages (one running with higher
+    // rights). Wheel events over them pass on for the rest of the run: swallowing a notch
+    // we cannot replay would leave the user no way to scroll them.
+    static std::set<HWND> s_refusedWindows;
 };

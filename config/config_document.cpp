@@ -1,0 +1,64 @@
+#include "config/config_document.h"
+
+namespace {
+
+// Kept byte for byte, indentation and the trailing blank line included, so that the
+// document the engine sees before the first publication is exactly the shipped default.
+constexpr char kDefaultConfigText[] =
+    "{\n"
+    "              \"autorunEnabled\": false,\n"
+    "                  \"parameters\": {\n"
+    "                  \"default\": {\n"
+    "                      \"accelDown\": 10,\n"
+    "                      \"accelDurationEnd\": 100,\n"
+    "                      \"accelDurationStart\": 100,\n"
+    "                      \"accelUp\": 10,\n"
+    "                      \"rapidIntervalDown\": 5,\n"
+    "                      \"rapidIntervalUp\": 5,\n"
+    "                      \"scrollDirectionNormal\": true,\n"
+    "                      \"scrollDistanceDown\": 4,\n"
+    "                      \"scrollDistanceUp\": 4,\n"
+    "                      \"smoothScrollEnabled\": true\n"
+    "                  }\n"
+    "                }\n"
+    "            }\n"
+    "        ";
+
+} // namespace
+
+std::string_view defaultConfigText()
+{
+    return std::string_view(kDefaultConfigText, sizeof(kDefaultConfigText) - 1);
+}
+
+nlohmann::json &sharedConfig()
+{
+    // A function-local static: its one-time creation is thread-safe.
+    static nlohmann::json document = nlohmann::json::parse(defaultConfigText());
+    return document;
+}
+
+nlohmann::json defaultParameters()
+{
+    nlohmann::json set = nlohmann::json::object();
+    set["accelUp"] = 10;
+    set["accelDown"] = 10;
+    set["rapidIntervalUp"] = 5;
+    set["rapidIntervalDown"] = 5;
+    set["accelDurationStart"] = 100;
+    set["accelDurationEnd"] = 100;
+    set["scrollDistanceUp"] = 4;
+    set["scrollDistanceDown"] = 4;
+    set["scrollDirectionNormal"] = true;
+    set["smoothScrollEnabled"] = true;
+    return set;
+}
+
+nlohmann::json initialConfig()
+{
+    nlohmann::json document = nlohmann::json::object();
+    document["autorunEnabled"] = false;
+    document["parameters"] = nlohmann::json::object();
+    document["parameters"]["default"] = defaultParameters();
+    return document;
+}

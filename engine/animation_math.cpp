@@ -1,0 +1,83 @@
+#include "engine/animation_math.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+int clampToInt(long long value)
+{
+    constexpr long long kMin = std::numeric_limits<int>::min();
+    constexpr long long kMax = std::numeric_limits<int>::max();
+    return static_cast<int>(value < kMin ? kMin : (value > kMax ? kMax : value));
+}
+
+int roundToInt(float value)
+{
+    if (!std::isfinite(value))
+        return 0;
+    // 2^31 is exactly representable; anything at or beyond it saturates.
+    constexpr float kLimit = 2147483648.0f;
+    if (value >= kLimit)
+        return std::numeric_limits<int>::max();
+    if (value <= -kLimit)
+        return std::numeric_limits<int>::min();
+    return clampToInt(std::llround(value));
+}
+
+} // namespace
+
+float remainingDistance(int targetPos, float scrolledSoFar)
+{
+    return static_cast<float>(targetPos) - scrolledSoFar;
+}
+
+float fractionOfPercent(std::uint64_t percent)
+{
+    float fraction = static_cast<float>(static_cast<float>(percent) / 100.0);
+    if (fraction <= 0.0f)
+        fraction = 0.01f;
+    return fraction;
+}
+
+float tickStep(float remaining, float fraction)
+{
+    float step;
+    if (std::fabs(remaining) >= 1.0f) {
+        step = fraction * remaining;
+        step = step + step;
+        if (std::fabs(step) < 1.0f)
+            step = remaining > 0.0f ? 1.0f : -1.0f;
+    } else {
+        step = remaining;
+    }
+    if (std::fabs(step) > std::fabs(remaining))
+        step = remaining;
+    return step;
+}
+
+int wholeUnits(float pendingFraction)
+{
+    return roundToInt(pendingFraction);
+}
+
+int nearestInt(float value)
+{
+    return roundToInt(value);
+}
+
+bool animationComplete(int targetPos, float scrolledSoFar, float pendingFraction)
+{
+    return std::fabs(remainingDistance(targetPos, scrolledSoFar)) < 0.5f
+        && std::fabs(pendingFraction) <= 0.5f;
+}
+
+int saturatedProduct(int a, int b)
+{
+    return clampToInt(static_cast<long long>(a) * static_cast<long long>(b));
+}
+
+int saturatedSum(int a, int b)
+{
+    return clampToInt(static_cast<long long>(a) + static_cast<long long>(b));
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The arithmetic of the scroll animation, over plain numbers. Distances are in wheel units
+// (120 is one notch) and are computed in 32-bit floats, as the step series depends on it.
+
+#include <cstdint>
+
+// Distance the animation still has to consume.
+float remainingDistance(int targetPos, float scrolledSoFar);
+
+// Share of the remaining distance a per-tick percentage stands for; 0 counts as 1 percent.
+float fractionOfPercent(std::uint64_t percent);
+
+// The step of one tick: twice `fraction` of what remains, at least one unit while a unit or
+// more remains, and never beyond the remaining distance. Below one unit the rest is taken.
+float tickStep(float remaining, float fraction);
+
+// Whole units of a pending fraction, halves away from zero, kept within the int range.
+int wholeUnits(float pendingFraction);
+
+// Integer nearest to `value`, halves away from zero, kept within the int range.
+int nearestInt(float value);
+
+// Nothing left to consume and nothing left to post. A pending half unit with nothing left
+// to consume also ends it: posting it would leave the opposite half, and the animation
+// would post +1 and -1 on every tick without end.
+bool animationComplete(int targetPos, float scrolledSoFar, float pendingFraction);
+
+// 32-bit arithmetic that stops at the ends of the range instead of wrapping into the
+// opposite direction.
+int saturatedProduct(int a, int b);
+int saturatedSum(int a, int b);

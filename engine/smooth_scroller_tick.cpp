@@ -1,0 +1,123 @@
+#include "engine/smooth_scroller.h"
+
+#include "config/config_document.h"
+#include "engine/animation_math.h"
+#include "engine/param_reading.h"
+#include "engine/wheel_message.h"
+
+#include <QDebug>
+
+#include <cmath>
+
+namespace {
+
+bool keyDown(int vk)
+{
+    return (GetAsyncKeyState(vk) & 0x8000) != 0;
+}
+
+bool hiddenWindowExists()
+{
+    return SmoothScroller::s_hWnd && IsWindow(SmoothScroller::s_hWnd);
+}
+
+// Ends the animation from inside a tick. The timer that delivered this tick is stopped even
+// when the engine has lost track of it, so that no timer keeps ticking over an idle engine.
+void endFromTick(HWND hiddenWindow)
+{
+    const bool killsDeliveringTimer = SmoothScroller::s_activeTimerId != 0 && hiddenWindowExists()
+        && hiddenWindow == SmoothScroller::s_hWnd
+        && SmoothScroller::s_activeTimerId == SmoothScroller::kAnimationTimerId;
+    SmoothScroller::stopAnimation();
+    if (!killsDeliveringTimer && hiddenWindow && IsWindow(hiddenWindow))
+        KillTimer(hiddenWindow, SmoothScroller::kAnimationTimerId);
+}
+
+void advanceAnimation(HWND hiddenWindow)
+{
+    using S = SmoothScroller;
+    if (!S::s_isAnimating || !IsWindow(S::s_targetHwnd) || !IsWindowVisible(S::s_targetHwnd)) {
+        endFromTick(hiddenWindow);
+        return;
+    }
+
+    const float remaining = remainingDistance(S::s_targetPos, S::s_scrolledSoFar);
+    float fraction = 0.0f;
+    if (std::fabs(remaining) >= 1.0f) {
+        // Read from the shared document at every tick, so an edit applies at once.
+        fraction = fractionOfPercent(tickPercent(sharedConfig(), S::s_currentParamSet,
+                                                 S::s_lastDelta > 0));
+    }
+    const float step = tickStep(remaining, fraction);
+    S::s_pendingFraction += step;
+    S::s_scrolledSoFar += step;
+
+    const int units = wholeUnits(S::s_pendingFraction);
+    if (units != 0) {
+        if (!IsWindow(S::s_targetHwnd)) {
+            endFromTick(hiddenWindow);
+            return;
+        }
+        S::postWheelStep(units);
+        S::s_pendingFraction -= static_cast<float>(units);
+        if (!S::s_isAnimating) { // the target refused the post
+            endFromTick(hiddenWindow);
+            return;
+        }
+    }
+
+    if (animationComplete(S::s_targetPos, S::s_scrolledSoFar, S::s_pendingFraction))
+        endFromTick(hiddenWindow);
+}
+
+void refuseTargetWindow()
+{
+    using S = SmoothScroller;
+    if (S::s_refusedWindows.insert(S::s_targetHwnd).second) {
+        qInfo() << "[LLMouseProc] Posting to the target window was refused (access denied)."
+                   " Wheel events over this window pass on from now on.";
+    }
+    S::stopAnimation();
+}
+
+} // namespace
+
+void SmoothScroller::onAnimationTick(HWND hiddenWindow)
+{
+    try {
+        advanceAnimation(hiddenWindow);
+    } catch (...) {
+        // Only allocation can fail here; an animation that cannot continue simply ends.
+        s_isAnimating = false;
+    }
+}
+
+void SmoothScroller::stopAnimation()
+{
+    if (s_activeTimerId != 0 && hiddenWindowExists()) {
+        KillTimer(s_hWnd, s_activeTimerId);
+        s_activeTimerId = 0;
+    }
+    s_isAnimating = false;
+}
+
+void SmoothScroller::postWheelStep(int n)
+{
+    // A step beyond the 16-bit delta goes out as several messages, so that it never wraps
+    // into the opposite direction; together they carry exactly n units.
+    const LPARAM lParam = wheelLParam(s_targetPoint);
+    int left = n;
+    while (left != 0) {
+        const int part = nextWheelChunk(left);
+        const bool ctrl = keyDown(VK_CONTROL);
+        const bool shift = keyDown(VK_SHIFT);
+        SetLastError(ERROR_SUCCESS);
+        if (!PostMessageA(s_targetHwnd, WM_MOUSEWHEEL, wheelWParam(part, ctrl, shift), lParam)
+            && GetLastError() == ERROR_ACCESS_DENIED) {
+            refuseTargetWindow();
+            return;
+        }
+        // Any other failed post is ignored: its units count as delivered.
+        left -= part;
+    }
+}
