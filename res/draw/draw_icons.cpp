@@ -1,0 +1,77 @@
+// The program's icon: a mouse whose wheel is the accent colour, with the eased strokes of a
+// smooth scroll beside the wheel. The same drawing serves the tray (48 x 48) and the window
+// (384 x 384); the "dark" variants are dark drawings for a light desktop, the "white"
+// variants white drawings for a dark one.
+#include "res/draw/image_painters.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+
+const QColor kDarkInk(0x22, 0x22, 0x22);
+const QColor kWhiteInk(0xf4, 0xf6, 0xf8);
+const QColor kWheel(0x30, 0xc6, 0xb2);
+const QColor kTrail(0x28, 0xa7, 0xac);
+
+QPainterPath pill(qreal x, qreal top, qreal width, qreal height)
+{
+    QPainterPath path;
+    path.addRoundedRect(QRectF(x - width / 2.0, top, width, height), width / 2.0, width / 2.0);
+    return path;
+}
+
+QImage iconImage(int size, const QColor &ink)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // All coordinates below are fractions of the icon's side.
+    painter.scale(size, size);
+    painter.setPen(Qt::NoPen);
+
+    const qreal centreX = 0.40;
+    const QRectF body(centreX - 0.25, 0.08, 0.50, 0.84);
+    QPainterPath bodyPath;
+    bodyPath.addRoundedRect(body, 0.25, 0.27);
+    painter.setBrush(ink);
+    painter.drawPath(bodyPath);
+
+    // Gaps between the two buttons and around the wheel, cut through the body.
+    const qreal gap = size <= 64 ? 2.0 / size : 0.026;
+    painter.setCompositionMode(QPainter::CompositionMode_Clear);
+    painter.setBrush(Qt::black);
+    painter.drawRect(QRectF(centreX - gap / 2.0, body.top() - 0.01, gap, 0.14));
+    painter.drawRect(QRectF(body.left() - 0.01, 0.42 - gap / 2.0, body.width() + 0.02, gap));
+    painter.drawPath(pill(centreX, 0.17, 0.13 + 2.0 * gap, 0.20 + 2.0 * gap).translated(0.0, -gap));
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+
+    painter.setBrush(kWheel);
+    painter.drawPath(pill(centreX, 0.17, 0.13, 0.20));
+
+    // Eased strokes: long near the wheel and shortening, like the steps of one smooth notch.
+    painter.setBrush(kTrail);
+    const qreal trailX = body.right() + 0.07;
+    const qreal lengths[] = {0.20, 0.14, 0.09};
+    const qreal opacities[] = {1.0, 0.8, 0.6};
+    const qreal thickness = size <= 64 ? 4.0 / size : 0.065;
+    for (int i = 0; i < 3; ++i) {
+        const qreal y = 0.16 + i * 0.115;
+        painter.setOpacity(opacities[i]);
+        painter.drawRoundedRect(QRectF(trailX, y, lengths[i], thickness), thickness / 2.0, thickness / 2.0);
+    }
+    return image;
+}
+
+} // namespace
+
+QVector<DrawnImage> drawAppIcons()
+{
+    return {
+        {QStringLiteral("icon_dark.png"), iconImage(48, kDarkInk)},
+        {QStringLiteral("icon_white.png"), iconImage(48, kWhiteInk)},
+        {QStringLiteral("bar_icon_dark.png"), iconImage(384, kDarkInk)},
+        {QStringLiteral("bar_icon_white.png"), iconImage(384, kWhiteInk)},
+    };
+}

@@ -1,0 +1,134 @@
+#include "ui/settings_dialog.h"
+
+#include "ui/custom_image_button.h"
+#include "ui/style_sheets.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+const int kMinimumWidth = 350;
+const int kTitleBarHeight = 60;
+const int kValueDisplayMinimumWidth = 80;
+const qreal kCornerRadius = 12.0;
+const QColor kWindowColor(0x22, 0x22, 0x22);
+const QColor kTitleBarColor(0x2b, 0x2b, 0x2b);
+
+QString valueText(qint32 value, const QString &unit)
+{
+    return QStringLiteral("%1 %2").arg(value).arg(unit);
+}
+
+} // namespace
+
+int snapToStepValue(int value, int singleStep, int minimum, int maximum)
+{
+    if (singleStep < 1)
+        return value;
+    // In 64 bits: a multiple near the ends of the int range must not wrap before it is bounded.
+    const qint64 steps = static_cast<qint64>(std::floor(static_cast<double>(value) / singleStep + 0.5));
+    qint64 target = steps * singleStep;
+    target = qMin<qint64>(target, maximum);
+    target = qMax<qint64>(target, minimum);
+    return static_cast<int>(target);
+}
+
+SettingsDialog::SettingsDialog(const QString &title, int value, int singleStep, int minimum, int maximum,
+                               const QString &unit, QWidget *parent)
+    : QDialog(parent)
+    , m_value(value)
+    , m_unit(unit)
+{
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setObjectName(QStringLiteral("mainWindowInstance"));
+    setWindowTitle(title);
+    setMinimumWidth(kMinimumWidth);
+
+    m_slider = new QSlider(Qt::Horizontal, this);
+    m_slider->setStyleSheet(QString::fromUtf8(kValueSliderStyleSheet));
+    // Range before value: a value outside the range is then held at the nearer end.
+    m_slider->setRange(minimum, maximum);
+    m_slider->setValue(m_value);
+    m_slider->setSingleStep(singleStep);
+    connect(m_slider, &QSlider::sliderReleased, this, &SettingsDialog::snapToStep);
+
+    m_valueDisplay = new QLabel(valueText(m_value, m_unit), this);
+    m_valueDisplay->setStyleSheet(QString::fromUtf8(kValueDisplayStyleSheet));
+    m_valueDisplay->setAlignment(Qt::AlignCenter);
+    m_valueDisplay->setMinimumWidth(kValueDisplayMinimumWidth);
+
+    // Connected only now, so the initial setValue above leaves m_value as it was passed in,
+    // even when the slider had to bring it into the range.
+    connect(m_slider, &QSlider::valueChanged, this, &SettingsDialog::onSliderValueChanged);
+
+    auto *contentLayout = new QVBoxLayout;
+    contentLayout->setContentsMargins(20, 6, 20, 20);
+    contentLayout->addWidget(m_valueDisplay);
+    contentLayout->addSpacing(8);
+    contentLayout->addWidget(m_slider);
+
+    m_titleBar = new QWidget(this);
+    m_titleBar->setAttribute(Qt::WA_TranslucentBackground);
+    m_titleBar->setObjectName(QStringLiteral("customTitleBar"));
+    m_titleBar->setFixedHeight(kTitleBarHeight);
+    m_titleBar->setAutoFillBackground(true);
+
+    m_titleLabel = new QLabel(title, m_titleBar);
+    m_titleLabel->setObjectName(QStringLiteral("titleLabel"));
+
+    m_closeButton = new CustomImageButton(QStringLiteral(":/res/close_normal.png"),
+                                          QStringLiteral(":/res/close_hover.png"),
+                                          QStringLiteral(":/res/close_pressed.png"), false, QString(),
+                                          QString(), m_titleBar);
+    m_closeButton->setToolTip(QStringLiteral("关闭"));
+    connect(m_closeButton, &CustomImageButton::clicked, this, &QDialog::accept);
+
+    auto *titleLayout = new QHBoxLayout(m_titleBar);
+    titleLayout->setContentsMargins(15, 0, 22, 0);
+    titleLayout->addWidget(m_titleLabel);
+    titleLayout->addStretch();
+    titleLayout->addSpacing(8);
+    titleLayout->addWidget(m_closeButton);
+
+    auto *dialogLayout = new QVBoxLayout(this);
+    dialogLayout->setSpacing(0);
+    dialogLayout->setContentsMargins(0, 0, 0, 0);
+    dialogLayout->addWidget(m_titleBar);
+    dialogLayout->addLayout(contentLayout);
+
+    setStyleSheet(QString::fromUtf8(kSettingsDialogStyleSheet));
+}
+
+void SettingsDialog::onSliderValueChanged(int value)
+{
+    m_value = value;
+    m_valueDisplay->setText(valueText(m_value, m_unit));
+}
+
+void SettingsDialog::snapToStep()
+{
+    const int current = m_slider->value();
+    const int target = snapToStepValue(current, m_slider->singleStep(), m_slider->minimum(), m_slider->maximum());
+    if (target != current)
+        m_slider->setValue(target);
+}
+
+void SettingsDialog::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath clip;
+    clip.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius, Qt::AbsoluteSize);
+    painter.setClipPath(clip);
+    painter.fillRect(rect(), kWindowColor);
+    if (m_titleBar)
+        painter.fillRect(m_titleBar->geometry(), kTitleBarColor);
+}
