@@ -1,0 +1,65 @@
+#include "host_test_support.h"
+
+#include <algorithm>
+
+std::vector<LogLine> HostTest::s_log;
+
+void HostTest::recordMessage(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    s_log.emplace_back(type, message.toStdString());
+}
+
+void HostTest::SetUp()
+{
+    sim().reset();
+    resetEngineState();
+    s_log.clear();
+    m_previousHandler = qInstallMessageHandler(recordMessage);
+}
+
+void HostTest::TearDown()
+{
+    // Leave no hook, window or engine state behind for the next test, whatever this one did.
+    qInstallMessageHandler(m_previousHandler);
+    sim().reset();
+    resetEngineState();
+}
+
+void HostTest::resetEngineState()
+{
+    SmoothScroller::s_hInstance = nullptr;
+    SmoothScroller::s_hHook = nullptr;
+    SmoothScroller::s_hWnd = nullptr;
+    SmoothScroller::s_isRunning = false;
+    SmoothScroller::s_isAnimating = false;
+    SmoothScroller::s_targetHwnd = nullptr;
+    SmoothScroller::s_targetPos = 0;
+    SmoothScroller::s_scrolledSoFar = 0.0f;
+    SmoothScroller::s_pendingFraction = 0.0f;
+    SmoothScroller::s_activeTimerId = 0;
+    SmoothScroller::s_refusedWindows.clear();
+}
+
+std::vector<LogLine> HostTest::hostLog()
+{
+    std::vector<LogLine> lines;
+    std::copy_if(s_log.begin(), s_log.end(), std::back_inserter(lines),
+                 [](const LogLine &l) { return l.second.rfind("[SmoothScroller]", 0) == 0; });
+    return lines;
+}
+
+bool HostTest::logged(QtMsgType type, const std::string &text)
+{
+    return std::find(s_log.begin(), s_log.end(), LogLine(type, text)) != s_log.end();
+}
+
+HWND HostTest::addAppWindow()
+{
+    const DWORD pid = sim().addProcess(L"C:\\Apps\\reader.exe");
+    return sim().addWindow(pid, SimDesktop::Rect{0, 0, 800, 600});
+}
+
+SimDesktop::HookOutcome HostTest::notchOver(short delta)
+{
+    return sim().injectWheel(delta, POINT{100, 200});
+}

@@ -1,0 +1,125 @@
+// The wheel-lines worker: the system call it makes and the line it writes.
+#include "engine/wheel_lines.h"
+
+#include "platform/sim_desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <iostream>
+#include <mutex>
+#include <streambuf>
+#include <string>
+#include <thread>
+
+namespace {
+
+// Collects what the workers write to std::cout. The workers run on threads of their own,
+// so every access is locked; the end of each line is a flush, which the test waits for.
+class LockedCapture : public std::streambuf {
+public:
+    std::string text() const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_text;
+    }
+    int flushes() const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_flushes;
+    }
+    void clear()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_text.clear();
+        m_flushes = 0;
+    }
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_text.push_back(traits_type::to_char_type(c));
+        }
+        return traits_type::not_eof(c);
+    }
+    std::streamsize xsputn(const char *s, std::streamsize n) override
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_text.append(s, static_cast<std::size_t>(n));
+        return n;
+    }
+    int sync() override
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_flushes;
+        return 0;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::string m_text;
+    int m_flushes = 0;
+};
+
+class WheelLines : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SimDesktop::instance().reset();
+        // Outlives any worker that is still leaving its last statement.
+        static LockedCapture capture;
+        m_capture = &capture;
+        m_capture->clear();
+        m_previous = std::cout.rdbuf(m_capture);
+    }
+    void TearDown() override
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::cout.rdbuf(m_previous);
+    }
+
+    // Waits until n lines have been completed, or gives up after a few seconds.
+    bool waitForLines(int n)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (m_capture->flushes() < n) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
+    }
+
+    LockedCapture *m_capture = nullptr;
+    std::streambuf *m_previous = nullptr;
+};
+
+const std::string kSuccessLine = std::string("Set params success") + '\xA3' + '\xA1' + '\n';
+
+TEST_F(WheelLines, QuickTogglesRunTwoWorkersThatEachWriteOneLine)
+{
+    applyWheelScrollLines();
+    applyWheelScrollLines();
+
+    ASSERT_TRUE(waitForLines(2)) << m_capture->text();
+    EXPECT_EQ(m_capture->text(), kSuccessLine + kSuccessLine);
+    SimDesktop &sim = SimDesktop::instance();
+    EXPECT_EQ(sim.wheelScrollLines(), 1u);
+    EXPECT_EQ(sim.systemParametersCalls(), 2);
+    EXPECT_EQ(sim.lastSystemParametersFlags(), UINT(SPIF_UPDATEINIFILE | SPIF_SENDCHANGE));
+}
+
+TEST_F(WheelLines, RefusedChangeWritesTheErrorCodeOnItsLine)
+{
+    SimDesktop::instance().failSystemParameters(ERROR_ACCESS_DENIED);
+
+    applyWheelScrollLines();
+
+    ASSERT_TRUE(waitForLines(1)) << m_capture->text();
+    EXPECT_EQ(m_capture->text(), "Set params error5\n");
+    EXPECT_EQ(SimDesktop::instance().wheelScrollLines(), 3u);
+}
+
+} // namespace
