@@ -1,0 +1,208 @@
+#!/usr/bin/env bash
+# End-to-end check of the real Windows build under Wine: starts the program on a virtual X
+# display, opens a probe window of our own that records every WM_MOUSEWHEEL it receives,
+# turns the wheel over the probe with xdotool and compares what arrived with the animation.
+#
+# Usage: scripts/wine-check.sh [--no-install] [--no-build]
+# Environment: SORVELLA_WIN_BUILD_DIR (as for build-windows.sh), SORVELLA_CHECK_PROGRAM
+# (Sorvella or SorvellaEngineHost; default: Sorvella when it was built),
+# SORVELLA_KEEP_TMP=1 keeps the temporary folder (Wine prefix, logs) for a look afterwards.
+# Prints "N passed, N failed" at the end and exits non-zero on any failure.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+src_dir="$PWD"
+
+install=1
+build=1
+for arg in "$@"; do
+    case "$arg" in
+        --no-install) install=0 ;;
+        --no-build) build=0 ;;
+        *) echo "usage: $0 [--no-install] [--no-build]" >&2; exit 2 ;;
+    esac
+done
+
+die() { echo "wine-check: $*" >&2; exit 1; }
+
+if [ "$install" = 1 ]; then
+    scripts/install-deps.sh cross wine || die "installing the packages failed"
+fi
+build_dir="${SORVELLA_WIN_BUILD_DIR:-build-windows}"
+case "$build_dir" in /*) ;; *) build_dir="$src_dir/$build_dir" ;; esac
+if [ "$build" = 1 ]; then
+    SORVELLA_WIN_BUILD_DIR="$build_dir" scripts/build-windows.sh || die "the Windows build failed"
+fi
+dist="$build_dir/dist/Sorvella"
+
+program="${SORVELLA_CHECK_PROGRAM:-}"
+if [ -z "$program" ]; then
+    if [ -f "$dist/Sorvella.exe" ]; then program=Sorvella; else program=SorvellaEngineHost; fi
+fi
+[ -f "$dist/$program.exe" ] || die "$dist/$program.exe is missing; run scripts/build-windows.sh"
+
+# Debian installs the real launchers under /usr/lib/wine; /usr/bin/wine is an alternative
+# that may be missing or point at a 32-bit loader that is not installed.
+pick() { for c in "$@"; do if [ -x "$c" ]; then echo "$c"; return 0; fi
+         if command -v "$c" >/dev/null 2>&1; then command -v "$c"; return 0; fi; done; return 1; }
+wine_bin="$(pick "${WINE:-}" /usr/lib/wine/wine64 wine64 wine wine-stable)" || die "no Wine launcher found (install: scripts/install-deps.sh wine)"
+wineserver_bin="$(pick /usr/lib/wine/wineserver64 wineserver wineserver-stable /usr/lib/wine/wineserver)" || die "no wineserver found"
+for tool in Xvfb xdotool x86_64-w64-mingw32-gcc-posix; do
+    command -v "$tool" >/dev/null 2>&1 || die "'$tool' is missing (install: scripts/install-deps.sh cross wine)"
+done
+
+# --- scratch space and cleanup --------------------------------------------------------
+tmp="$(mktemp -d /tmp/sorvella-wine.XXXXXX)"
+export WINEPREFIX="$tmp/prefix"
+export WINEARCH=win64
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG="-all,warn+seh"
+xvfb_pid=""
+program_pid=""
+probe_pid=""
+
+cleanup() {
+    local pid
+    for pid in $probe_pid $program_pid; do kill "$pid" 2>/dev/null; done
+    if [ -d "$WINEPREFIX" ]; then
+        # Ends the Wine processes of this prefix only, then anything of ours still left.
+        "$wineserver_bin" -k >/dev/null 2>&1
+        timeout 20 "$wineserver_bin" -w >/dev/null 2>&1
+        for pid in $(grep -lsz "^WINEPREFIX=$WINEPREFIX\$" /proc/[0-9]*/environ | cut -d/ -f3); do
+            case " $$ $BASHPID $xvfb_pid " in *" $pid "*) continue ;; esac
+            kill -9 "$pid" 2>/dev/null
+        done
+    fi
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
+    if [ "${SORVELLA_KEEP_TMP:-0}" = 1 ]; then echo "wine-check: kept $tmp"; else rm -rf "$tmp"; fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# --- the probe --------------------------------------------------------------------------
+probe="$tmp/wheel_probe.exe"
+x86_64-w64-mingw32-gcc-posix -O2 -Wall -Wextra -Werror -o "$probe" "$src_dir/tests/wine/wheel_probe.c" ||
+    die "the probe did not compile"
+
+# --- virtual display and Wine prefix -----------------------------------------------------
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$tmp/display" ] && break; sleep 0.1; done
+[ -s "$tmp/display" ] || die "Xvfb did not start: $(cat "$tmp/xvfb.log")"
+export DISPLAY=":$(head -n 1 "$tmp/display")"
+
+echo "Preparing a Wine prefix in $WINEPREFIX (display $DISPLAY, $wine_bin)"
+timeout 180 "$wine_bin" wineboot -i >"$tmp/wineboot.log" 2>&1 || die "wineboot failed, see $tmp/wineboot.log"
+
+cp -r "$dist" "$tmp/app"
+to_win() { echo "Z:${1//\//\\}"; }
+
+# --- helpers ----------------------------------------------------------------------------
+passed=0
+failed=0
+check() { # check NAME EXPECTED ACTUAL
+    if [ "$2" = "$3" ]; then
+        passed=$((passed + 1)); echo "[  PASSED  ] $1"
+    else
+        failed=$((failed + 1)); echo "[  FAILED  ] $1"; echo "    expected: $2"; echo "    actual:   $3"
+    fi
+}
+wait_for() { # wait_for SECONDS COMMAND...: true once COMMAND succeeds
+    local deadline=$((SECONDS + $1)); shift
+    until "$@"; do [ $SECONDS -ge $deadline ] && return 1; sleep 0.2; done
+}
+probe_log="$tmp/probe.log"
+log_lines() { wc -l <"$probe_log" 2>/dev/null || echo 0; }
+wheel_since() { tail -n +"$(($1 + 1))" "$probe_log" | awk '$1 == "wheel"'; }
+# Waits until wheel messages have arrived after line $1 and none came for 1.5 s.
+settle() {
+    local from=$1 last=-1 now quiet=0 deadline=$((SECONDS + 30))
+    while [ $SECONDS -lt $deadline ]; do
+        now="$(wheel_since "$from" | wc -l)"
+        if [ "$now" -gt 0 ] && [ "$now" = "$last" ]; then
+            quiet=$((quiet + 1)); [ $quiet -ge 7 ] && return 0
+        else
+            quiet=0
+        fi
+        last=$now
+        sleep 0.2
+    done
+}
+wheel_lines_value() { timeout 60 "$wine_bin" "$probe" lines 2>/dev/null | tr -d '\r' | awk '$1 == "lines" {print $2}'; }
+started() { grep -q 'SmoothScroll started' "$tmp/program.err" 2>/dev/null; }
+probe_ready() { grep -q '^ready' "$probe_log" 2>/dev/null; }
+
+# The animation of one notch with the default set (multiplier 10, 4 percent per tick,
+# doubled): 1200 units in 67 steps, largest first, ending in single units.
+notch_up="96 88 82 74 69 63 59 53 49 46 41 39 35 33 29 28 25 23 22 20 18 16 16 14 13 12 11 10 9 9 8 7 6 7 5 5 5 5 4 3 4 3 3 2 3 2 2 2 2 1 2 1 2 1 1 1 1 1 1 1 1 1 1 1 1 1 1"
+notch_down="$(for n in $notch_up; do printf -- '-%s ' "$n"; done)"
+notch_down="${notch_down% }"
+
+probe_x=200 probe_y=150 probe_w=400 probe_h=300
+cursor_x=$((probe_x + probe_w / 2)) cursor_y=$((probe_y + probe_h / 2))
+
+# --- the run ------------------------------------------------------------------------------
+lines_before="$(wheel_lines_value)"
+echo "Wheel lines before start: ${lines_before:-unknown}"
+[ -n "$lines_before" ] && [ "$lines_before" != 1 ] ||
+    echo "wine-check: note: the fresh prefix already has 1 wheel line; the wheel-lines check proves less"
+
+echo "Starting $program.exe"
+"$wine_bin" "$tmp/app/$program.exe" >"$tmp/program.out" 2>"$tmp/program.err" &
+program_pid=$!
+if ! wait_for 90 started; then
+    check "$program starts and installs its hook" "started" "not started"
+    sed -n '1,40p' "$tmp/program.err" >&2
+    echo "$passed passed, $failed failed"
+    exit 1
+fi
+check "$program starts and installs its hook" "started" "started"
+
+# The probe's own hook goes in after the program's, so it runs first and stamps the time the
+# wheel event entered the hook chain.
+"$wine_bin" "$probe" window "$(to_win "$probe_log")" $probe_x $probe_y $probe_w $probe_h hook \
+    >"$tmp/probe.out" 2>&1 &
+probe_pid=$!
+wait_for 60 probe_ready || die "the probe window did not open: $(cat "$tmp/probe.out")"
+sleep 1
+xdotool mousemove $cursor_x $cursor_y
+sleep 0.5
+
+check "the system wheel lines read 1 after start" "1" "$(wheel_lines_value)"
+# The worker's line ends in the full-width exclamation mark of code page 936 (A3 A1).
+check "the wheel-lines worker reports success on standard output" \
+    "$(printf 'Set params success\243\241')" "$(head -n 1 "$tmp/program.out" | tr -d '\r')"
+
+from=$(log_lines); xdotool click 4; settle "$from"
+up_lines="$(wheel_since "$from")"
+check "one notch up arrives as the animation (1200 in 67 steps)" "$notch_up" "$(echo "$up_lines" | awk '{print $2}' | xargs)"
+check "the steps carry no key flags and the cursor position" "0x0000 $cursor_x $cursor_y" \
+    "$(echo "$up_lines" | awk '{print $3, $4, $5}' | sort -u | xargs)"
+up_timing="$(tail -n +"$((from + 1))" "$probe_log" | awk '
+    $1 == "hook" && !h { h = $5 } $1 == "wheel" { if (!f) f = $6; l = $6 }
+    END { if (h && f) printf "%.1f ms from the wheel event to the first step, %.1f ms from the first to the last step", (f - h) / 1000, (l - f) / 1000 }')"
+
+from=$(log_lines); xdotool click 5; settle "$from"
+check "one notch down arrives as the mirrored animation" "$notch_down" "$(wheel_since "$from" | awk '{print $2}' | xargs)"
+down_timing="$(tail -n +"$((from + 1))" "$probe_log" | awk '
+    $1 == "hook" && !h { h = $5 } $1 == "wheel" { if (!f) f = $6; l = $6 }
+    END { if (h && f) printf "%.1f ms to the first step, %.1f ms first to last", (f - h) / 1000, (l - f) / 1000 }')"
+
+from=$(log_lines); xdotool keydown shift; sleep 0.3; xdotool click 4; sleep 0.3; xdotool keyup shift; settle "$from"
+check "with Shift held the raw notch passes with MK_SHIFT" "120 0x0004" \
+    "$(wheel_since "$from" | awk '{print $2, $3}' | xargs)"
+
+if [ "$program" = Sorvella ]; then
+    second_status="$(timeout 60 "$wine_bin" "$tmp/app/Sorvella.exe" >"$tmp/second.out" 2>"$tmp/second.err"; echo $?)"
+    check "a second launch exits with status 0" "0" "$second_status"
+    check "the first instance is still running" "running" "$(kill -0 "$program_pid" 2>/dev/null && echo running || echo gone)"
+    xdotool mousemove $cursor_x $cursor_y
+    sleep 0.5
+    from=$(log_lines); xdotool click 4; settle "$from"
+    check "the first instance keeps smoothing after the second launch" "$notch_up" \
+        "$(wheel_since "$from" | awk '{print $2}' | xargs)"
+fi
+
+echo "Timing under Wine, one notch up at 5 ms: ${up_timing:-not measured}"
+echo "Timing under Wine, one notch down at 5 ms: ${down_timing:-not measured}"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
