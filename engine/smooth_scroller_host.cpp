@@ -163,7 +163,7 @@ LRESULT CALLBACK SmoothScroller::HiddenWndProc(HWND hwnd, UINT message, WPARAM w
             try {
                 onAnimationTick(hwnd);
             } catch (...) {
-                s_isAnimating = false;
+                stopAnimation();
             }
         }
         return 0;
