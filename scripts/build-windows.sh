@@ -4,7 +4,8 @@
 #
 # Environment (all optional):
 #   SORVELLA_WIN_BUILD_DIR  build folder                (default: build-windows)
-#   SORVELLA_QT_ARCHIVE     prebuilt Qt archive          (default: ../shared/toolchains/qt5.15.8-mingw64-posix.tar.xz)
+#   SORVELLA_QT_ARCHIVE     prebuilt Qt archive          (default: qt5.15.8-mingw64-posix.tar.xz in
+#                           ../shared/toolchains, else /work/shared/toolchains)
 #   SORVELLA_QT_CACHE       where the archive is unpacked (default: <build folder>/qt-cache)
 #   SORVELLA_JOBS           parallel build jobs          (default: 2)
 # Result: <build folder>/dist/Sorvella/ and <build folder>/Sorvella-windows-x86_64.zip
@@ -14,7 +15,11 @@ src_dir="$PWD"
 
 build_dir="${SORVELLA_WIN_BUILD_DIR:-build-windows}"
 case "$build_dir" in /*) ;; *) build_dir="$src_dir/$build_dir" ;; esac
+# The toolchains folder sits beside the repository; a clone elsewhere finds the shared copy.
 toolchains_dir="$(cd "$src_dir/.." && pwd)/shared/toolchains"
+if [ ! -d "$toolchains_dir" ] && [ -d /work/shared/toolchains ]; then
+    toolchains_dir=/work/shared/toolchains
+fi
 archive="${SORVELLA_QT_ARCHIVE:-$toolchains_dir/qt5.15.8-mingw64-posix.tar.xz}"
 cache_dir="${SORVELLA_QT_CACHE:-$build_dir/qt-cache}"
 jobs="${SORVELLA_JOBS:-2}"
