@@ -1,0 +1,203 @@
+#include "app/main_window.h"
+
+#include "app/event_hub.h"
+#include "app/theme_watcher.h"
+#include "config/config_document.h"
+#include "engine/wheel_lines.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QColor>
+#include <QDesktopServices>
+#include <QIcon>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPointer>
+#include <QUrl>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr qreal kCornerRadius = 12.0;
+const QColor kWindowColor(QStringLiteral("#222222"));
+const QColor kTitleBarColor(QStringLiteral("#2b2b2b"));
+
+const char kTrayMenuStyleSheet[] =
+    "QMenu{margin:0px;background-color:rgb(195, 196, 197);padding:5px 0px;border-radius: 13px;}"
+    "QMenu::item{background-color: transparent;color:rgb(40, 40, 40);padding:3px 20px;"
+    "width:116px;height:32px;margin:4px 10px;font-family:Microsoft YaHei;font-size:16px;}"
+    "QMenu::item:selected{margin:4px 10px;background-color:rgb(0, 130, 119);"
+    "color:rgb(240, 240, 241);border-radius: 5px;}";
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QWidget(parent)
+{
+    applyWheelScrollLines();
+
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setObjectName(QStringLiteral("mainWindowInstance"));
+
+    workingConfig["parameters"]["default"] = defaultParameters();
+    workingConfig["autorunEnabled"] = false;
+
+    // The settings panel (which loads config.json and shows the default profile) and the
+    // window style sheet are built here, between the working document and the tray.
+
+    createTrayIcon();
+    createThemeWatcher();
+
+    m_scroller.start();
+
+    // The hub keeps its entries for the life of the process; the guard keeps a window
+    // destroyed before then from being called.
+    QPointer<MainWindow> self(this);
+    EventHub::subscribe(
+        [self](std::int64_t, void *, std::int64_t) -> std::int32_t {
+            if (self)
+                self->onShowRequest();
+            return 0;
+        },
+        kShowMainWindowEvent);
+}
+
+MainWindow::~MainWindow()
+{
+    // Without an owner the tray icon would stay in the notification area, its menu pointing
+    // at a window that no longer exists.
+    delete m_trayIcon;
+    delete m_trayMenu;
+    delete m_visitAction;
+    delete m_quitAction;
+}
+
+void MainWindow::createTrayIcon()
+{
+    m_trayMenu = new QMenu;
+    m_visitAction = new QAction(QStringLiteral("访问网站"));
+    m_visitAction->setToolTip(QStringLiteral("访问网站"));
+    m_trayMenu->addAction(m_visitAction);
+    m_quitAction = new QAction(QStringLiteral("退出"));
+    m_quitAction->setToolTip(QStringLiteral("退出程序"));
+    m_trayMenu->addAction(m_quitAction);
+    connect(m_visitAction, &QAction::triggered, this, &MainWindow::openProductPage);
+    connect(m_quitAction, &QAction::triggered, this, &MainWindow::quitApplication);
+
+    m_trayIcon = new QSystemTrayIcon;
+    m_trayIcon->setIcon(QIcon(QStringLiteral(":/res/icon_dark.png")));
+    m_trayIcon->setToolTip(QStringLiteral("Sorvella"));
+    m_trayMenu->setWindowFlags(m_trayMenu->windowFlags() | Qt::FramelessWindowHint
+                               | Qt::WindowStaysOnTopHint | Qt::NoDropShadowWindowHint);
+    m_trayMenu->setAttribute(Qt::WA_TranslucentBackground);
+    m_trayMenu->setStyleSheet(QString::fromUtf8(kTrayMenuStyleSheet));
+    m_trayIcon->setContextMenu(m_trayMenu);
+    m_trayIcon->setVisible(true);
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, &MainWindow::onTrayActivated);
+}
+
+void MainWindow::createThemeWatcher()
+{
+    m_themeWatcher = new theme_watcher(this);
+    applyThemeIcons(m_themeWatcher->isLightTheme());
+    connect(m_themeWatcher, &theme_watcher::themeChanged, this, &MainWindow::applyThemeIcons);
+}
+
+void MainWindow::applyThemeIcons(bool isLightTheme)
+{
+    // The dark drawings serve the light theme, the white ones the dark theme.
+    setWindowIcon(QIcon(isLightTheme ? QStringLiteral(":/res/bar_icon_dark.png")
+                                     : QStringLiteral(":/res/bar_icon_white.png")));
+    if (m_trayIcon) {
+        m_trayIcon->setIcon(QIcon(isLightTheme ? QStringLiteral(":/res/icon_dark.png")
+                                               : QStringLiteral(":/res/icon_white.png")));
+    }
+}
+
+void MainWindow::onShowRequest()
+{
+    m_scroller.start();
+    show();
+    raise();
+    setWindowState(Qt::WindowActive);
+    activateWindow();
+    repaint();
+}
+
+void MainWindow::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason != QSystemTrayIcon::DoubleClick)
+        return;
+    showNormal();
+    activateWindow();
+    raise();
+}
+
+void MainWindow::openProductPage()
+{
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(kProductPageUrl), QUrl::TolerantMode));
+}
+
+void MainWindow::quitApplication()
+{
+    // saveConfig() runs here, before the process ends, once the store exists.
+    // Hidden first: an icon whose process is gone stays in the notification area on
+    // Windows until the pointer passes over it.
+    m_trayIcon->hide();
+    std::exit(0);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // saveConfig() runs here, before hiding, once the store exists.
+    hide();
+    event->ignore();
+}
+
+void MainWindow::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    QPainterPath clip;
+    clip.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius, Qt::AbsoluteSize);
+    painter.setClipPath(clip);
+    painter.fillRect(rect(), kWindowColor);
+    if (m_titleBar)
+        painter.fillRect(m_titleBar->geometry(), kTitleBarColor);
+}
+
+void MainWindow::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && m_titleBar
+        && m_titleBar->geometry().contains(event->pos())) {
+        m_dragPosition = event->globalPos() - frameGeometry().topLeft();
+        m_isDragging = true;
+        event->accept();
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    if ((event->buttons() & Qt::LeftButton) && m_isDragging) {
+        move(event->globalPos() - m_dragPosition);
+        event->accept();
+        return;
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && m_isDragging) {
+        m_isDragging = false;
+        event->accept();
+        return;
+    }
+    QWidget::mouseReleaseEvent(event);
+}

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "engine/smooth_scroller.h"
+#include "ui/param_row.h"
+
+#include <QPoint>
+#include <QString>
+#include <QSystemTrayIcon>
+#include <QWidget>
+
+#include <nlohmann/json.hpp>
+
+#include <array>
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QMenu;
+class ClickableLabel;
+class CustomImageButton;
+class CustomRadioButton;
+class theme_watcher;
+
+// The product's web page, opened by the tray menu.
+constexpr char kProductPageUrl[] = "https://tidyforge.github.io/sorvella/";
+
+// The program's only top-level window: a frameless, rounded settings window dragged by its
+// title bar, plus the tray icon and menu through which the program is reached while the
+// window is hidden. It owns the engine and the working configuration document.
+//
+// Its members are defined in several files: the shell (construction, tray, painting,
+// dragging, close, quit, theme icons) in app/main_window.cpp, the store operations in
+// config/mainwindow_*.cpp, the settings panel and the profiles in ui/mainwindow_*.cpp.
+class MainWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Hand-over from a later launch: start the engine if it is not running, then bring the
+    // window to the front, restored and active.
+    void onShowRequest();
+    void applyThemeIcons(bool isLightTheme);
+    void onTrayActivated(QSystemTrayIcon::ActivationReason reason);
+    void openProductPage();
+    // Saves and ends the process at once with exit status 0.
+    void quitApplication();
+
+    // Settings panel (ui/)
+    void buildSettingsPanel();
+    QWidget *buildAppGroup();
+    QWidget *buildParamGroup(const QString &title, const QString &upText, ParamRow &upRow,
+                             const QString &downText, ParamRow &downRow);
+    QWidget *buildDirectionGroup();
+    void refreshValueLabel(ParamRow &row);
+    void editParameter(ParamRow &row);
+
+    // Configuration store (config/); names are profile names ("default", not its display name).
+    bool loadConfig();
+    void showProfile(const QString &name);
+    void collectProfile(const QString &name);
+    void publishConfig();
+    bool saveConfig();
+
+    // Application profiles (ui/)
+    void populateAppCombo();
+    void attachRemoveButtons();
+    void removeProfile(const QString &text);
+
+    // The working configuration document: all parameter sets and autorunEnabled.
+    nlohmann::json workingConfig;
+
+    // Slots of the settings panel and the profiles, in the order the meta-object lists
+    // them. They move into the slot section below as their definitions land with the
+    // panel, store and profile code:
+    //   handleCloseAction(), handleAutorunToggled(bool checked), openDialogForAccelUp(),
+    //   openDialogForAccelDown(), openDialogForRapidUp(), openDialogForRapidDown(),
+    //   openDialogForDurationStart(), openDialogForDurationEnd(), openDialogForDistanceUp(),
+    //   openDialogForDistanceDown(), onDirectionChanged(int), onAppSelectionChanged(int index),
+    //   onSmoothScrollToggled(bool), addNewApplication()
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    friend class MainWindowTestAccess;
+
+    void createTrayIcon();
+    void createThemeWatcher();
+
+    // Title bar: the only area that starts a drag, painted in the title colour. Null until
+    // the panel is built.
+    QWidget *m_titleBar = nullptr;
+    QPoint m_dragPosition;
+    bool m_isDragging = false;
+
+    // Settings panel
+    QLabel *m_titleLabel = nullptr;
+    CustomImageButton *m_autorunButton = nullptr;
+    CustomImageButton *m_closeButton = nullptr;
+    // One row per integer key, in the order accelUp, accelDown, rapidIntervalUp,
+    // rapidIntervalDown, accelDurationStart, accelDurationEnd, scrollDistanceUp,
+    // scrollDistanceDown.
+    std::array<ParamRow, 8> m_rows;
+    CustomRadioButton *m_normalRadio = nullptr;
+    CustomRadioButton *m_reverseRadio = nullptr;
+    QButtonGroup *m_directionGroup = nullptr;
+    bool m_scrollDirectionNormal = true;
+    QComboBox *m_appComboBox = nullptr;
+    QListWidget *m_profileList = nullptr;
+    QCheckBox *m_smoothCheckBox = nullptr;
+    QString m_currentProfile = QStringLiteral("default");
+
+    // The engine; destroying it stops the hook, the timer and the hidden window.
+    SmoothScroller m_scroller;
+
+    theme_watcher *m_themeWatcher = nullptr;
+
+    // Tray icon and menu have no parent; the window releases them when it is destroyed.
+    QMenu *m_trayMenu = nullptr;
+    QAction *m_visitAction = nullptr;
+    QAction *m_quitAction = nullptr;
+    QSystemTrayIcon *m_trayIcon = nullptr;
+};
