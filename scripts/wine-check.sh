@@ -46,7 +46,7 @@ pick() { for c in "$@"; do if [ -x "$c" ]; then echo "$c"; return 0; fi
          if command -v "$c" >/dev/null 2>&1; then command -v "$c"; return 0; fi; done; return 1; }
 wine_bin="$(pick "${WINE:-}" /usr/lib/wine/wine64 wine64 wine wine-stable)" || die "no Wine launcher found (install: scripts/install-deps.sh wine)"
 wineserver_bin="$(pick /usr/lib/wine/wineserver64 wineserver wineserver-stable /usr/lib/wine/wineserver)" || die "no wineserver found"
-for tool in Xvfb xdotool x86_64-w64-mingw32-gcc-posix; do
+for tool in Xvfb xdotool x86_64-w64-mingw32-gcc-posix unzip; do
     command -v "$tool" >/dev/null 2>&1 || die "'$tool' is missing (install: scripts/install-deps.sh cross wine)"
 done
 
@@ -93,7 +93,11 @@ export DISPLAY=":$(head -n 1 "$tmp/display")"
 echo "Preparing a Wine prefix in $WINEPREFIX (display $DISPLAY, $wine_bin)"
 timeout 180 "$wine_bin" wineboot -i >"$tmp/wineboot.log" 2>&1 || die "wineboot failed, see $tmp/wineboot.log"
 
-cp -r "$dist" "$tmp/app"
+# Run what a user gets: the zipped folder, unpacked as it is.
+zip_file="$build_dir/Sorvella-windows-x86_64.zip"
+[ -f "$zip_file" ] || die "$zip_file is missing; run scripts/build-windows.sh"
+unzip -q "$zip_file" -d "$tmp/unpacked" || die "cannot unpack $zip_file"
+mv "$tmp/unpacked/Sorvella" "$tmp/app"
 to_win() { echo "Z:${1//\//\\}"; }
 
 # --- helpers ----------------------------------------------------------------------------
