@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -64,7 +65,9 @@ Process launch(const QString &program, const QTemporaryDir &dir, const QStringLi
     environment.insert("SORVELLA_REGISTRY_ROOT", dir.filePath("registry"));
     auto process = std::make_unique<QProcess>();
     process->setProcessEnvironment(environment);
-    process->setWorkingDirectory(dir.path());
+    // Elsewhere than the endpoint, so that a relative endpoint name cannot resolve there.
+    QDir(dir.path()).mkpath("work");
+    process->setWorkingDirectory(dir.filePath("work"));
     process->start(program, arguments);
     EXPECT_TRUE(process->waitForStarted(5000)) << program.toStdString();
     return process;
