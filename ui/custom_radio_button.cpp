@@ -79,6 +79,9 @@ void CustomRadioButton::paintEvent(QPaintEvent *)
         painter.drawEllipse(QRectF(indicator.x() + kDotInset, indicator.y() + kDotInset, kDotSize, kDotSize));
     }
 
+    // The painter takes the button's direction so that, right to left, the text is set against
+    // the far end of its mirrored rectangle instead of over the indicator.
+    painter.setLayoutDirection(option.direction);
     painter.setPen(option.palette.color(QPalette::WindowText));
     painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, option.text);
 

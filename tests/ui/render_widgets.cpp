@@ -1,0 +1,347 @@
+// Renders the value editor and every state of the custom widgets to PNG files for review:
+//   ui_renders <output-folder>
+// Each widget is drawn on the background it sits on in the program, at its real size and
+// enlarged three times; the dialog is drawn over a light desktop so its corners show.
+#include "ui/clickable_label.h"
+#include "ui/custom_image_button.h"
+#include "ui/custom_radio_button.h"
+#include "ui/settings_dialog.h"
+#include "ui/style_sheets.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QEnterEvent>
+#include <QHBoxLayout>
+#include <QHoverEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QTest>
+#include <QTextStream>
+#include <QVBoxLayout>
+#include <QVector>
+
+namespace {
+
+const QColor kDesktop(0xe8, 0xea, 0xed);
+const QColor kPanel(0x28, 0x2c, 0x34);
+const QColor kTitleBar(0x21, 0x25, 0x2b);
+const int kZoom = 3;
+
+struct Renderer
+{
+    QDir folder;
+    int failures = 0;
+    QVector<QPair<QString, QImage>> saved;
+
+    void save(const QImage &image, const QString &name)
+    {
+        saved.append({name, image});
+        const QString path = folder.filePath(name);
+        const bool saved = image.save(path, "PNG");
+        QTextStream(stdout) << (saved ? "wrote " : "FAILED ") << path << "\n";
+        failures += saved ? 0 : 1;
+    }
+};
+
+QImage grabOn(QWidget *widget, const QColor &background, int margin)
+{
+    QImage image(widget->size() + QSize(2 * margin, 2 * margin), QImage::Format_ARGB32_Premultiplied);
+    image.fill(background);
+    QPainter painter(&image);
+    widget->render(&painter, QPoint(margin, margin), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+// The real-size picture beside the same picture enlarged without smoothing.
+QImage withZoom(const QImage &image, const QColor &background)
+{
+    QImage sheet(image.width() * (1 + kZoom) + 8, image.height() * kZoom, QImage::Format_ARGB32_Premultiplied);
+    sheet.fill(background);
+    QPainter painter(&sheet);
+    painter.drawImage(0, (sheet.height() - image.height()) / 2, image);
+    painter.drawImage(QRect(image.width() + 8, 0, image.width() * kZoom, image.height() * kZoom), image);
+    return sheet;
+}
+
+void enter(QWidget *widget)
+{
+    widget->setAttribute(Qt::WA_UnderMouse);
+    QEnterEvent event(QPointF(2, 2), QPointF(2, 2), QPointF(widget->mapToGlobal(QPoint(2, 2))));
+    QApplication::sendEvent(widget, &event);
+}
+
+void hoverRadio(QWidget *radio)
+{
+    radio->setAttribute(Qt::WA_Hover);
+    radio->setAttribute(Qt::WA_UnderMouse);
+    QHoverEvent event(QEvent::HoverEnter, QPoint(10, radio->height() / 2), QPoint(-1, -1));
+    QApplication::sendEvent(radio, &event);
+}
+
+CustomImageButton *closeButton(QWidget *parent)
+{
+    return new CustomImageButton(QStringLiteral(":/res/close_normal.png"), QStringLiteral(":/res/close_hover.png"),
+                                 QStringLiteral(":/res/close_pressed.png"), false, QString(), QString(), parent);
+}
+
+CustomImageButton *autorunButton(QWidget *parent)
+{
+    return new CustomImageButton(QStringLiteral(":/res/autorun_uncheck.png"), QString(), QString(), true,
+                                 QStringLiteral(":/res/autorun_check.png"), QString(), parent);
+}
+
+void renderDialogs(Renderer &out)
+{
+    struct Case
+    {
+        const char *file;
+        QString caption;
+        int value, step, minimum, maximum;
+        QString unit;
+    };
+    const Case cases[] = {
+        {"dialog_interval.png", QStringLiteral("单次滚动刷新「越小越好」"), 5, 1, 1, 500, QStringLiteral("ms")},
+        {"dialog_out_of_range.png", QStringLiteral("单次滚动刷新「越小越好」"), 600, 1, 1, 500, QStringLiteral("ms")},
+        {"dialog_distance.png", QStringLiteral("总距离「越大滚动越远」"), 10, 1, 1, 20, QStringLiteral("倍")},
+        {"dialog_ratio.png", QStringLiteral("单次滚动距离「越小越丝滑」"), 4, 1, 1, 100, QStringLiteral("%")},
+    };
+    for (const Case &c : cases) {
+        SettingsDialog dialog(c.caption, c.value, c.step, c.minimum, c.maximum, c.unit);
+        dialog.show();
+        dialog.resize(dialog.sizeHint().expandedTo(dialog.minimumSize()));
+        QApplication::processEvents();
+        out.save(grabOn(&dialog, kDesktop, 16), QString::fromLatin1(c.file));
+        dialog.hide();
+    }
+}
+
+void renderImageButtons(Renderer &out)
+{
+    QWidget bar;
+    bar.setStyleSheet(QString::fromUtf8(kMainWindowStyleSheet));
+    struct Case
+    {
+        const char *file;
+        CustomImageButton *button;
+        void (*prepare)(CustomImageButton *);
+    };
+    const Case cases[] = {
+        {"close_normal.png", closeButton(&bar), [](CustomImageButton *) {}},
+        {"close_hover.png", closeButton(&bar), [](CustomImageButton *b) { enter(b); }},
+        {"close_pressed.png", closeButton(&bar),
+         [](CustomImageButton *b) { enter(b); QTest::mousePress(b, Qt::LeftButton); }},
+        {"autorun_unchecked.png", autorunButton(&bar), [](CustomImageButton *) {}},
+        {"autorun_unchecked_hover.png", autorunButton(&bar), [](CustomImageButton *b) { enter(b); }},
+        {"autorun_checked.png", autorunButton(&bar), [](CustomImageButton *b) { b->setChecked(true); }},
+        {"autorun_checked_hover.png", autorunButton(&bar),
+         [](CustomImageButton *b) { b->setChecked(true); enter(b); }},
+        {"missing_image.png",
+         new CustomImageButton(QStringLiteral(":/res/no_such_image.png"), QString(), QString(), false, QString(),
+                               QString(), &bar),
+         [](CustomImageButton *) {}},
+    };
+    for (const Case &c : cases) {
+        c.prepare(c.button);
+        out.save(withZoom(grabOn(c.button, kTitleBar, 6), kTitleBar),
+                 QStringLiteral("button_") + QString::fromLatin1(c.file));
+    }
+}
+
+void renderRadioButtons(Renderer &out)
+{
+    QWidget panel;
+    panel.setStyleSheet(QString::fromUtf8(kMainWindowStyleSheet));
+    struct Case
+    {
+        const char *file;
+        bool checked, hovered, enabled, focused;
+        Qt::LayoutDirection direction;
+    };
+    const Case cases[] = {
+        {"unchecked.png", false, false, true, false, Qt::LeftToRight},
+        {"checked.png", true, false, true, false, Qt::LeftToRight},
+        {"unchecked_hover.png", false, true, true, false, Qt::LeftToRight},
+        {"checked_hover.png", true, true, true, false, Qt::LeftToRight},
+        {"unchecked_disabled.png", false, false, false, false, Qt::LeftToRight},
+        {"checked_disabled.png", true, false, false, false, Qt::LeftToRight},
+        {"checked_focus.png", true, false, true, true, Qt::LeftToRight},
+        {"checked_right_to_left.png", true, false, true, false, Qt::RightToLeft},
+    };
+    for (const Case &c : cases) {
+        auto *radio = new CustomRadioButton(c.checked ? QStringLiteral("正常") : QStringLiteral("反转"), &panel);
+        radio->setObjectName(QStringLiteral("radioButton"));
+        radio->setAutoExclusive(false);
+        radio->ensurePolished();
+        radio->setFixedHeight(28);
+        radio->resize(radio->sizeHint().width(), 28);
+        radio->setChecked(c.checked);
+        radio->setEnabled(c.enabled);
+        radio->setLayoutDirection(c.direction);
+        if (c.direction == Qt::RightToLeft)
+            radio->resize(radio->width() + 40, 28);
+        if (c.hovered)
+            hoverRadio(radio);
+        if (c.focused) {
+            panel.show();
+            radio->setFocus(Qt::TabFocusReason);
+            QApplication::processEvents();
+        }
+        out.save(withZoom(grabOn(radio, kPanel, 6), kPanel), QStringLiteral("radio_") + QString::fromLatin1(c.file));
+    }
+}
+
+void renderValueLabels(Renderer &out)
+{
+    QWidget panel;
+    panel.setStyleSheet(QString::fromUtf8(kMainWindowStyleSheet));
+    const char *names[] = {"valueLabel", "valueLabel2"};
+    for (const char *name : names) {
+        for (bool hovered : {false, true}) {
+            auto *label = new ClickableLabel(&panel);
+            label->setObjectName(QString::fromLatin1(name));
+            label->setText(QStringLiteral("5 ms"));
+            label->setAlignment(Qt::AlignCenter);
+            label->setFixedSize(62, 26);
+            if (hovered) {
+                label->setAttribute(Qt::WA_Hover);
+                enter(label);
+                label->style()->unpolish(label);
+                label->style()->polish(label);
+            }
+            out.save(withZoom(grabOn(label, kPanel, 6), kPanel),
+                     QStringLiteral("label_%1%2.png").arg(QString::fromLatin1(name), hovered ? "_hover" : ""));
+        }
+    }
+}
+
+// The images at work in a window laid out like the settings panel's top.
+void renderPanelPreview(Renderer &out)
+{
+    QWidget window;
+    window.setObjectName(QStringLiteral("mainWindowInstance"));
+    window.setAttribute(Qt::WA_StyledBackground);
+    auto *layout = new QVBoxLayout(&window);
+    layout->setSpacing(0);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    auto *titleBar = new QWidget(&window);
+    titleBar->setObjectName(QStringLiteral("customTitleBar"));
+    titleBar->setFixedHeight(60);
+    titleBar->setAutoFillBackground(true);
+    auto *title = new QLabel(QStringLiteral("SorvellaV1.2"), titleBar);
+    title->setObjectName(QStringLiteral("titleLabel"));
+    auto *autorun = autorunButton(titleBar);
+    autorun->setChecked(true);
+    auto *titleLayout = new QHBoxLayout(titleBar);
+    titleLayout->setContentsMargins(15, 0, 22, 0);
+    titleLayout->addWidget(title);
+    titleLayout->addStretch();
+    titleLayout->addSpacing(8);
+    titleLayout->addWidget(autorun);
+    titleLayout->addSpacing(8);
+    titleLayout->addWidget(closeButton(titleBar));
+    layout->addWidget(titleBar);
+
+    auto *content = new QVBoxLayout;
+    content->setContentsMargins(10, 10, 10, 10);
+    content->setSpacing(10);
+    auto *groupTitle = new QLabel(QStringLiteral("鼠标滚动作用程序配置"), &window);
+    groupTitle->setObjectName(QStringLiteral("groupTitleLabel"));
+    content->addWidget(groupTitle, 0, Qt::AlignHCenter);
+    auto *row = new QHBoxLayout;
+    row->setSpacing(10);
+    auto *combo = new QComboBox(&window);
+    combo->setObjectName(QStringLiteral("appComboBox"));
+    combo->addItems({QStringLiteral("默认"), QStringLiteral("+")});
+    combo->setMaximumWidth(100);
+    auto *smooth = new QCheckBox(QStringLiteral("丝滑滚动"), &window);
+    smooth->setObjectName(QStringLiteral("smoothCheckBox"));
+    smooth->setChecked(true);
+    auto *rough = new QCheckBox(QStringLiteral("丝滑滚动"), &window);
+    rough->setObjectName(QStringLiteral("smoothCheckBox"));
+    row->addStretch(0);
+    row->addWidget(combo, 1);
+    row->addWidget(smooth);
+    row->addWidget(rough);
+    row->addStretch(0);
+    content->addLayout(row);
+
+    auto *values = new QHBoxLayout;
+    for (const char *name : {"valueLabel", "valueLabel2"}) {
+        auto *side = new QLabel(QStringLiteral("上滑"), &window);
+        side->setObjectName(QStringLiteral("paramNameLabel"));
+        auto *value = new ClickableLabel(&window);
+        value->setObjectName(QString::fromLatin1(name));
+        value->setText(QStringLiteral("5 ms"));
+        value->setFixedWidth(62);
+        value->setAlignment(Qt::AlignCenter);
+        values->addWidget(side);
+        values->addWidget(value);
+    }
+    content->addLayout(values);
+
+    auto *radios = new QHBoxLayout;
+    radios->setSpacing(25);
+    auto *normal = new CustomRadioButton(QStringLiteral("正常"), &window);
+    auto *reverse = new CustomRadioButton(QStringLiteral("反转"), &window);
+    for (CustomRadioButton *radio : {normal, reverse}) {
+        radio->setObjectName(QStringLiteral("radioButton"));
+        radio->setFixedHeight(28);
+        radios->addWidget(radio);
+    }
+    normal->setChecked(true);
+    content->addLayout(radios);
+    layout->addLayout(content);
+
+    window.setStyleSheet(QString::fromUtf8(kMainWindowStyleSheet));
+    window.resize(380, 260);
+    window.show();
+    QApplication::processEvents();
+    out.save(grabOn(&window, kDesktop, 0), QStringLiteral("panel_preview.png"));
+}
+
+// Every render in one picture, each under its file name.
+QImage overview(const QVector<QPair<QString, QImage>> &renders)
+{
+    const int nameWidth = 260;
+    int width = 0;
+    int height = 8;
+    for (const auto &render : renders) {
+        width = qMax(width, nameWidth + render.second.width() + 16);
+        height += render.second.height() + 8;
+    }
+    QImage sheet(width, height, QImage::Format_ARGB32_Premultiplied);
+    sheet.fill(QColor(0x44, 0x44, 0x44));
+    QPainter painter(&sheet);
+    painter.setPen(Qt::white);
+    int y = 8;
+    for (const auto &render : renders) {
+        painter.drawText(QRect(8, y, nameWidth - 16, render.second.height()), Qt::AlignVCenter, render.first);
+        painter.drawImage(nameWidth, y, render.second);
+        y += render.second.height() + 8;
+    }
+    return sheet;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Renderer out;
+    out.folder = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("renders"));
+    out.folder.mkpath(QStringLiteral("."));
+
+    renderDialogs(out);
+    renderImageButtons(out);
+    renderRadioButtons(out);
+    renderValueLabels(out);
+    renderPanelPreview(out);
+    const QVector<QPair<QString, QImage>> renders = out.saved;
+    out.save(overview(renders), QStringLiteral("overview.png"));
+    return out.failures == 0 ? 0 : 1;
+}
