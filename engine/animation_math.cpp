@@ -12,6 +12,12 @@ int clampToInt(long long value)
     return static_cast<int>(value < kMin ? kMin : (value > kMax ? kMax : value));
 }
 
+int clampToTarget(long long value)
+{
+    return static_cast<int>(value < -kLargestTarget ? -kLargestTarget
+                                                    : (value > kLargestTarget ? kLargestTarget : value));
+}
+
 int roundToInt(float value)
 {
     if (!std::isfinite(value))
@@ -68,16 +74,19 @@ int nearestInt(float value)
 
 bool animationComplete(int targetPos, float scrolledSoFar, float pendingFraction)
 {
+    // State that is no longer a number can never arrive; end rather than tick for ever.
+    if (!std::isfinite(scrolledSoFar) || !std::isfinite(pendingFraction))
+        return true;
     return std::fabs(remainingDistance(targetPos, scrolledSoFar)) < 0.5f
         && std::fabs(pendingFraction) <= 0.5f;
 }
 
 int saturatedProduct(int a, int b)
 {
-    return clampToInt(static_cast<long long>(a) * static_cast<long long>(b));
+    return clampToTarget(static_cast<long long>(a) * static_cast<long long>(b));
 }
 
 int saturatedSum(int a, int b)
 {
-    return clampToInt(static_cast<long long>(a) + static_cast<long long>(b));
+    return clampToTarget(static_cast<long long>(a) + static_cast<long long>(b));
 }

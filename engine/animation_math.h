@@ -4,6 +4,15 @@
 
 #include <cstdint>
 
+// Largest distance an animation travels, in either direction (69905 notches). Beyond 2^23 a
+// 32-bit float can no longer count the progress in single units: the animation would stall
+// and post the tail for ever.
+constexpr int kLargestTarget = 8388608;
+
+// Farthest apart a target and the progress towards it can be. Anything beyond it cannot come
+// from wheel events.
+constexpr float kLargestDistance = 2.0f * static_cast<float>(kLargestTarget);
+
 // Distance the animation still has to consume.
 float remainingDistance(int targetPos, float scrolledSoFar);
 
@@ -25,7 +34,7 @@ int nearestInt(float value);
 // would post +1 and -1 on every tick without end.
 bool animationComplete(int targetPos, float scrolledSoFar, float pendingFraction);
 
-// 32-bit arithmetic that stops at the ends of the range instead of wrapping into the
-// opposite direction.
+// Target arithmetic that stops at +-kLargestTarget instead of wrapping into the opposite
+// direction.
 int saturatedProduct(int a, int b);
 int saturatedSum(int a, int b);

@@ -42,6 +42,10 @@ void advanceAnimation(HWND hiddenWindow)
     }
 
     const float remaining = remainingDistance(S::s_targetPos, S::s_scrolledSoFar);
+    if (!std::isfinite(remaining) || std::fabs(remaining) > kLargestDistance) {
+        endFromTick(hiddenWindow);
+        return;
+    }
     float fraction = 0.0f;
     if (std::fabs(remaining) >= 1.0f) {
         // Read from the shared document at every tick, so an edit applies at once.

@@ -1,0 +1,146 @@
+#include "engine_test_support.h"
+
+#include "config/config_document.h"
+
+std::vector<EngineTest::Line> EngineTest::s_log;
+
+void EngineTest::SetUp()
+{
+    sim().reset();
+    resetEngine();
+    config() = initialConfig();
+    s_log.clear();
+    m_previousHandler = qInstallMessageHandler(record);
+
+    m_hidden = sim().addWindow(SimDesktop::kSelfPid, {}, false, hiddenProc);
+    SmoothScroller::s_hWnd = m_hidden;
+    SmoothScroller::s_hHook =
+        SetWindowsHookExA(WH_MOUSE_LL, SmoothScroller::LLMouseProc, sim().moduleHandle(), 0);
+    ASSERT_NE(SmoothScroller::s_hHook, nullptr);
+}
+
+void EngineTest::TearDown()
+{
+    qInstallMessageHandler(m_previousHandler);
+    sim().reset();
+    resetEngine();
+    config() = initialConfig();
+}
+
+void EngineTest::resetEngine()
+{
+    using S = SmoothScroller;
+    S::s_hInstance = nullptr;
+    S::s_hHook = nullptr;
+    S::s_hWnd = nullptr;
+    S::s_isRunning = false;
+    S::s_isAnimating = false;
+    S::s_targetHwnd = nullptr;
+    S::s_targetPoint = POINT{0, 0};
+    S::s_targetPos = 0;
+    S::s_scrolledSoFar = 0.0f;
+    S::s_pendingFraction = 0.0f;
+    S::s_lastDelta = 0;
+    S::s_activeTimerId = 0;
+    S::s_currentParamSet.clear();
+    S::s_refusedWindows.clear();
+}
+
+nlohmann::json &EngineTest::config()
+{
+    return sharedConfig();
+}
+
+nlohmann::json &EngineTest::set(const std::string &name)
+{
+    nlohmann::json &parameters = config()["parameters"];
+    if (!parameters.contains(name))
+        parameters[name] = parameters["default"];
+    return parameters[name];
+}
+
+HWND EngineTest::addApp(const std::wstring &imagePath)
+{
+    const DWORD pid = sim().addProcess(imagePath);
+    return sim().addWindow(pid, {0, 0, 1000, 800});
+}
+
+SimDesktop::HookOutcome EngineTest::wheel(short delta, POINT pt)
+{
+    return sim().injectWheel(delta, pt);
+}
+
+SimDesktop::HookOutcome EngineTest::mouse(UINT message, int nCode)
+{
+    return sim().injectMouse(message, kCursor, 0, nCode);
+}
+
+int EngineTest::runAnimation(int maxTicks)
+{
+    return sim().runTimers(maxTicks);
+}
+
+bool EngineTest::timerRunning()
+{
+    return sim().timer(SmoothScroller::s_hWnd, SmoothScroller::kAnimationTimerId).has_value();
+}
+
+std::vector<int> EngineTest::postedDeltas()
+{
+    std::vector<int> deltas;
+    for (const SimDesktop::PostedMessage &m : sim().posted())
+        deltas.push_back(static_cast<short>((m.wParam >> 16) & 0xFFFF));
+    return deltas;
+}
+
+int EngineTest::postedSum()
+{
+    int sum = 0;
+    for (int d : postedDeltas())
+        sum += d;
+    return sum;
+}
+
+std::vector<std::string> EngineTest::logLines(const std::string &prefix)
+{
+    std::vector<std::string> lines;
+    for (const Line &line : s_log) {
+        if (line.text.rfind(prefix, 0) == 0)
+            lines.push_back(line.text);
+    }
+    return lines;
+}
+
+std::vector<QtMsgType> EngineTest::logTypes(const std::string &prefix)
+{
+    std::vector<QtMsgType> types;
+    for (const Line &line : s_log) {
+        if (line.text.rfind(prefix, 0) == 0)
+            types.push_back(line.type);
+    }
+    return types;
+}
+
+bool EngineTest::logged(const std::string &text)
+{
+    for (const Line &line : s_log) {
+        if (line.text == text)
+            return true;
+    }
+    return false;
+}
+
+LRESULT CALLBACK EngineTest::hiddenProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_TIMER) {
+        if (wParam == SmoothScroller::kAnimationTimerId)
+            SmoothScroller::onAnimationTick(hwnd);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void EngineTest::record(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    s_log.push_back({type, message.toStdString()});
+}

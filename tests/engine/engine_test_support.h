@@ -1,0 +1,64 @@
+#pragma once
+// Shared set-up for the engine tests: a fresh simulated desktop with a hidden window whose
+// timer drives the animation, the engine's hook installed, an idle engine, the default
+// configuration, and a record of the message log.
+
+#include "engine/smooth_scroller.h"
+#include "platform/sim_desktop.h"
+
+#include <QtGlobal>
+
+#include <nlohmann/json.hpp>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    static SimDesktop &sim() { return SimDesktop::instance(); }
+    static nlohmann::json &config();
+    // A set of the shared document, created as a copy of `default` when it is missing.
+    static nlohmann::json &set(const std::string &name = "default");
+
+    // A visible window of a new process running imagePath, covering (0,0)-(1000,800) and
+    // lying above every earlier window.
+    static HWND addApp(const std::wstring &imagePath = L"C:\\Program Files\\Viewer\\app.exe");
+
+    static constexpr POINT kCursor = {120, 340};
+    static SimDesktop::HookOutcome wheel(short delta, POINT pt = kCursor);
+    static SimDesktop::HookOutcome mouse(UINT message, int nCode = HC_ACTION);
+
+    // Fires the animation timer until it is gone or maxTicks ticks were delivered; returns
+    // the number of ticks.
+    static int runAnimation(int maxTicks = 100000);
+    static bool timerRunning();
+
+    // The wheel deltas posted so far, in order (all posted messages, whatever their window).
+    static std::vector<int> postedDeltas();
+    static int postedSum();
+
+    // Lines of the message log that start with prefix, in order.
+    static std::vector<std::string> logLines(const std::string &prefix = "[LLMouseProc]");
+    static std::vector<QtMsgType> logTypes(const std::string &prefix = "[LLMouseProc]");
+    static bool logged(const std::string &line);
+
+    static void resetEngine();
+
+    HWND m_hidden = nullptr;
+
+private:
+    static LRESULT CALLBACK hiddenProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static void record(QtMsgType type, const QMessageLogContext &, const QString &message);
+
+    struct Line {
+        QtMsgType type;
+        std::string text;
+    };
+    static std::vector<Line> s_log;
+    QtMessageHandler m_previousHandler = nullptr;
+};

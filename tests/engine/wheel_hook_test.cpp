@@ -1,0 +1,302 @@
+// The wheel hook's decisions, one outcome after another, against the simulated desktop.
+#include "engine_test_support.h"
+
+namespace {
+
+using S = SmoothScroller;
+
+class WheelHook : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        m_app = addApp();
+    }
+    HWND m_app = nullptr;
+};
+
+TEST_F(WheelHook, NotchOverWindowStartsAnAnimationAndIsSwallowed)
+{
+    const SimDesktop::HookOutcome outcome = wheel(120);
+    EXPECT_TRUE(outcome.swallowed());
+    EXPECT_EQ(outcome.result, 1);
+    EXPECT_TRUE(S::s_isAnimating);
+    EXPECT_EQ(S::s_targetHwnd, m_app);
+    EXPECT_EQ(S::s_targetPos, 1200);
+    EXPECT_EQ(S::s_targetPoint.x, kCursor.x);
+    EXPECT_EQ(S::s_targetPoint.y, kCursor.y);
+    EXPECT_EQ(S::s_lastDelta, 120);
+    EXPECT_EQ(S::s_currentParamSet, "default");
+    const auto timer = sim().timer(m_hidden, S::kAnimationTimerId);
+    ASSERT_TRUE(timer);
+    EXPECT_EQ(timer->requestedInterval, 5u);
+    EXPECT_EQ(S::s_activeTimerId, timer->id);
+    EXPECT_EQ(logLines(), (std::vector<std::string>{
+                              "[LLMouseProc] New animation or window change. Target: 1200",
+                              "[LLMouseProc] Initiating new animation instance. Target pos: 1200",
+                              "[LLMouseProc] New timer SET with ID: 1"}));
+    EXPECT_TRUE(logged("process name ->  app.exe"));
+
+    EXPECT_EQ(runAnimation(), 67);
+    EXPECT_EQ(postedSum(), 1200);
+}
+
+TEST_F(WheelHook, ReversedDirectionUsesTheDownParameters)
+{
+    set()["scrollDirectionNormal"] = false;
+    set()["accelDown"] = 3;
+    set()["rapidIntervalDown"] = 7;
+    EXPECT_TRUE(wheel(120).swallowed());
+    EXPECT_EQ(S::s_lastDelta, -120);
+    EXPECT_EQ(S::s_targetPos, -360);
+    EXPECT_EQ(sim().timer(m_hidden, S::kAnimationTimerId)->requestedInterval, 7u);
+}
+
+TEST_F(WheelHook, EventsThatAreNotWheelNotchesPassOn)
+{
+    EXPECT_TRUE(sim().injectMouse(WM_MOUSEWHEEL, kCursor, 120u << 16, 3).passedOn());
+    EXPECT_TRUE(sim().injectMouse(WM_MOUSEWHEEL, kCursor, 120u << 16, -1).passedOn());
+    EXPECT_TRUE(mouse(WM_MOUSEMOVE).passedOn());
+    EXPECT_TRUE(sim().injectMouse(WM_MOUSEHWHEEL, kCursor, 120u << 16).passedOn());
+    EXPECT_FALSE(S::s_isAnimating);
+    EXPECT_EQ(sim().setTimerCalls(), 0);
+    EXPECT_TRUE(logLines().empty());
+}
+
+TEST_F(WheelHook, ButtonPressStopsTheAnimationAndPassesOn)
+{
+    for (UINT button : {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN}) {
+        wheel(120);
+        ASSERT_TRUE(S::s_isAnimating);
+        EXPECT_TRUE(mouse(button).passedOn());
+        EXPECT_FALSE(S::s_isAnimating) << button;
+        EXPECT_FALSE(timerRunning()) << button;
+        EXPECT_TRUE(logged("[LLMouseProc] Mouse button pressed. Stopping active animation."));
+    }
+    // A press with no animation, a side button or a release changes nothing.
+    const size_t lines = logLines().size();
+    EXPECT_TRUE(mouse(WM_LBUTTONDOWN).passedOn());
+    wheel(120);
+    EXPECT_TRUE(mouse(WM_XBUTTONDOWN).passedOn());
+    EXPECT_TRUE(mouse(WM_LBUTTONUP).passedOn());
+    EXPECT_TRUE(S::s_isAnimating);
+    EXPECT_EQ(logLines().size(), lines + 3); // only the new animation's lines
+}
+
+TEST_F(WheelHook, ModifierPassesTheNotchOnAndStopsTheAnimation)
+{
+    for (int key : {VK_SHIFT, VK_CONTROL, VK_MENU}) {
+        wheel(120);
+        sim().setKeyDown(key, true);
+        EXPECT_TRUE(wheel(120).passedOn()) << key;
+        EXPECT_FALSE(S::s_isAnimating) << key;
+        EXPECT_FALSE(timerRunning()) << key;
+        EXPECT_EQ(logLines().back(),
+                  "[LLMouseProc] Modifier key (Shift/Ctrl/Alt) is down. Bypassing custom scroll.");
+        sim().setKeyDown(key, false);
+    }
+    // Shift, Ctrl, Alt in that order, stopping at the first key that is down.
+    sim().setKeyDown(VK_CONTROL, true);
+    sim().clearKeyQueries();
+    wheel(120);
+    EXPECT_EQ(sim().keyQueries(), (std::vector<int>{VK_SHIFT, VK_CONTROL}));
+    // Only the high bit counts as down.
+    sim().setKeyDown(VK_CONTROL, false);
+    sim().setKeyStateRaw(VK_SHIFT, 1);
+    EXPECT_TRUE(wheel(120).swallowed());
+}
+
+TEST_F(WheelHook, ExcludedProcessesPassOnButStillChooseTheirSet)
+{
+    set("SearchHost.exe");
+    const HWND search = addApp(L"C:\\Windows\\SystemApps\\SearchHost.exe");
+    EXPECT_TRUE(wheel(-120).passedOn());
+    EXPECT_EQ(S::s_currentParamSet, "SearchHost.exe");
+    EXPECT_EQ(S::s_lastDelta, -120);
+    EXPECT_FALSE(S::s_isAnimating);
+    DestroyWindow(search);
+
+    for (const wchar_t *path : {L"C:\\Windows\\SystemSettings.exe",
+                                L"C:\\Windows\\StartMenuExperienceHost.exe"}) {
+        const HWND window = addApp(path);
+        EXPECT_TRUE(wheel(120).passedOn());
+        DestroyWindow(window);
+    }
+    // Letter case matters: this one is animated.
+    addApp(L"C:\\Tools\\searchhost.exe");
+    EXPECT_TRUE(wheel(120).swallowed());
+}
+
+TEST_F(WheelHook, ZeroDeltaOrSmoothingOffPassesOn)
+{
+    wheel(120);
+    EXPECT_TRUE(wheel(0).passedOn());
+    EXPECT_EQ(S::s_lastDelta, 0);
+    EXPECT_EQ(S::s_targetPos, 1200);
+
+    set()["smoothScrollEnabled"] = false;
+    EXPECT_TRUE(wheel(-120).passedOn());
+    EXPECT_EQ(S::s_lastDelta, -120);
+    EXPECT_EQ(S::s_targetPos, 1200);
+    EXPECT_TRUE(S::s_isAnimating);
+}
+
+TEST_F(WheelHook, NoUsableWindowUnderTheCursorPassesOn)
+{
+    EXPECT_TRUE(wheel(120, POINT{5000, 5000}).passedOn());
+    sim().overrideWindowFromPoint(m_hidden);
+    EXPECT_TRUE(wheel(120).passedOn());
+    sim().setWindowVisible(m_app, false);
+    sim().overrideWindowFromPoint(m_app);
+    EXPECT_TRUE(wheel(120).passedOn());
+    sim().setWindowVisible(m_app, true);
+    DestroyWindow(m_app);
+    EXPECT_TRUE(wheel(120).passedOn());
+    EXPECT_FALSE(S::s_isAnimating);
+    EXPECT_EQ(sim().setTimerCalls(), 0);
+}
+
+TEST_F(WheelHook, SameDirectionExtendsTheRunningAnimation)
+{
+    wheel(120);
+    runAnimation(3);
+    EXPECT_TRUE(wheel(120).swallowed());
+    EXPECT_EQ(S::s_targetPos, 2400);
+    EXPECT_EQ(sim().setTimerCalls(), 1);
+    runAnimation();
+    EXPECT_EQ(postedSum(), 2400);
+}
+
+TEST_F(WheelHook, ArrivedAnimationTakesAnyNotchAsExtension)
+{
+    wheel(120);
+    S::s_scrolledSoFar = 1199.6f;
+    EXPECT_TRUE(wheel(-240).swallowed());
+    EXPECT_EQ(S::s_targetPos, 1200 - 2400);
+}
+
+TEST_F(WheelHook, SlightOppositeNotchSettlesWhereItIs)
+{
+    wheel(120);
+    S::s_scrolledSoFar = 100.3f;
+    S::s_pendingFraction = 0.3f;
+    sim().clearPosted();
+    EXPECT_TRUE(wheel(-120).swallowed());
+    EXPECT_EQ(S::s_targetPos, 100);
+    EXPECT_EQ(S::s_pendingFraction, 0.0f);
+    EXPECT_EQ(logLines().back(),
+              "[LLMouseProc] Slight opposite scroll (raw: -120 ). Stopping current animation.");
+    EXPECT_EQ(runAnimation(), 1);
+    EXPECT_TRUE(sim().posted().empty());
+    EXPECT_FALSE(S::s_isAnimating);
+}
+
+TEST_F(WheelHook, SettlingOnAHalfUnitEndsWithoutSwinging)
+{
+    wheel(120);
+    S::s_scrolledSoFar = 100.5f;
+    S::s_pendingFraction = 0.5f;
+    sim().clearPosted();
+    EXPECT_TRUE(wheel(-120).swallowed());
+    EXPECT_EQ(S::s_targetPos, 101);
+    EXPECT_LE(runAnimation(10), 2);
+    EXPECT_FALSE(timerRunning());
+    EXPECT_EQ(postedDeltas(), std::vector<int>{1});
+}
+
+TEST_F(WheelHook, StrongOppositeNotchReversesTheAnimation)
+{
+    wheel(120);
+    runAnimation(5);
+    EXPECT_TRUE(wheel(-240).swallowed());
+    EXPECT_EQ(S::s_targetPos, -2400);
+    EXPECT_EQ(S::s_scrolledSoFar, 0.0f);
+    const std::vector<std::string> lines = logLines();
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 4, lines.end()),
+              (std::vector<std::string>{
+                  "[LLMouseProc] Significant opposite scroll (raw: -240 ). Reversing animation.",
+                  "[LLMouseProc] Stopping previous timer for new animation setup.",
+                  "[LLMouseProc] Initiating new animation instance. Target pos: -2400",
+                  "[LLMouseProc] New timer SET with ID: 1"}));
+    sim().clearPosted();
+    runAnimation();
+    EXPECT_EQ(postedSum(), -2400);
+}
+
+TEST_F(WheelHook, NotchOverAnotherWindowMovesTheAnimationThere)
+{
+    wheel(120);
+    runAnimation(5);
+    const HWND other = sim().addWindow(sim().addProcess(L"D:\\b.exe"), {0, 0, 200, 200});
+    sim().clearPosted();
+    EXPECT_TRUE(wheel(120, POINT{50, 60}).swallowed());
+    EXPECT_EQ(S::s_targetHwnd, other);
+    EXPECT_EQ(S::s_targetPos, 1200);
+    EXPECT_TRUE(logged("[LLMouseProc] Target window changed. Previous animation on other window "
+                       "will be effectively stopped."));
+    EXPECT_TRUE(logged("[LLMouseProc] New animation or window change. Target: 1200"));
+    runAnimation();
+    EXPECT_EQ(postedSum(), 1200);
+    for (const SimDesktop::PostedMessage &m : sim().posted())
+        EXPECT_EQ(m.hwnd, other);
+}
+
+TEST_F(WheelHook, FailedTimerStartsAreLoggedAndTheNotchIsStillSwallowed)
+{
+    sim().failSetTimer(ERROR_NOT_ENOUGH_QUOTA);
+    EXPECT_TRUE(wheel(120).swallowed());
+    EXPECT_FALSE(S::s_isAnimating);
+    EXPECT_EQ(S::s_activeTimerId, 0u);
+    EXPECT_EQ(logLines().back(), "[LLMouseProc] SetTimer FAILED for new animation! Animation will "
+                                 "be inactive. Error: 1816");
+    EXPECT_EQ(logTypes().back(), QtCriticalMsg);
+
+    // An animation that lost its timer restarts it for an accumulated notch.
+    S::s_isAnimating = true;
+    S::s_targetHwnd = m_app;
+    EXPECT_TRUE(wheel(120).swallowed());
+    EXPECT_EQ(logLines().back(), "[LLMouseProc] SetTimer FAILED! (Restart for accumulation)");
+    EXPECT_EQ(logTypes().back(), QtCriticalMsg);
+    EXPECT_FALSE(S::s_isAnimating);
+
+    sim().failSetTimer(0);
+    S::s_isAnimating = true;
+    EXPECT_TRUE(wheel(120).swallowed());
+    EXPECT_TRUE(logged("[LLMouseProc] Restarting timer for accumulated scroll."));
+    EXPECT_TRUE(S::s_isAnimating);
+    EXPECT_TRUE(timerRunning());
+    EXPECT_EQ(S::s_targetPos, 3600);
+}
+
+TEST_F(WheelHook, MissingHiddenWindowLosesTheNotchWithACriticalLine)
+{
+    S::s_hWnd = nullptr;
+    EXPECT_TRUE(wheel(120).swallowed());
+    EXPECT_FALSE(S::s_isAnimating);
+    EXPECT_EQ(logLines().back(), "[LLMouseProc] Main window handle is invalid, cannot set timer "
+                                 "for new animation.");
+    EXPECT_EQ(logTypes().back(), QtCriticalMsg);
+}
+
+TEST_F(WheelHook, WindowThatRefusedPostsKeepsItsNativeWheel)
+{
+    sim().failPostTo(m_app, ERROR_ACCESS_DENIED);
+    EXPECT_TRUE(wheel(120).swallowed());
+    runAnimation();
+    EXPECT_FALSE(S::s_isAnimating);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(wheel(120).passedOn());
+    EXPECT_EQ(sim().setTimerCalls(), 1);
+    int refusals = 0;
+    for (const std::string &line : logLines())
+        refusals += line.find("refused") != std::string::npos;
+    EXPECT_EQ(refusals, 1);
+
+    // Other windows are not affected.
+    addApp(L"C:\\x\\other.exe");
+    EXPECT_TRUE(wheel(120).swallowed());
+    EXPECT_TRUE(S::s_isAnimating);
+}
+
+} // namespace
