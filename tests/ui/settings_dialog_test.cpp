@@ -70,6 +70,11 @@ TEST_F(SettingsDialogTest, IsAFramelessEditorShowingCaptionAndValue)
     ASSERT_NE(title, nullptr);
     EXPECT_EQ(title->text(), kCaption);
     EXPECT_EQ(title->parentWidget()->objectName(), QStringLiteral("customTitleBar"));
+    // The window's own title rules reach the dialog's title.
+    title->ensurePolished();
+    EXPECT_EQ(title->font().pixelSize(), 20);
+    EXPECT_TRUE(title->font().bold());
+    EXPECT_EQ(title->palette().color(QPalette::WindowText), QColor("#ffffff"));
     ASSERT_NE(display(dialog), nullptr);
     EXPECT_EQ(display(dialog)->text(), QStringLiteral("5 ms"));
 
