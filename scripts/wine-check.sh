@@ -131,6 +131,14 @@ settle() {
         sleep 0.2
     done
 }
+# Figures of one notch from the probe's time stamps: the hook line marks the wheel event.
+timing_since() {
+    tail -n +"$(($1 + 1))" "$probe_log" | awk '
+        $1 == "hook" && !h { h = $5 } $1 == "wheel" { if (!f) f = $6; l = $6; n++ }
+        END { if (h && f && n > 1)
+                  printf "first step %.1f ms after the wheel event, last step after %.1f ms (%d steps, %.2f ms apart on average)",
+                         (f - h) / 1000, (l - h) / 1000, n, (l - f) / 1000 / (n - 1) }'
+}
 wheel_lines_value() { timeout 60 "$wine_bin" "$probe" lines 2>/dev/null | tr -d '\r' | awk '$1 == "lines" {print $2}'; }
 started() { grep -q 'SmoothScroll started' "$tmp/program.err" 2>/dev/null; }
 probe_ready() { grep -q '^ready' "$probe_log" 2>/dev/null; }
@@ -147,8 +155,10 @@ cursor_x=$((probe_x + probe_w / 2)) cursor_y=$((probe_y + probe_h / 2))
 # --- the run ------------------------------------------------------------------------------
 lines_before="$(wheel_lines_value)"
 echo "Wheel lines before start: ${lines_before:-unknown}"
-[ -n "$lines_before" ] && [ "$lines_before" != 1 ] ||
-    echo "wine-check: note: the fresh prefix already has 1 wheel line; the wheel-lines check proves less"
+case "$lines_before" in
+    "") echo "wine-check: note: the wheel lines could not be read before start" ;;
+    1) echo "wine-check: note: the fresh prefix already has 1 wheel line; the wheel-lines check proves less" ;;
+esac
 
 echo "Starting $program.exe"
 "$wine_bin" "$tmp/app/$program.exe" >"$tmp/program.out" 2>"$tmp/program.err" &
@@ -181,15 +191,11 @@ up_lines="$(wheel_since "$from")"
 check "one notch up arrives as the animation (1200 in 67 steps)" "$notch_up" "$(echo "$up_lines" | awk '{print $2}' | xargs)"
 check "the steps carry no key flags and the cursor position" "0x0000 $cursor_x $cursor_y" \
     "$(echo "$up_lines" | awk '{print $3, $4, $5}' | sort -u | xargs)"
-up_timing="$(tail -n +"$((from + 1))" "$probe_log" | awk '
-    $1 == "hook" && !h { h = $5 } $1 == "wheel" { if (!f) f = $6; l = $6 }
-    END { if (h && f) printf "%.1f ms from the wheel event to the first step, %.1f ms from the first to the last step", (f - h) / 1000, (l - f) / 1000 }')"
+up_timing="$(timing_since "$from")"
 
 from=$(log_lines); xdotool click 5; settle "$from"
 check "one notch down arrives as the mirrored animation" "$notch_down" "$(wheel_since "$from" | awk '{print $2}' | xargs)"
-down_timing="$(tail -n +"$((from + 1))" "$probe_log" | awk '
-    $1 == "hook" && !h { h = $5 } $1 == "wheel" { if (!f) f = $6; l = $6 }
-    END { if (h && f) printf "%.1f ms to the first step, %.1f ms first to last", (f - h) / 1000, (l - f) / 1000 }')"
+down_timing="$(timing_since "$from")"
 
 from=$(log_lines); xdotool keydown shift; sleep 0.3; xdotool click 4; sleep 0.3; xdotool keyup shift; settle "$from"
 check "with Shift held the raw notch passes with MK_SHIFT" "120 0x0004" \

@@ -121,6 +121,8 @@ static int runWindow(int argc, char **argv)
         fprintf(stderr, "wheel_probe: RegisterClassW failed (%lu)\n", GetLastError());
         return 1;
     }
+    /* Topmost, so that no window of the program under test (its main window is shown by a
+     * second launch) comes between the cursor and the probe. */
     hwnd = CreateWindowExW(WS_EX_TOPMOST, className, L"Wheel probe", WS_POPUP | WS_VISIBLE, x, y, w, h,
                            NULL, NULL, wc.hInstance, NULL);
     if (!hwnd) {
