@@ -144,6 +144,34 @@ TEST(SingleInstanceTest, LeftoverEndpointDoesNotStopANewFirstInstance)
     EXPECT_TRUE(waitFor([&] { return showRequests() == before + 1; }));
 }
 
+QStringList &loggedLines()
+{
+    static QStringList lines;
+    return lines;
+}
+
+TEST(SingleInstanceTest, EndpointThatCannotListenLeavesAFirstInstanceSilently)
+{
+    QTemporaryDir dir;
+    const QString unreachable = dir.filePath("no/such/folder/endpoint");
+    const QString endpoint = dir.filePath("endpoint");
+    loggedLines().clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &message) { loggedLines() << message; });
+
+    const bool first = claimSingleInstance(unreachable);
+    const bool listening = claimSingleInstance(endpoint);
+    const bool later = claimSingleInstance(endpoint);
+    QTest::qWait(20);
+    qInstallMessageHandler(previous);
+
+    EXPECT_TRUE(first) << "without a listener the instance still runs as the first";
+    EXPECT_FALSE(QFileInfo::exists(unreachable));
+    EXPECT_TRUE(listening);
+    EXPECT_FALSE(later);
+    EXPECT_TRUE(loggedLines().isEmpty()) << loggedLines().join('\n').toStdString();
+}
+
 TEST(SingleInstanceProcessTest, LaterLaunchesExitZeroAndTheFirstShowsItsWindowEachTime)
 {
     QTemporaryDir dir;
