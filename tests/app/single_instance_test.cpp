@@ -130,20 +130,6 @@ TEST(SingleInstanceTest, FirstClaimListensAndEveryLaterClaimIsHandedOverOnce)
     EXPECT_EQ(showRequests(), before + 41);
 }
 
-TEST(SingleInstanceTest, LeftoverEndpointDoesNotStopANewFirstInstance)
-{
-    QTemporaryDir dir;
-    const QString endpoint = dir.filePath("endpoint");
-    {
-        QFile leftover(endpoint); // what a crashed instance leaves behind is not listening
-        ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
-    }
-    const int before = showRequests();
-    ASSERT_TRUE(claimSingleInstance(endpoint));
-    ASSERT_TRUE(connectsTo(endpoint));
-    EXPECT_TRUE(waitFor([&] { return showRequests() == before + 1; }));
-}
-
 QStringList &loggedLines()
 {
     static QStringList lines;
