@@ -201,6 +201,23 @@ from=$(log_lines); xdotool keydown shift; sleep 0.3; xdotool click 4; sleep 0.3;
 check "with Shift held the raw notch passes with MK_SHIFT" "120 0x0004" \
     "$(wheel_since "$from" | awk '{print $2, $3}' | xargs)"
 
+from=$(log_lines); xdotool keydown ctrl; sleep 0.3; xdotool click 4; sleep 0.3; xdotool keyup ctrl; settle "$from"
+check "with Ctrl held the raw notch passes with MK_CONTROL" "120 0x0008" \
+    "$(wheel_since "$from" | awk '{print $2, $3}' | xargs)"
+
+# Notches and clicks while an animation runs (one notch lasts well over half a second here).
+sum_of() { awk '{s += $2} END {print s + 0}'; }
+from=$(log_lines); xdotool click --repeat 2 --delay 150 4; settle "$from"
+check "a second notch during the animation extends it to 2400" "2400" "$(wheel_since "$from" | sum_of)"
+
+from=$(log_lines); xdotool click 4; sleep 0.2; xdotool click 1; settle "$from"
+stopped="$(wheel_since "$from" | awk '{s += $2} END {print (s > 0 && s < 1200) ? "stopped early" : "moved " s}')"
+check "a left button press stops the animation" "stopped early" "$stopped"
+
+from=$(log_lines); xdotool click 4; sleep 0.2; xdotool click 5; settle "$from"
+settled="$(wheel_since "$from" | awk '$2 < 0 {neg++} {s += $2} END {print (!neg && s > 0 && s < 1200) ? "settled" : "moved " s ", " neg + 0 " steps down"}')"
+check "a slight opposite notch settles the animation where it is" "settled" "$settled"
+
 if [ "$program" = Sorvella ]; then
     second_status="$(timeout 60 "$wine_bin" "$tmp/app/Sorvella.exe" >"$tmp/second.out" 2>"$tmp/second.err"; echo $?)"
     check "a second launch exits with status 0" "0" "$second_status"
