@@ -66,7 +66,8 @@ public:
     void publishConfig();
     bool saveConfig();
 
-    // Application profiles (ui/)
+    // Application profiles (ui/); profileKey maps the entry text "默认" to "default".
+    static QString profileKey(const QString &text);
     void populateAppCombo();
     void attachRemoveButtons();
     void removeProfile(const QString &text);
