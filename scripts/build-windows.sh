@@ -27,7 +27,7 @@ triplet=x86_64-w64-mingw32
 
 fail() { echo "build-windows: $*" >&2; exit 1; }
 
-for tool in $triplet-gcc-posix $triplet-g++-posix $triplet-windres $triplet-objdump cmake xz zip; do
+for tool in $triplet-gcc-posix $triplet-g++-posix $triplet-windres $triplet-objdump $triplet-strip cmake xz zip; do
     command -v "$tool" >/dev/null 2>&1 ||
         fail "'$tool' is missing; install it with: scripts/install-deps.sh cross"
 done
@@ -79,8 +79,8 @@ mkdir -p "$dist/platforms" "$dist/styles"
 
 exes=()
 for name in Sorvella SorvellaEngineHost; do
-    exe="$(find "$build_dir" -path "$build_dir/dist" -prune -o -name "$name.exe" -type f -print | head -n 1)"
-    if [ -n "$exe" ]; then
+    exe="$build_dir/app/$name.exe"
+    if [ -f "$exe" ]; then
         cp "$exe" "$dist/"
         exes+=("$dist/$name.exe")
     fi
@@ -107,6 +107,10 @@ while [ ${#pending[@]} -gt 0 ]; do
             fi
         done
     done < <($triplet-objdump -p "$file" | sed -n 's/^[[:space:]]*DLL Name: //p')
+done
+# Debian ships the mingw runtime DLLs with their symbols (libstdc++ alone is over 20 MB).
+for dll in "$dist"/lib*.dll; do
+    $triplet-strip --strip-unneeded "$dll"
 done
 for dll in Qt5Core.dll Qt5Gui.dll Qt5Widgets.dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
     [ -f "$dist/$dll" ] || fail "$dll did not end up in $dist"
