@@ -4,26 +4,20 @@
 #include "app/theme_watcher.h"
 #include "config/config_document.h"
 #include "engine/wheel_lines.h"
+#include "ui/window_painting.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QColor>
 #include <QDesktopServices>
 #include <QIcon>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPointer>
 #include <QUrl>
 
 #include <cstdlib>
 
 namespace {
-
-constexpr qreal kCornerRadius = 12.0;
-const QColor kWindowColor(QStringLiteral("#222222"));
-const QColor kTitleBarColor(QStringLiteral("#2b2b2b"));
 
 const char kTrayMenuStyleSheet[] =
     "QMenu{margin:0px;background-color:rgb(195, 196, 197);padding:5px 0px;border-radius: 13px;}"
@@ -160,14 +154,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    QPainterPath clip;
-    clip.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius, Qt::AbsoluteSize);
-    painter.setClipPath(clip);
-    painter.fillRect(rect(), kWindowColor);
-    if (m_titleBar)
-        painter.fillRect(m_titleBar->geometry(), kTitleBarColor);
+    paintRoundedWindow(this, m_titleBar);
 }
 
 void MainWindow::mousePressEvent(QMouseEvent *event)

@@ -2,11 +2,10 @@
 
 #include "ui/custom_image_button.h"
 #include "ui/style_sheets.h"
+#include "ui/window_painting.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -17,9 +16,6 @@ namespace {
 const int kMinimumWidth = 350;
 const int kTitleBarHeight = 60;
 const int kValueDisplayMinimumWidth = 80;
-const qreal kCornerRadius = 12.0;
-const QColor kWindowColor(0x22, 0x22, 0x22);
-const QColor kTitleBarColor(0x2b, 0x2b, 0x2b);
 
 QString valueText(qint32 value, const QString &unit)
 {
@@ -123,12 +119,5 @@ void SettingsDialog::snapToStep()
 
 void SettingsDialog::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath clip;
-    clip.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius, Qt::AbsoluteSize);
-    painter.setClipPath(clip);
-    painter.fillRect(rect(), kWindowColor);
-    if (m_titleBar)
-        painter.fillRect(m_titleBar->geometry(), kTitleBarColor);
+    paintRoundedWindow(this, m_titleBar);
 }

@@ -3,6 +3,8 @@
 #include "main_window_test_access.h"
 #include "platform/sim_desktop.h"
 
+#include "wait_for.h"
+
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -32,18 +34,6 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override { SimDesktop::instance().reset(); }
 };
-
-bool waitFor(const std::function<bool()> &condition, int timeoutMs = 3000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
 
 } // namespace
 

@@ -1,6 +1,8 @@
 #include "app/event_hub.h"
 #include "app/single_instance.h"
 
+#include "wait_for.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -30,18 +32,6 @@ int &showRequests()
     }();
     (void)subscribed;
     return count;
-}
-
-bool waitFor(const std::function<bool()> &condition, int timeoutMs = 5000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
 }
 
 bool connectsTo(const QString &endpoint)
