@@ -53,7 +53,8 @@ bool SmoothScroller::start()
     s_hHook = SetWindowsHookExA(WH_MOUSE_LL, LLMouseProc, s_hInstance, 0);
     if (!s_hHook) {
         const DWORD error = GetLastError();
-        qCritical().nospace() << "[SmoothScroller] Failed to install mouse hook! Error: " << error;
+        // Like every diagnostic here, the items are spaced as the log stream spaces them.
+        qCritical() << "[SmoothScroller] Failed to install mouse hook! Error: " << error;
         if (hiddenWindowExists())
             DestroyWindow(s_hWnd);
         // Cleared even if the window had already gone, so that the next start makes a new one.
@@ -141,7 +142,7 @@ void SmoothScroller::createWindow()
         ShowWindow(s_hWnd, SW_HIDE);
     } else {
         const DWORD error = GetLastError();
-        qCritical().nospace() << "[SmoothScroller] Window Creation Failed (even for Alt)! Error: " << error;
+        qCritical() << "[SmoothScroller] Window Creation Failed (even for Alt)! Error: " << error;
     }
 }
 

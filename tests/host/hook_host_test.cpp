@@ -121,7 +121,7 @@ TEST_F(HookHost, RefusedHookTakesTheWindowAwayAgain)
     EXPECT_EQ(sim().liveWindowCount(), 0);
     EXPECT_EQ(SmoothScroller::s_hWnd, nullptr);
     EXPECT_FALSE(SmoothScroller::s_isRunning);
-    const LogLine refused{QtCriticalMsg, "[SmoothScroller] Failed to install mouse hook! Error: 1428"};
+    const LogLine refused{QtCriticalMsg, "[SmoothScroller] Failed to install mouse hook! Error:  1428"};
     EXPECT_EQ(hostLog(), std::vector<LogLine>{refused});
 
     sim().failHookInstall(0);
@@ -159,7 +159,7 @@ TEST_F(HookHost, FailuresBeforeTheHookInstallNothing)
     };
     const Case cases[] = {
         {"both windows", &SimDesktop::failCreateTopLevelWindow, ERROR_NOT_ENOUGH_QUOTA,
-         {{QtCriticalMsg, "[SmoothScroller] Window Creation Failed (even for Alt)! Error: 1816"}, kNoWindow}},
+         {{QtCriticalMsg, "[SmoothScroller] Window Creation Failed (even for Alt)! Error:  1816"}, kNoWindow}},
         {"class", &SimDesktop::failRegisterClass, ERROR_NOT_ENOUGH_MEMORY,
          {{QtCriticalMsg, "[SmoothScroller] Window Registration Failed! Error: 8"}, kNoWindow}},
         {"module", &SimDesktop::failModuleHandle, ERROR_MOD_NOT_FOUND,
