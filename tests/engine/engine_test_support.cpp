@@ -1,13 +1,14 @@
 #include "engine_test_support.h"
 
 #include "config/config_document.h"
+#include "tests/support/engine_state.h"
 
 std::vector<EngineTest::Line> EngineTest::s_log;
 
 void EngineTest::SetUp()
 {
     sim().reset();
-    resetEngine();
+    resetEngineState();
     config() = initialConfig();
     s_log.clear();
     m_previousHandler = qInstallMessageHandler(record);
@@ -23,27 +24,8 @@ void EngineTest::TearDown()
 {
     qInstallMessageHandler(m_previousHandler);
     sim().reset();
-    resetEngine();
+    resetEngineState();
     config() = initialConfig();
-}
-
-void EngineTest::resetEngine()
-{
-    using S = SmoothScroller;
-    S::s_hInstance = nullptr;
-    S::s_hHook = nullptr;
-    S::s_hWnd = nullptr;
-    S::s_isRunning = false;
-    S::s_isAnimating = false;
-    S::s_targetHwnd = nullptr;
-    S::s_targetPoint = POINT{0, 0};
-    S::s_targetPos = 0;
-    S::s_scrolledSoFar = 0.0f;
-    S::s_pendingFraction = 0.0f;
-    S::s_lastDelta = 0;
-    S::s_activeTimerId = 0;
-    S::s_currentParamSet.clear();
-    S::s_refusedWindows.clear();
 }
 
 nlohmann::json &EngineTest::config()

@@ -47,8 +47,6 @@ protected:
     static std::vector<QtMsgType> logTypes(const std::string &prefix = "[LLMouseProc]");
     static bool logged(const std::string &line);
 
-    static void resetEngine();
-
     HWND m_hidden = nullptr;
 
 private:

@@ -1,5 +1,7 @@
 #include "host_test_support.h"
 
+#include "tests/support/engine_state.h"
+
 #include <algorithm>
 
 std::vector<LogLine> HostTest::s_log;
@@ -23,21 +25,6 @@ void HostTest::TearDown()
     qInstallMessageHandler(m_previousHandler);
     sim().reset();
     resetEngineState();
-}
-
-void HostTest::resetEngineState()
-{
-    SmoothScroller::s_hInstance = nullptr;
-    SmoothScroller::s_hHook = nullptr;
-    SmoothScroller::s_hWnd = nullptr;
-    SmoothScroller::s_isRunning = false;
-    SmoothScroller::s_isAnimating = false;
-    SmoothScroller::s_targetHwnd = nullptr;
-    SmoothScroller::s_targetPos = 0;
-    SmoothScroller::s_scrolledSoFar = 0.0f;
-    SmoothScroller::s_pendingFraction = 0.0f;
-    SmoothScroller::s_activeTimerId = 0;
-    SmoothScroller::s_refusedWindows.clear();
 }
 
 std::vector<LogLine> HostTest::hostLog()

@@ -34,7 +34,6 @@ protected:
     static std::vector<LogLine> s_log;
 
 private:
-    static void resetEngineState();
     static void recordMessage(QtMsgType type, const QMessageLogContext &, const QString &message);
 
     QtMessageHandler m_previousHandler = nullptr;
