@@ -18,19 +18,6 @@ int clampToTarget(long long value)
                                                     : (value > kLargestTarget ? kLargestTarget : value));
 }
 
-int roundToInt(float value)
-{
-    if (!std::isfinite(value))
-        return 0;
-    // 2^31 is exactly representable; anything at or beyond it saturates.
-    constexpr float kLimit = 2147483648.0f;
-    if (value >= kLimit)
-        return std::numeric_limits<int>::max();
-    if (value <= -kLimit)
-        return std::numeric_limits<int>::min();
-    return clampToInt(std::llround(value));
-}
-
 } // namespace
 
 float remainingDistance(int targetPos, float scrolledSoFar)
@@ -62,14 +49,17 @@ float tickStep(float remaining, float fraction)
     return step;
 }
 
-int wholeUnits(float pendingFraction)
-{
-    return roundToInt(pendingFraction);
-}
-
 int nearestInt(float value)
 {
-    return roundToInt(value);
+    if (!std::isfinite(value))
+        return 0;
+    // 2^31 is exactly representable; anything at or beyond it saturates.
+    constexpr float kLimit = 2147483648.0f;
+    if (value >= kLimit)
+        return std::numeric_limits<int>::max();
+    if (value <= -kLimit)
+        return std::numeric_limits<int>::min();
+    return clampToInt(std::llround(value));
 }
 
 bool animationComplete(int targetPos, float scrolledSoFar, float pendingFraction)

@@ -23,10 +23,8 @@ float fractionOfPercent(std::uint64_t percent);
 // more remains, and never beyond the remaining distance. Below one unit the rest is taken.
 float tickStep(float remaining, float fraction);
 
-// Whole units of a pending fraction, halves away from zero, kept within the int range.
-int wholeUnits(float pendingFraction);
-
-// Integer nearest to `value`, halves away from zero, kept within the int range.
+// Integer nearest to `value`, halves away from zero (as roundf), kept within the int range;
+// 0 for a value that is not a number. Gives the whole units of a pending fraction too.
 int nearestInt(float value);
 
 // Nothing left to consume and nothing left to post. A pending half unit with nothing left

@@ -22,6 +22,8 @@ public:
     bool start();
     void stop();
     static void createWindow();
+    // The hidden window is set and still exists.
+    static bool hiddenWindowExists();
     static LRESULT CALLBACK HiddenWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     // Wheel interception

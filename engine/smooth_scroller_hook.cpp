@@ -3,6 +3,7 @@
 #include "config/config_document.h"
 #include "engine/animation_math.h"
 #include "engine/hook_params.h"
+#include "engine/key_state.h"
 #include "engine/wheel_decision.h"
 
 #include <QDebug>
@@ -20,25 +21,15 @@ LRESULT passOn(int nCode, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(S::s_hHook, nCode, wParam, lParam);
 }
 
-bool keyDown(int vk)
-{
-    return (GetAsyncKeyState(vk) & 0x8000) != 0;
-}
-
 bool modifierDown()
 {
     // Asked in this order, stopping at the first key that is down.
-    return keyDown(VK_SHIFT) || keyDown(VK_CONTROL) || keyDown(VK_MENU);
+    return isKeyDown(VK_SHIFT) || isKeyDown(VK_CONTROL) || isKeyDown(VK_MENU);
 }
 
 bool isButtonPress(WPARAM wParam)
 {
     return wParam == WM_LBUTTONDOWN || wParam == WM_RBUTTONDOWN || wParam == WM_MBUTTONDOWN;
-}
-
-bool hiddenWindowExists()
-{
-    return S::s_hWnd && IsWindow(S::s_hWnd);
 }
 
 // A window under the cursor that can take an animation.
@@ -62,7 +53,7 @@ void extendAnimation(HWND hwnd, POINT pt, int total, UINT interval)
     S::s_targetPos = saturatedSum(S::s_targetPos, total);
     if (S::s_activeTimerId != 0)
         return; // the running timer carries the larger target
-    if (!hiddenWindowExists()
+    if (!S::hiddenWindowExists()
         || std::fabs(remainingDistance(S::s_targetPos, S::s_scrolledSoFar)) < 1.0f)
         return;
     S::s_isAnimating = true;
@@ -84,7 +75,7 @@ void startAnimation(HWND hwnd, POINT pt, int total, UINT interval, bool announce
         qDebug() << "[LLMouseProc] New animation or window change. Target:" << total;
     S::s_targetPos = total;
     S::s_scrolledSoFar = 0.0f;
-    if (S::s_activeTimerId != 0 && hiddenWindowExists()) {
+    if (S::s_activeTimerId != 0 && S::hiddenWindowExists()) {
         qDebug() << "[LLMouseProc] Stopping previous timer for new animation setup.";
         KillTimer(S::s_hWnd, S::s_activeTimerId);
         S::s_activeTimerId = 0;
@@ -95,7 +86,7 @@ void startAnimation(HWND hwnd, POINT pt, int total, UINT interval, bool announce
     S::s_pendingFraction = 0.0f;
     S::s_isAnimating = true;
 
-    if (hiddenWindowExists()) {
+    if (S::hiddenWindowExists()) {
         const UINT_PTR id = SetTimer(S::s_hWnd, S::kAnimationTimerId, interval, nullptr);
         if (id != 0) {
             S::s_activeTimerId = id;

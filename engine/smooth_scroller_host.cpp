@@ -10,12 +10,12 @@ const wchar_t kHiddenWindowClassName[] = L"SmoothScrollHiddenWindowClassQt";
 const wchar_t kHiddenWindowTitle[] = L"Hidden Smooth Scroll Handler Qt";
 const wchar_t kFallbackWindowTitle[] = L"Hidden Smooth Scroll Handler Qt Alt";
 
-bool hiddenWindowExists()
-{
-    return SmoothScroller::s_hWnd != nullptr && IsWindow(SmoothScroller::s_hWnd);
-}
-
 } // namespace
+
+bool SmoothScroller::hiddenWindowExists()
+{
+    return s_hWnd != nullptr && IsWindow(s_hWnd);
+}
 
 SmoothScroller::SmoothScroller(QObject *parent)
     : QObject(parent)

@@ -2,6 +2,7 @@
 
 #include "config/config_document.h"
 #include "engine/animation_math.h"
+#include "engine/key_state.h"
 #include "engine/param_reading.h"
 #include "engine/wheel_message.h"
 
@@ -11,21 +12,12 @@
 
 namespace {
 
-bool keyDown(int vk)
-{
-    return (GetAsyncKeyState(vk) & 0x8000) != 0;
-}
-
-bool hiddenWindowExists()
-{
-    return SmoothScroller::s_hWnd && IsWindow(SmoothScroller::s_hWnd);
-}
-
 // Ends the animation from inside a tick. The timer that delivered this tick is stopped even
 // when the engine has lost track of it, so that no timer keeps ticking over an idle engine.
 void endFromTick(HWND hiddenWindow)
 {
-    const bool killsDeliveringTimer = SmoothScroller::s_activeTimerId != 0 && hiddenWindowExists()
+    const bool killsDeliveringTimer = SmoothScroller::s_activeTimerId != 0
+        && SmoothScroller::hiddenWindowExists()
         && hiddenWindow == SmoothScroller::s_hWnd
         && SmoothScroller::s_activeTimerId == SmoothScroller::kAnimationTimerId;
     SmoothScroller::stopAnimation();
@@ -56,7 +48,7 @@ void advanceAnimation(HWND hiddenWindow)
     S::s_pendingFraction += step;
     S::s_scrolledSoFar += step;
 
-    const int units = wholeUnits(S::s_pendingFraction);
+    const int units = nearestInt(S::s_pendingFraction);
     if (units != 0) {
         if (!IsWindow(S::s_targetHwnd)) {
             endFromTick(hiddenWindow);
@@ -113,8 +105,8 @@ void SmoothScroller::postWheelStep(int n)
     int left = n;
     while (left != 0) {
         const int part = nextWheelChunk(left);
-        const bool ctrl = keyDown(VK_CONTROL);
-        const bool shift = keyDown(VK_SHIFT);
+        const bool ctrl = isKeyDown(VK_CONTROL);
+        const bool shift = isKeyDown(VK_SHIFT);
         SetLastError(ERROR_SUCCESS);
         if (!PostMessageA(s_targetHwnd, WM_MOUSEWHEEL, wheelWParam(part, ctrl, shift), lParam)
             && GetLastError() == ERROR_ACCESS_DENIED) {

@@ -44,14 +44,14 @@ TEST(TickStep, PercentageOfZeroCountsAsOnePercent)
 
 TEST(Rounding, HalvesGoAwayFromZeroAndStayInRange)
 {
-    EXPECT_EQ(wholeUnits(0.5f), 1);
-    EXPECT_EQ(wholeUnits(-0.5f), -1);
-    EXPECT_EQ(wholeUnits(0.49f), 0);
-    EXPECT_EQ(wholeUnits(2.5f), 3);
-    EXPECT_EQ(wholeUnits(-2.5f), -3);
-    EXPECT_EQ(wholeUnits(3.0e9f), kIntMax);
-    EXPECT_EQ(wholeUnits(-3.0e9f), kIntMin);
-    EXPECT_EQ(wholeUnits(std::nanf("")), 0);
+    EXPECT_EQ(nearestInt(0.5f), 1);
+    EXPECT_EQ(nearestInt(-0.5f), -1);
+    EXPECT_EQ(nearestInt(0.49f), 0);
+    EXPECT_EQ(nearestInt(2.5f), 3);
+    EXPECT_EQ(nearestInt(-2.5f), -3);
+    EXPECT_EQ(nearestInt(3.0e9f), kIntMax);
+    EXPECT_EQ(nearestInt(-3.0e9f), kIntMin);
+    EXPECT_EQ(nearestInt(std::nanf("")), 0);
     EXPECT_EQ(nearestInt(100.3f), 100);
     EXPECT_EQ(nearestInt(100.5f), 101);
     EXPECT_EQ(nearestInt(-100.5f), -101);

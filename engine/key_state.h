@@ -1,0 +1,10 @@
+#pragma once
+
+#include "platform/win32.h"
+
+// A key is down while the high bit of its asynchronous state is set; the low bit only
+// says it was pressed since the last query.
+inline bool isKeyDown(int vk)
+{
+    return (GetAsyncKeyState(vk) & 0x8000) != 0;
+}
