@@ -38,6 +38,11 @@ nlohmann::json &sharedConfig()
     return document;
 }
 
+void publishSharedConfig(const nlohmann::json &document)
+{
+    sharedConfig() = document;
+}
+
 nlohmann::json defaultParameters()
 {
     nlohmann::json set = nlohmann::json::object();

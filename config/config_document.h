@@ -11,6 +11,9 @@
 // at its first use and is afterwards only ever replaced whole by a copy of the working one.
 nlohmann::json &sharedConfig();
 
+// Replaces the shared document by a copy of the given one (the store's publication).
+void publishSharedConfig(const nlohmann::json &document);
+
 // A new parameter set holding the ten keys with their defaults.
 nlohmann::json defaultParameters();
 
