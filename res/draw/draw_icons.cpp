@@ -1,7 +1,8 @@
 // The program's icon: a mouse whose wheel is the accent colour, with the eased strokes of a
 // smooth scroll beside the wheel. The same drawing serves the tray (48 x 48) and the window
 // (384 x 384); the "dark" variants are dark drawings for a light desktop, the "white"
-// variants white drawings for a dark one.
+// variants white drawings for a dark one. The program file's icon is the dark drawing with a
+// light rim, since Explorer, the Start menu and Task Manager may be light or dark.
 #include "res/draw/image_painters.h"
 
 #include <QPainter>
@@ -21,7 +22,8 @@ QPainterPath pill(qreal x, qreal top, qreal width, qreal height)
     return path;
 }
 
-QImage iconImage(int size, const QColor &ink)
+// rim: a light contour around the body, or Qt::transparent for none.
+QImage iconImage(int size, const QColor &ink, const QColor &rim = Qt::transparent)
 {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -35,6 +37,10 @@ QImage iconImage(int size, const QColor &ink)
     const QRectF body(centreX - 0.25, 0.08, 0.50, 0.84);
     QPainterPath bodyPath;
     bodyPath.addRoundedRect(body, 0.25, 0.27);
+    // Half of the stroke lies under the body: a one-pixel rim at small sizes, a thin band at 256.
+    const qreal rimWidth = rim.alpha() == 0 ? 0.0 : qMax(2.0, size / 24.0) / size;
+    if (rimWidth > 0.0)
+        painter.strokePath(bodyPath, QPen(rim, rimWidth));
     painter.setBrush(ink);
     painter.drawPath(bodyPath);
 
@@ -42,8 +48,9 @@ QImage iconImage(int size, const QColor &ink)
     const qreal gap = size <= 64 ? 2.0 / size : 0.026;
     painter.setCompositionMode(QPainter::CompositionMode_Clear);
     painter.setBrush(Qt::black);
-    painter.drawRect(QRectF(centreX - gap / 2.0, body.top() - 0.01, gap, 0.14));
-    painter.drawRect(QRectF(body.left() - 0.01, 0.42 - gap / 2.0, body.width() + 0.02, gap));
+    const qreal overhang = 0.01 + rimWidth;
+    painter.drawRect(QRectF(centreX - gap / 2.0, body.top() - overhang, gap, 0.14));
+    painter.drawRect(QRectF(body.left() - overhang, 0.42 - gap / 2.0, body.width() + 2.0 * overhang, gap));
     painter.drawPath(pill(centreX, 0.17, 0.13 + 2.0 * gap, 0.20 + 2.0 * gap).translated(0.0, -gap));
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
@@ -74,4 +81,15 @@ QVector<DrawnImage> drawAppIcons()
         {QStringLiteral("bar_icon_dark.png"), iconImage(384, kDarkInk)},
         {QStringLiteral("bar_icon_white.png"), iconImage(384, kWhiteInk)},
     };
+}
+
+const QVector<int> &programFileIconSizes()
+{
+    static const QVector<int> sizes = {16, 20, 24, 32, 40, 48, 64, 256};
+    return sizes;
+}
+
+QImage programFileIconImage(int size)
+{
+    return iconImage(size, kDarkInk, kWhiteInk);
 }

@@ -1,8 +1,10 @@
-// Draws every image of the program into a folder (the res/ folder by default):
+// Draws every image of the program, and the program file's icon (sorvella.ico), into a folder
+// (the res/ folder by default):
 //   sorvella_draw_images [output-folder] [review-sheet.png]
 #include "res/draw/image_painters.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QTextStream>
 
@@ -24,6 +26,17 @@ int main(int argc, char **argv)
             << drawn.image.height() << ")\n";
         failures += saved ? 0 : 1;
     }
+
+    QVector<QImage> iconImages;
+    for (int size : programFileIconSizes()) {
+        iconImages.append(programFileIconImage(size));
+        images.append({QStringLiteral("sorvella.ico %1").arg(size), iconImages.last()});
+    }
+    QFile ico(QDir(folder).filePath(QStringLiteral("sorvella.ico")));
+    const bool icoSaved = ico.open(QIODevice::WriteOnly) && ico.write(icoFileData(iconImages)) > 0 && ico.flush();
+    out << (icoSaved ? "wrote " : "FAILED ") << ico.fileName() << " (" << iconImages.size() << " sizes)\n";
+    failures += icoSaved ? 0 : 1;
+
     if (argc > 2 && !contactSheet(images).save(QString::fromLocal8Bit(argv[2]), "PNG"))
         ++failures;
     return failures == 0 ? 0 : 1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 #include <QVector>
@@ -13,6 +14,12 @@ struct DrawnImage
 
 QVector<DrawnImage> drawAppIcons();
 QVector<DrawnImage> drawControlImages();
+
+// The icon of the program file: the sizes the shell asks for, each drawn at its own size.
+const QVector<int> &programFileIconSizes();
+QImage programFileIconImage(int size);
+// An .ico file holding the images in the given order (PNG from 256 pixels up, else bitmaps).
+QByteArray icoFileData(const QVector<QImage> &images);
 
 // All images side by side on the program's backgrounds, for review.
 QImage contactSheet(const QVector<DrawnImage> &images);
