@@ -4,8 +4,7 @@
 # turns the wheel over the probe with xdotool and compares what arrived with the animation.
 #
 # Usage: scripts/wine-check.sh [--no-install] [--no-build]
-# Environment: SORVELLA_WIN_BUILD_DIR (as for build-windows.sh), SORVELLA_CHECK_PROGRAM
-# (Sorvella or SorvellaEngineHost; default: Sorvella when it was built),
+# Environment: SORVELLA_WIN_BUILD_DIR (as for build-windows.sh),
 # SORVELLA_KEEP_TMP=1 keeps the temporary folder (Wine prefix, logs) for a look afterwards.
 # Prints "N passed, N failed" at the end and exits non-zero on any failure.
 set -uo pipefail
@@ -34,10 +33,7 @@ if [ "$build" = 1 ]; then
 fi
 dist="$build_dir/dist/Sorvella"
 
-program="${SORVELLA_CHECK_PROGRAM:-}"
-if [ -z "$program" ]; then
-    if [ -f "$dist/Sorvella.exe" ]; then program=Sorvella; else program=SorvellaEngineHost; fi
-fi
+program=Sorvella
 [ -f "$dist/$program.exe" ] || die "$dist/$program.exe is missing; run scripts/build-windows.sh"
 
 # Debian installs the real launchers under /usr/lib/wine; /usr/bin/wine is an alternative
