@@ -1,25 +1,24 @@
 #!/usr/bin/env bash
 # Cross-builds the program for 64-bit Windows with mingw-w64 (POSIX threads) against the
-# prebuilt Qt, lays out a folder that runs on Windows as it stands, and zips it.
+# prebuilt Qt, lays out a folder that runs on Windows as it stands, zips it and builds the
+# per-user installer from it.
 #
 # Environment (all optional):
 #   SORVELLA_WIN_BUILD_DIR  build folder                (default: build-windows)
 #   SORVELLA_QT_ARCHIVE     prebuilt Qt archive          (default: qt5.15.8-mingw64-posix.tar.xz in
-#                           ../shared/toolchains, else /work/shared/toolchains)
+#                           shared/toolchains beside the repository, ../shared/toolchains)
 #   SORVELLA_QT_CACHE       where the archive is unpacked (default: <build folder>/qt-cache)
 #   SORVELLA_JOBS           parallel build jobs          (default: 2)
-# Result: <build folder>/dist/Sorvella/ and <build folder>/Sorvella-windows-x86_64.zip
+# Result: <build folder>/dist/Sorvella/, <build folder>/Sorvella-windows-x86_64.zip and
+# <build folder>/Sorvella-windows-x86_64-setup.exe
 set -euo pipefail
 cd "$(dirname "$0")/.."
 src_dir="$PWD"
 
 build_dir="${SORVELLA_WIN_BUILD_DIR:-build-windows}"
 case "$build_dir" in /*) ;; *) build_dir="$src_dir/$build_dir" ;; esac
-# The toolchains folder sits beside the repository; a clone elsewhere finds the shared copy.
+# The toolchains folder sits beside the repository; a clone elsewhere names the archive.
 toolchains_dir="$(cd "$src_dir/.." && pwd)/shared/toolchains"
-if [ ! -d "$toolchains_dir" ] && [ -d /work/shared/toolchains ]; then
-    toolchains_dir=/work/shared/toolchains
-fi
 archive="${SORVELLA_QT_ARCHIVE:-$toolchains_dir/qt5.15.8-mingw64-posix.tar.xz}"
 cache_dir="${SORVELLA_QT_CACHE:-$build_dir/qt-cache}"
 jobs="${SORVELLA_JOBS:-2}"
@@ -27,7 +26,7 @@ triplet=x86_64-w64-mingw32
 
 fail() { echo "build-windows: $*" >&2; exit 1; }
 
-for tool in $triplet-gcc-posix $triplet-g++-posix $triplet-windres $triplet-objdump $triplet-strip cmake xz zip; do
+for tool in $triplet-gcc-posix $triplet-g++-posix $triplet-windres $triplet-objdump $triplet-strip cmake xz zip makensis; do
     command -v "$tool" >/dev/null 2>&1 ||
         fail "'$tool' is missing; install it with: scripts/install-deps.sh cross"
 done
@@ -77,15 +76,8 @@ dist="$build_dir/dist/Sorvella"
 rm -rf "$dist"
 mkdir -p "$dist/platforms" "$dist/styles"
 
-exes=()
-for name in Sorvella SorvellaEngineHost; do
-    exe="$build_dir/app/$name.exe"
-    if [ -f "$exe" ]; then
-        cp "$exe" "$dist/"
-        exes+=("$dist/$name.exe")
-    fi
-done
-[ ${#exes[@]} -gt 0 ] || fail "the build produced no executable"
+[ -f "$build_dir/app/Sorvella.exe" ] || fail "the build produced no Sorvella.exe"
+cp "$build_dir/app/Sorvella.exe" "$dist/"
 cp "$qt_dir/plugins/platforms/qwindows.dll" "$dist/platforms/"
 cp "$qt_dir/plugins/styles/qwindowsvistastyle.dll" "$dist/styles/"
 
@@ -93,7 +85,7 @@ cp "$qt_dir/plugins/styles/qwindowsvistastyle.dll" "$dist/styles/"
 # itself: the Qt libraries and the mingw runtime.
 gcc_runtime_dir="$(dirname "$($triplet-gcc-posix -print-libgcc-file-name)")"
 search_dirs=("$qt_dir/bin" "$gcc_runtime_dir" "/usr/$triplet/lib" "/usr/$triplet/bin")
-pending=("${exes[@]}" "$dist/platforms/qwindows.dll" "$dist/styles/qwindowsvistastyle.dll")
+pending=("$dist/Sorvella.exe" "$dist/platforms/qwindows.dll" "$dist/styles/qwindowsvistastyle.dll")
 while [ ${#pending[@]} -gt 0 ]; do
     file="${pending[0]}"
     pending=("${pending[@]:1}")
@@ -119,5 +111,11 @@ done
 zip_file="$build_dir/Sorvella-windows-x86_64.zip"
 rm -f "$zip_file"
 (cd "$build_dir/dist" && zip -qr "$zip_file" Sorvella)
+
+# --- the per-user installer --------------------------------------------------------------
+setup_file="$build_dir/Sorvella-windows-x86_64-setup.exe"
+scripts/installer/make-installer.sh "$dist" "$build_dir/CMakeCache.txt" "$setup_file"
+
 echo "Windows build: $dist"
 echo "Archive: $zip_file"
+echo "Installer: $setup_file"

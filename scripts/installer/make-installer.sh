@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds the per-user installer from the laid-out program folder with NSIS.
+# Usage: scripts/installer/make-installer.sh PROGRAM_FOLDER CMAKE_CACHE OUTPUT.exe
+# The version is the project's (from the build's CMake cache); the file lists are the
+# folder's, so the uninstaller removes exactly what was installed.
+set -euo pipefail
+[ $# -eq 3 ] || { echo "usage: $0 PROGRAM_FOLDER CMAKE_CACHE OUTPUT.exe" >&2; exit 2; }
+dist="$(cd "$1" && pwd)"
+here="$(cd "$(dirname "$0")" && pwd)"
+fail() { echo "make-installer: $*" >&2; exit 1; }
+command -v makensis >/dev/null 2>&1 || fail "'makensis' is missing; install it with: scripts/install-deps.sh cross"
+
+version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$2")"
+[ -n "$version" ] || fail "no project version in $2"
+files_nsh="$(dirname "$3")/installer-files.nsh"
+
+win_path() { local rel="${1#.}"; echo "\$INSTDIR${rel//\//\\}"; }
+{
+    echo '!macro InstallFiles'
+    while read -r dir; do
+        echo "    SetOutPath \"$(win_path "$dir")\""
+        (cd "$dist/$dir" && find . -maxdepth 1 -type f | sort) | while read -r file; do
+            echo "    File \"$dist${dir#.}/${file#./}\""
+        done
+    done < <(cd "$dist" && find . -type d | sort)
+    echo '!macroend'
+    echo '!macro UninstallFiles'
+    (cd "$dist" && find . -type f | sort) | while read -r file; do echo "    Delete \"$(win_path "$file")\""; done
+    (cd "$dist" && find . -mindepth 1 -type d | sort -r) | while read -r dir; do echo "    RMDir \"$(win_path "$dir")\""; done
+    echo '!macroend'
+} >"$files_nsh"
+
+rm -f "$3"
+makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DFILES_NSH="$files_nsh" \
+    -DICON_FILE="$here/../../res/sorvella.ico" -DOUT_FILE="$3" "$here/sorvella.nsi" ||
+    fail "makensis could not build the installer"
