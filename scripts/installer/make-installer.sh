@@ -5,14 +5,17 @@
 # folder's, so the uninstaller removes exactly what was installed.
 set -euo pipefail
 [ $# -eq 3 ] || { echo "usage: $0 PROGRAM_FOLDER CMAKE_CACHE OUTPUT.exe" >&2; exit 2; }
+# makensis reads the script from its own folder, so every path it gets is absolute.
 dist="$(cd "$1" && pwd)"
+out_dir="$(cd "$(dirname "$3")" && pwd)"
+setup_file="$out_dir/$(basename "$3")"
 here="$(cd "$(dirname "$0")" && pwd)"
 fail() { echo "make-installer: $*" >&2; exit 1; }
 command -v makensis >/dev/null 2>&1 || fail "'makensis' is missing; install it with: scripts/install-deps.sh cross"
 
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$2")"
 [ -n "$version" ] || fail "no project version in $2"
-files_nsh="$(dirname "$3")/installer-files.nsh"
+files_nsh="$out_dir/installer-files.nsh"
 
 win_path() { local rel="${1#.}"; echo "\$INSTDIR${rel//\//\\}"; }
 {
@@ -30,7 +33,7 @@ win_path() { local rel="${1#.}"; echo "\$INSTDIR${rel//\//\\}"; }
     echo '!macroend'
 } >"$files_nsh"
 
-rm -f "$3"
+rm -f "$setup_file"
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DFILES_NSH="$files_nsh" \
-    -DICON_FILE="$here/../../res/sorvella.ico" -DOUT_FILE="$3" "$here/sorvella.nsi" ||
+    -DICON_FILE="$here/../../res/sorvella.ico" -DOUT_FILE="$setup_file" "$here/sorvella.nsi" ||
     fail "makensis could not build the installer"
