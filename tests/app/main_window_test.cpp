@@ -89,7 +89,6 @@ TEST_F(MainWindowTest, PaintsARoundedDarkWindowWithTheTitleBarFillAndTransparent
 {
     MainWindow window;
     window.resize(360, 540);
-    Access::titleBar(window)->setGeometry(0, 0, 360, 60);
 
     QImage image(window.size(), QImage::Format_ARGB32);
     image.fill(Qt::transparent);
@@ -115,7 +114,6 @@ TEST_F(MainWindowTest, OnlyALeftPressOnTheTitleBarDragsTheWindow)
 {
     MainWindow window;
     window.setGeometry(100, 100, 360, 540);
-    Access::titleBar(window)->setGeometry(0, 0, 360, 60);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QWindow *handle = window.windowHandle();
