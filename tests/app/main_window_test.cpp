@@ -1,6 +1,7 @@
 #include "app/event_hub.h"
 #include "app/main_window.h"
 #include "main_window_test_access.h"
+#include "panel_test_support.h"
 #include "platform/sim_desktop.h"
 
 #include "wait_for.h"
@@ -13,6 +14,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -152,8 +154,10 @@ TEST_F(MainWindowTest, CloseHidesKeepsTheWindowAndTheEngine)
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
 
+    removeConfig();
     EXPECT_FALSE(window->close());
     EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(readConfig(), QByteArray(kFreshConfigText)) << "a close request did not save";
     QCoreApplication::processEvents();
     ASSERT_FALSE(alive.isNull());
     EXPECT_TRUE(SmoothScroller::s_isRunning);
@@ -220,14 +224,22 @@ TEST_F(MainWindowTest, VisitEntryOpensTheProductPage)
     EXPECT_TRUE(window.isHidden());
 }
 
-TEST_F(MainWindowTest, QuitEntryEndsTheProcessWithStatusZero)
+TEST_F(MainWindowTest, QuitEntrySavesAndEndsTheProcessWithStatusZero)
 {
+    // The dying child runs this test again from the start: it finds the folder the parent
+    // chose in its environment, so the parent can read what the child saved.
+    static QTemporaryDir dir;
+    if (qEnvironmentVariableIsEmpty("SORVELLA_QUIT_TEST_DIR"))
+        qputenv("SORVELLA_QUIT_TEST_DIR", dir.path().toLocal8Bit());
+    setConfigDirectory(qEnvironmentVariable("SORVELLA_QUIT_TEST_DIR"));
+    QFile::remove(configFilePath());
     EXPECT_EXIT(
         {
             MainWindow window;
             Access::quitAction(window)->trigger();
         },
         ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(readConfig(), QByteArray(kFreshConfigText));
 }
 
 #include "main_window_test.moc"
