@@ -77,6 +77,30 @@ TEST_F(MainWindowTest, ConstructionLeavesTheEngineRunningTheTrayShownAndTheWheel
     EXPECT_FALSE(menu->styleSheet().isEmpty());
 }
 
+TEST_F(MainWindowTest, TrayMenuIsRoundedGreyWithATealSelection)
+{
+    MainWindow window;
+    QMenu *menu = Access::trayMenu(window);
+    menu->ensurePolished();
+    menu->adjustSize();
+    menu->setActiveAction(menu->actions().front());
+    QImage image(menu->size(), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    menu->render(&image);
+
+    const QRgb grey = qRgb(195, 196, 197);
+    const int w = image.width();
+    EXPECT_EQ(qAlpha(image.pixel(1, 1)), 0) << "corner inside the 13-pixel radius is painted";
+    EXPECT_EQ(qAlpha(image.pixel(w - 2, image.height() - 2)), 0);
+    EXPECT_EQ(image.pixel(w / 2, 2), grey);
+    EXPECT_EQ(image.pixel(3, image.height() / 2), grey);
+    // The selected entry, inside its 10-pixel side margins, below the 5-pixel padding and
+    // its own 4-pixel margin; the other entry keeps the menu's grey.
+    EXPECT_EQ(image.pixel(13, 5 + 4 + 3), qRgb(0, 130, 119));
+    EXPECT_EQ(image.pixel(8, 5 + 4 + 3), grey);
+    EXPECT_EQ(image.pixel(13, image.height() - 5 - 4 - 3), grey);
+}
+
 TEST_F(MainWindowTest, DestroyingTheWindowStopsTheEngine)
 {
     {

@@ -15,6 +15,12 @@
  *       The first line is "ready <hwnd>" once the window is shown.
  *   wheel_probe.exe lines
  *       Prints the system's wheel-scroll-lines value ("lines <n>") and exits.
+ *   wheel_probe.exe settings [close]
+ *       Finds the settings window of the program under test (a toolkit window of class
+ *       "Qt5...QWindowIcon" at least 300 pixels wide) and prints
+ *           settings <visible 0|1> <left> <top> <right> <bottom>
+ *       With "close" it then posts WM_CLOSE to it, as a system close request (Alt+F4) does.
+ *       Prints "settings none" and exits 1 when there is no such window.
  */
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -148,6 +154,38 @@ static int runWindow(int argc, char **argv)
     return 0;
 }
 
+static HWND g_settingsWindow;
+
+static BOOL CALLBACK findSettingsWindow(HWND hwnd, LPARAM unused)
+{
+    char className[256];
+    RECT rect;
+    (void)unused;
+    if (!GetClassNameA(hwnd, className, sizeof className) || strncmp(className, "Qt5", 3) != 0
+        || !strstr(className, "QWindowIcon") || !GetWindowRect(hwnd, &rect) || rect.right - rect.left < 300) {
+        return TRUE;
+    }
+    g_settingsWindow = hwnd;
+    return FALSE;
+}
+
+static int runSettings(int argc, char **argv)
+{
+    RECT rect;
+    EnumWindows(findSettingsWindow, 0);
+    if (!g_settingsWindow || !GetWindowRect(g_settingsWindow, &rect)) {
+        printf("settings none\n");
+        return 1;
+    }
+    printf("settings %d %ld %ld %ld %ld\n", IsWindowVisible(g_settingsWindow) ? 1 : 0, rect.left, rect.top,
+           rect.right, rect.bottom);
+    if (argc > 2 && strcmp(argv[2], "close") == 0 && !PostMessageW(g_settingsWindow, WM_CLOSE, 0, 0)) {
+        printf("close error %lu\n", GetLastError());
+        return 1;
+    }
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     QueryPerformanceFrequency(&g_frequency);
@@ -164,6 +202,9 @@ int main(int argc, char **argv)
     if (argc >= 2 && strcmp(argv[1], "window") == 0) {
         return runWindow(argc, argv);
     }
-    fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook] | wheel_probe lines\n");
+    if (argc >= 2 && strcmp(argv[1], "settings") == 0) {
+        return runSettings(argc, argv);
+    }
+    fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook] | wheel_probe lines | wheel_probe settings [close]\n");
     return 2;
 }
