@@ -52,11 +52,7 @@ void MainWindow::buildSettingsPanel()
     mainLayout->setSpacing(0);
     mainLayout->setContentsMargins(0, 0, 0, 0);
 
-    m_titleBar = new QWidget(this);
-    m_titleBar->setAttribute(Qt::WA_TranslucentBackground);
-    m_titleBar->setObjectName(QStringLiteral("customTitleBar"));
-    m_titleBar->setFixedHeight(60);
-    m_titleBar->setAutoFillBackground(true);
+    m_titleBar = makeTitleBar(this);
 
     m_titleLabel = new QLabel(QStringLiteral("Sorvella") + QStringLiteral("V1.2"), m_titleBar);
     m_titleLabel->setObjectName(QStringLiteral("titleLabel"));
@@ -73,14 +69,7 @@ void MainWindow::buildSettingsPanel()
                                           QString(), m_titleBar);
     connect(m_closeButton, &CustomImageButton::clicked, this, &MainWindow::handleCloseAction);
 
-    auto *titleLayout = new QHBoxLayout(m_titleBar);
-    titleLayout->setContentsMargins(15, 0, 22, 0);
-    titleLayout->addWidget(m_titleLabel);
-    titleLayout->addStretch();
-    titleLayout->addSpacing(8);
-    titleLayout->addWidget(m_autorunButton);
-    titleLayout->addSpacing(8);
-    titleLayout->addWidget(m_closeButton);
+    layOutTitleBar(m_titleBar, m_titleLabel, {m_autorunButton, m_closeButton});
     mainLayout->addWidget(m_titleBar);
 
     auto *scrollArea = new QScrollArea(this);

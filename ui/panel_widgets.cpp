@@ -8,6 +8,28 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+QWidget *makeTitleBar(QWidget *window)
+{
+    auto *titleBar = new QWidget(window);
+    titleBar->setAttribute(Qt::WA_TranslucentBackground);
+    titleBar->setObjectName(QStringLiteral("customTitleBar"));
+    titleBar->setFixedHeight(60);
+    titleBar->setAutoFillBackground(true);
+    return titleBar;
+}
+
+void layOutTitleBar(QWidget *titleBar, QLabel *title, std::initializer_list<QWidget *> buttons)
+{
+    auto *layout = new QHBoxLayout(titleBar);
+    layout->setContentsMargins(15, 0, 22, 0);
+    layout->addWidget(title);
+    layout->addStretch();
+    for (QWidget *button : buttons) {
+        layout->addSpacing(8);
+        layout->addWidget(button);
+    }
+}
+
 QWidget *makePanelGroup(const QString &title, QWidget *parent, QVBoxLayout **layout)
 {
     auto *group = new QWidget(parent);

@@ -5,11 +5,18 @@
 
 #include <QString>
 
+#include <initializer_list>
+
 class ClickableLabel;
 class QLabel;
 class QPushButton;
 class QVBoxLayout;
 class QWidget;
+
+// The title bar of a frameless window (object name "customTitleBar", 60 pixels high) and
+// its layout: the title on the left, then each button after a spacing of 8.
+QWidget *makeTitleBar(QWidget *window);
+void layOutTitleBar(QWidget *titleBar, QLabel *title, std::initializer_list<QWidget *> buttons);
 
 // A group of the panel: a widget with a vertical box layout (spacing 8, no margins) whose
 // first item is the centred group title (object name "groupTitleLabel").

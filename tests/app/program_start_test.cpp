@@ -1,16 +1,16 @@
 // The real program on a real X display: it starts with no visible window, and a later launch
 // shows its window. Needs Xvfb and xwininfo (the test dependencies install both).
+#include "wait_for.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <functional>
 #include <memory>
 
 namespace {
@@ -36,18 +36,6 @@ int viewableSettingsWindows(const QString &display)
             ++count;
     }
     return count;
-}
-
-bool eventually(const std::function<bool()> &condition, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(100);
-    }
-    return true;
 }
 
 } // namespace
@@ -81,7 +69,7 @@ TEST(ProgramStartTest, StartsHiddenAndALaterLaunchShowsTheWindow)
 
     auto first = launch();
     ASSERT_TRUE(first->waitForStarted(5000));
-    ASSERT_TRUE(eventually([&] { return QFile::exists(dir.filePath("sorvella_local_server")); }, 10000))
+    ASSERT_TRUE(waitFor([&] { return QFile::exists(dir.filePath("sorvella_local_server")); }, 10000))
         << "the program did not start listening";
     // Long enough for a window that was only shown to be mapped and seen.
     QTest::qWait(1500);
@@ -90,7 +78,7 @@ TEST(ProgramStartTest, StartsHiddenAndALaterLaunchShowsTheWindow)
     auto later = launch();
     ASSERT_TRUE(later->waitForFinished(10000));
     EXPECT_EQ(later->exitCode(), 0);
-    EXPECT_TRUE(eventually([&] { return viewableSettingsWindows(display) == 1; }, 10000))
+    EXPECT_TRUE(waitFor([&] { return viewableSettingsWindows(display) == 1; }, 10000))
         << "a later launch did not show the window";
 
     first->kill();
