@@ -92,6 +92,11 @@ export DISPLAY=":$(head -n 1 "$tmp/display")"
 
 echo "Preparing a Wine prefix in $WINEPREFIX (display $DISPLAY, $wine_bin)"
 timeout 180 "$wine_bin" wineboot -i >"$tmp/wineboot.log" 2>&1 || die "wineboot failed, see $tmp/wineboot.log"
+# A fresh prefix has none of Windows' fonts: without Microsoft YaHei the toolkit falls back to
+# whatever the host offers (here a maths font with huge line heights) and the window is laid
+# out for it. Noto Sans CJK stands in for it, as on a Chinese Windows.
+timeout 60 "$wine_bin" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Microsoft YaHei' \
+    /d 'Noto Sans CJK SC' /f >/dev/null 2>&1 || echo "wine-check: note: the font replacement was not set"
 
 # Run what a user gets: the zipped folder, unpacked as it is.
 zip_file="$build_dir/Sorvella-windows-x86_64.zip"
@@ -315,6 +320,26 @@ if [ "$program" = Sorvella ]; then
     xdotool mousemove $((right - 74)) $((top + 30)) click 1
     sleep 2
     check "clicking it again removes both Run values" "|" "$(run_value "$run_key")|$(run_value "$run_key_wow")"
+
+    # Adding an application through the real file dialog ("+" is the list's last entry), and
+    # removing it through the button on its entry. The combo box sits at (117, 138) in the
+    # window; in its open list the default row and "+" share what the 24-pixel application
+    # rows leave, and the remove button's centre is 14 pixels from the list's right edge.
+    touch "$tmp/Notepad2.exe"
+    xdotool mousemove $((left + 117)) $((top + 138)) click 1; sleep 1
+    xdotool key End; sleep 0.3; xdotool key Return; sleep 3
+    xdotool type --delay 20 "$(to_win "$tmp/Notepad2.exe")"; sleep 0.5; xdotool key Return
+    wait_for 20 grep -q '"Notepad2.exe"' "$tmp/app/config.json"
+    check "an application added through the file dialog gets its profile in config.json" "1" \
+        "$(grep -c '"Notepad2.exe": {' "$tmp/app/config.json")"
+    xdotool mousemove $((left + 117)) $((top + 138)) click 1; sleep 1
+    popup_line="$(timeout 60 "$wine_bin" "$probe" popup 2>/dev/null | tr -d '\r')"
+    echo "wine-check: the open list: $popup_line"
+    read -r _ pleft ptop pright pbottom <<<"$popup_line"
+    default_row=$(( (pbottom - ptop - 2 - 3 * 24) / 2 ))
+    xdotool mousemove $((pright - 14)) $((ptop + 1 + default_row + 12)) click 1; sleep 2
+    check "its remove button takes the profile out of config.json and keeps the others" "0 2" \
+        "$(grep -c '"Notepad2.exe"' "$tmp/app/config.json") $(grep -c '"probe_' "$tmp/app/config.json")"
 
     # Each application's own set, from the file, from the first notch on. A fresh start:
     # once a probe with a hook of its own has been ended, Wine here stops calling the

@@ -21,6 +21,9 @@
  *           settings <visible 0|1> <left> <top> <right> <bottom>
  *       With "close" it then posts WM_CLOSE to it, as a system close request (Alt+F4) does.
  *       Prints "settings none" and exits 1 when there is no such window.
+ *   wheel_probe.exe popup
+ *       Prints the rectangle of the toolkit's visible popup window (an open list of a combo
+ *       box) as "popup <left> <top> <right> <bottom>", or "popup none" and exits 1.
  */
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -155,24 +158,42 @@ static int runWindow(int argc, char **argv)
 }
 
 static HWND g_settingsWindow;
+static HWND g_popupWindow;
 
-static BOOL CALLBACK findSettingsWindow(HWND hwnd, LPARAM unused)
+static BOOL CALLBACK findToolkitWindows(HWND hwnd, LPARAM unused)
 {
     char className[256];
     RECT rect;
     (void)unused;
     if (!GetClassNameA(hwnd, className, sizeof className) || strncmp(className, "Qt5", 3) != 0
-        || !strstr(className, "QWindowIcon") || !GetWindowRect(hwnd, &rect) || rect.right - rect.left < 300) {
+        || !GetWindowRect(hwnd, &rect)) {
         return TRUE;
     }
-    g_settingsWindow = hwnd;
-    return FALSE;
+    if (!g_settingsWindow && strstr(className, "QWindowIcon") && rect.right - rect.left >= 300) {
+        g_settingsWindow = hwnd;
+    }
+    if (!g_popupWindow && strstr(className, "Popup") && IsWindowVisible(hwnd)) {
+        g_popupWindow = hwnd;
+    }
+    return TRUE;
+}
+
+static int runPopup(void)
+{
+    RECT rect;
+    EnumWindows(findToolkitWindows, 0);
+    if (!g_popupWindow || !GetWindowRect(g_popupWindow, &rect)) {
+        printf("popup none\n");
+        return 1;
+    }
+    printf("popup %ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+    return 0;
 }
 
 static int runSettings(int argc, char **argv)
 {
     RECT rect;
-    EnumWindows(findSettingsWindow, 0);
+    EnumWindows(findToolkitWindows, 0);
     if (!g_settingsWindow || !GetWindowRect(g_settingsWindow, &rect)) {
         printf("settings none\n");
         return 1;
@@ -205,6 +226,9 @@ int main(int argc, char **argv)
     if (argc >= 2 && strcmp(argv[1], "settings") == 0) {
         return runSettings(argc, argv);
     }
-    fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook] | wheel_probe lines | wheel_probe settings [close]\n");
+    if (argc >= 2 && strcmp(argv[1], "popup") == 0) {
+        return runPopup();
+    }
+    fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook] | wheel_probe lines | wheel_probe settings [close] | wheel_probe popup\n");
     return 2;
 }
