@@ -122,11 +122,11 @@ LRESULT handleWheel(int nCode, WPARAM wParam, LPARAM lParam)
     const POINT pt = event->pt;
     const HWND hwnd = WindowFromPoint(pt);
 
-    // Every read of this event comes from a private copy, so nothing here can touch the
-    // document the settings publish.
-    const nlohmann::json snapshot = sharedConfig();
+    // Every read of this event comes from one published snapshot, held for the event: it
+    // cannot change under us and is read only, at the same cost for any number of profiles.
+    const ConfigSnapshot snapshot = sharedConfigSnapshot();
     const std::wstring fileName = S::processFileNameOfWindow(hwnd);
-    const auto params = readHookParams(S::resolveParamSet(fileName, snapshot));
+    const auto params = readHookParams(S::resolveParamSet(fileName, *snapshot));
     if (!params)
         return passOn(nCode, wParam, lParam);
 

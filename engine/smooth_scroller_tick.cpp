@@ -41,7 +41,7 @@ void advanceAnimation(HWND hiddenWindow)
     float fraction = 0.0f;
     if (std::fabs(remaining) >= 1.0f) {
         // Read from the shared document at every tick, so an edit applies at once.
-        fraction = fractionOfPercent(tickPercent(sharedConfig(), S::s_currentParamSet,
+        fraction = fractionOfPercent(tickPercent(sharedConfig().document(), S::s_currentParamSet,
                                                  S::s_lastDelta > 0));
     }
     const float step = tickStep(remaining, fraction);

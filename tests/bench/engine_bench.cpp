@@ -1,4 +1,4 @@
-// Cost of one wheel event through the hook (set choice, document, decision, timer), of one
+// Cost of one wheel event through the hook (set choice, document snapshot, decision, timer), of one
 // mouse move (every move of the whole system passes through the hook) and of one animation
 // tick, for documents of 1, 10 and 100 profiles.
 // Windows removes a low-level hook that takes too long, so this must stay far below a

@@ -18,6 +18,7 @@ protected:
     // An animation as the hook begins one: target, direction, counters at 0, timer set.
     void begin(HWND target, int targetPos, int lastDelta)
     {
+        publish();
         S::s_targetHwnd = target;
         S::s_targetPoint = POINT{-300, 450};
         S::s_targetPos = targetPos;
@@ -212,7 +213,7 @@ TEST_F(AnimationTick, SetRemovedWhileRunningFinishesWithDefaultThenBuiltInPercen
     EXPECT_EQ(runAnimation(), 67);
     EXPECT_EQ(postedDeltas().front(), 96);
     EXPECT_EQ(postedSum(), 1200);
-    EXPECT_EQ(config(), before);
+    EXPECT_EQ(sharedConfig(), before);
 }
 
 TEST_F(AnimationTick, RefusedPostStopsTheAnimationAndIsLoggedOnce)

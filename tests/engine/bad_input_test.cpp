@@ -50,14 +50,14 @@ TEST_F(BadInput, AnyDocumentLeavesTheEngineWorkingAndTheDocumentUnchanged)
             EXPECT_NO_THROW(wheel(delta)) << doc.dump();
             EXPECT_NO_THROW(runAnimation(1000)) << doc.dump();
             EXPECT_FALSE(timerRunning()) << doc.dump();
-            EXPECT_EQ(config(), doc);
+            EXPECT_EQ(sharedConfig(), doc);
         }
         // A tick that finds this document under an animation begun with a sound one.
         config() = initialConfig();
         wheel(120);
         config() = doc;
         EXPECT_LE(runAnimation(1000), 999) << doc.dump();
-        EXPECT_EQ(config(), doc);
+        EXPECT_EQ(sharedConfig(), doc);
         S::s_isAnimating = false;
     }
 }
@@ -81,7 +81,7 @@ TEST_F(BadInput, AnyHookEventIsAnsweredWithoutFailing)
     EXPECT_EQ(S::LLMouseProc(HC_ACTION, WM_MOUSEWHEEL, 0), 0);
     sim().runTimers(100000);
     EXPECT_FALSE(timerRunning());
-    EXPECT_EQ(config(), initialConfig());
+    EXPECT_EQ(sharedConfig(), initialConfig());
 }
 
 TEST_F(BadInput, ExtremeMultipliersNeverWrapTheTargetAndStillArrive)

@@ -4,12 +4,14 @@
 #include "tests/support/engine_state.h"
 
 std::vector<EngineTest::Line> EngineTest::s_log;
+nlohmann::json EngineTest::s_document;
 
 void EngineTest::SetUp()
 {
     sim().reset();
     resetEngineState();
     config() = initialConfig();
+    publish();
     s_log.clear();
     m_previousHandler = qInstallMessageHandler(record);
 
@@ -26,11 +28,17 @@ void EngineTest::TearDown()
     sim().reset();
     resetEngineState();
     config() = initialConfig();
+    publish();
 }
 
 nlohmann::json &EngineTest::config()
 {
-    return sharedConfig();
+    return s_document;
+}
+
+void EngineTest::publish()
+{
+    publishSharedConfig(s_document);
 }
 
 nlohmann::json &EngineTest::set(const std::string &name)
@@ -49,16 +57,19 @@ HWND EngineTest::addApp(const std::wstring &imagePath)
 
 SimDesktop::HookOutcome EngineTest::wheel(short delta, POINT pt)
 {
+    publish();
     return sim().injectWheel(delta, pt);
 }
 
 SimDesktop::HookOutcome EngineTest::mouse(UINT message, int nCode)
 {
+    publish();
     return sim().injectMouse(message, kCursor, 0, nCode);
 }
 
 int EngineTest::runAnimation(int maxTicks)
 {
+    publish();
     return sim().runTimers(maxTicks);
 }
 

@@ -21,8 +21,11 @@ protected:
     void TearDown() override;
 
     static SimDesktop &sim() { return SimDesktop::instance(); }
+    // The test's working document. wheel(), mouse() and runAnimation() publish it first, as
+    // the store publishes every edit before the next event.
     static nlohmann::json &config();
-    // A set of the shared document, created as a copy of `default` when it is missing.
+    static void publish();
+    // A set of the working document, created as a copy of `default` when it is missing.
     static nlohmann::json &set(const std::string &name = "default");
 
     // A visible window of a new process running imagePath, covering (0,0)-(1000,800) and
@@ -58,5 +61,6 @@ private:
         std::string text;
     };
     static std::vector<Line> s_log;
+    static nlohmann::json s_document;
     QtMessageHandler m_previousHandler = nullptr;
 };
