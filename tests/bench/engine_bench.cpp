@@ -32,7 +32,7 @@ HWND setUp(int profiles)
     qInstallMessageHandler(quiet);
     SimDesktop &sim = SimDesktop::instance();
     sim.reset();
-    S::s_refusedWindows.clear();
+    S::s_refusedProcesses.clear();
     S::s_hWnd = sim.addWindow(SimDesktop::kSelfPid, {}, false, hiddenProc);
     S::s_isAnimating = false;
     S::s_activeTimerId = 0;

@@ -39,7 +39,12 @@ protected:
     // Fires the animation timer until it is gone or maxTicks ticks were delivered; returns
     // the number of ticks.
     static int runAnimation(int maxTicks = 100000);
+    // The animation's clock runs: the multimedia timer or the window timer.
     static bool timerRunning();
+    // Interval of the running clock; 0 when none runs.
+    static UINT clockInterval();
+    // Times the clock was started (either kind).
+    static int clockStarts();
 
     // The wheel deltas posted so far, in order (all posted messages, whatever their window).
     static std::vector<int> postedDeltas();
@@ -53,7 +58,6 @@ protected:
     HWND m_hidden = nullptr;
 
 private:
-    static LRESULT CALLBACK hiddenProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static void record(QtMsgType type, const QMessageLogContext &, const QString &message);
 
     struct Line {
