@@ -20,6 +20,11 @@ public:
     SharedConfig &operator=(const nlohmann::json &document);
     operator const nlohmann::json &() const { return *m_current; }
     const nlohmann::json &document() const { return *m_current; }
+    template <typename Key>
+    const nlohmann::json &operator[](const Key &key) const
+    {
+        return (*m_current)[key];
+    }
     ConfigSnapshot snapshot() const { return m_current; }
 
 private:

@@ -16,7 +16,7 @@ void CALLBACK postTick(UINT, UINT, DWORD_PTR hidden, DWORD_PTR, DWORD_PTR)
 {
     if (s_tickQueued.exchange(true))
         return;
-    if (!PostMessageA(reinterpret_cast<HWND>(hidden), WM_TIMER, SmoothScroller::kAnimationTimerId, 0))
+    if (!PostMessageA(reinterpret_cast<HWND>(hidden), kClockTickMessage, SmoothScroller::kAnimationTimerId, 0))
         s_tickQueued = false;
 }
 

@@ -1,12 +1,16 @@
 #pragma once
 // The clock that drives the animation. The window timer cannot tick faster than 10 ms, and
 // Windows rounds it up to its timer tick (15.6 ms unless raised), so a multimedia timer
-// beats the time instead: its callback only posts WM_TIMER with the animation timer's id to
-// the hidden window, so that every tick still runs on the GUI thread, one after another with
-// the hook calls, through the same path as a window timer's. Where no multimedia timer can
-// be had, the window timer takes over.
+// beats the time instead: its callback only posts kClockTickMessage with the animation
+// timer's id to the hidden window, so that every tick still runs on the GUI thread, one after
+// another with the hook calls, and any message loop (a modal one too) delivers it. Where no
+// multimedia timer can be had, the window timer takes over.
 
 #include "platform/win32.h"
+
+// Not WM_TIMER: the toolkit's event loop drops a second WM_TIMER of the same window and id
+// within one pass, counting on Windows to make it again, which it does only for its own.
+constexpr UINT kClockTickMessage = WM_APP + 1;
 
 // Starts the ticks of the animation timer on `hidden` every `interval` ms, replacing a
 // running clock as SetTimer replaces a timer of the same id. Returns what SetTimer returns:

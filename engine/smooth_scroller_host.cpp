@@ -172,6 +172,7 @@ LRESULT CALLBACK SmoothScroller::HiddenWndProc(HWND hwnd, UINT message, WPARAM w
         }
         return 0;
     case WM_TIMER:
+    case kClockTickMessage:
         if (wParam == kAnimationTimerId) {
             animationClockTicked();
             // An exception must never unwind through the system's message dispatch.

@@ -102,13 +102,7 @@ DWORD SimDesktop::addProcess(const std::wstring &imagePath, bool canOpen, DWORD 
 void SimDesktop::endProcess(DWORD pid)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    std::vector<HWND> windows;
-    for (const auto &entry : m_windows) {
-        if (entry.second.pid == pid)
-            windows.push_back(entry.second.hwnd);
-    }
-    for (HWND hwnd : windows)
-        destroyWindow(hwnd);
+    destroyWindowsWhere([pid](const Window &w) { return w.pid == pid; });
     m_processes.erase(pid);
 }
 

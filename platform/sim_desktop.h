@@ -280,6 +280,18 @@ private:
 
     SimDesktop();
     DWORD processOfHandle(HANDLE handle) const; // 0: none
+    // Destroys every window `pick` chooses, as DestroyWindow does.
+    template <typename Pick>
+    void destroyWindowsWhere(Pick pick)
+    {
+        std::vector<HWND> chosen;
+        for (const auto &entry : m_windows) {
+            if (pick(entry.second))
+                chosen.push_back(entry.second.hwnd);
+        }
+        for (HWND hwnd : chosen)
+            destroyWindow(hwnd);
+    }
     int fireNextTimer(long long until);
     Window *findWindow(HWND hwnd);
     const Window *findWindow(HWND hwnd) const;

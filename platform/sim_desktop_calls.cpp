@@ -202,13 +202,7 @@ BOOL SimDesktop::destroyWindow(HWND hwnd)
     w->destroying = true;
     // The window still exists while its procedure handles WM_DESTROY.
     deliver(hwnd, WM_DESTROY, 0, 0);
-    std::vector<HWND> children;
-    for (const auto &entry : m_windows) {
-        if (entry.second.parent == hwnd)
-            children.push_back(entry.second.hwnd);
-    }
-    for (HWND child : children)
-        destroyWindow(child);
+    destroyWindowsWhere([hwnd](const Window &w) { return w.parent == hwnd; });
     deliver(hwnd, WM_NCDESTROY, 0, 0);
     destroyTree(hwnd);
     return TRUE;
