@@ -143,6 +143,7 @@ void MainWindow::quitApplication()
     // Hidden first: an icon whose process is gone stays in the notification area on
     // Windows until the pointer passes over it.
     m_trayIcon->hide();
+    restoreWheelScrollLines();
     std::exit(0);
 }
 

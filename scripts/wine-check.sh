@@ -276,7 +276,7 @@ from=$(log_lines); xdotool keydown ctrl; sleep 0.3; xdotool click 4; sleep 0.3; 
 check "with Ctrl held the raw notch passes with MK_CONTROL" "120 0x0008" \
     "$(wheel_since "$from" | awk '{print $2, $3}' | xargs)"
 
-# Notches and clicks while an animation runs (one notch lasts well over half a second here).
+# Notches and clicks while an animation runs (one notch lasts about a third of a second here).
 sum_of() { awk '{s += $2} END {print s + 0}'; }
 from=$(log_lines); xdotool click --repeat 2 --delay 150 4; settle "$from"
 check "a second notch during the animation extends it to 2400" "2400" "$(wheel_since "$from" | sum_of)"
