@@ -4,6 +4,7 @@
 #include "app/theme_watcher.h"
 #include "config/config_document.h"
 #include "engine/wheel_lines.h"
+#include "ui/style_sheets.h"
 #include "ui/window_painting.h"
 
 #include <QAction>
@@ -40,8 +41,8 @@ MainWindow::MainWindow(QWidget *parent)
     workingConfig["parameters"]["default"] = defaultParameters();
     workingConfig["autorunEnabled"] = false;
 
-    // The settings panel (which loads config.json and shows the default profile) and the
-    // window style sheet are built here, between the working document and the tray.
+    buildSettingsPanel();
+    setStyleSheet(QString::fromUtf8(kMainWindowStyleSheet));
 
     createTrayIcon();
     createThemeWatcher();
@@ -138,16 +139,17 @@ void MainWindow::openProductPage()
 
 void MainWindow::quitApplication()
 {
-    // saveConfig() runs here, before the process ends, once the store exists.
+    saveConfig();
     // Hidden first: an icon whose process is gone stays in the notification area on
     // Windows until the pointer passes over it.
     m_trayIcon->hide();
+    restoreWheelScrollLines();
     std::exit(0);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // saveConfig() runs here, before hiding, once the store exists.
+    saveConfig();
     hide();
     event->ignore();
 }

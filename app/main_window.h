@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include <array>
+#include <functional>
 
 class QAction;
 class QButtonGroup;
@@ -31,9 +32,10 @@ constexpr char kProductPageUrl[] = "https://tidyforge.github.io/sorvella/";
 // title bar, plus the tray icon and menu through which the program is reached while the
 // window is hidden. It owns the engine and the working configuration document.
 //
-// Its members are defined in several files: the shell (construction, tray, painting,
-// dragging, close, quit, theme icons) in app/main_window.cpp, the store operations in
-// config/mainwindow_*.cpp, the settings panel and the profiles in ui/mainwindow_*.cpp.
+// Its members are defined in several files of this folder: the shell (construction, tray,
+// painting, dragging, close, quit, theme icons) in main_window.cpp, the settings panel in
+// main_window_panel.cpp, the configuration store in main_window_store.cpp and the
+// application profiles in main_window_profiles.cpp.
 class MainWindow : public QWidget {
     Q_OBJECT
 
@@ -50,7 +52,7 @@ public:
     // Saves and ends the process at once with exit status 0.
     void quitApplication();
 
-    // Settings panel (ui/)
+    // Settings panel
     void buildSettingsPanel();
     QWidget *buildAppGroup();
     QWidget *buildParamGroup(const QString &title, const QString &upText, ParamRow &upRow,
@@ -59,14 +61,14 @@ public:
     void refreshValueLabel(ParamRow &row);
     void editParameter(ParamRow &row);
 
-    // Configuration store (config/); names are profile names ("default", not its display name).
+    // Configuration store; names are profile names ("default", not its display name).
     bool loadConfig();
     void showProfile(const QString &name);
     void collectProfile(const QString &name);
     void publishConfig();
     bool saveConfig();
 
-    // Application profiles (ui/); profileKey maps the entry text "默认" to "default".
+    // Application profiles; profileKey maps the entry text "默认" to "default".
     static QString profileKey(const QString &text);
     void populateAppCombo();
     void attachRemoveButtons();
@@ -75,14 +77,25 @@ public:
     // The working configuration document: all parameter sets and autorunEnabled.
     nlohmann::json workingConfig;
 
-    // Slots of the settings panel and the profiles, in the order the meta-object lists
-    // them. They move into the slot section below as their definitions land with the
-    // panel, store and profile code:
-    //   handleCloseAction(), handleAutorunToggled(bool checked), openDialogForAccelUp(),
-    //   openDialogForAccelDown(), openDialogForRapidUp(), openDialogForRapidDown(),
-    //   openDialogForDurationStart(), openDialogForDurationEnd(), openDialogForDistanceUp(),
-    //   openDialogForDistanceDown(), onDirectionChanged(int), onAppSelectionChanged(int index),
-    //   onSmoothScrollToggled(bool), addNewApplication()
+    // Asks for an application to add; returns its path, or an empty text when cancelled.
+    // The file dialog by default; tests put their own answer here.
+    std::function<QString(QWidget *parent)> m_chooseApplicationFile;
+
+private slots:
+    void handleCloseAction();
+    void handleAutorunToggled(bool checked);
+    void openDialogForAccelUp();
+    void openDialogForAccelDown();
+    void openDialogForRapidUp();
+    void openDialogForRapidDown();
+    void openDialogForDurationStart();
+    void openDialogForDurationEnd();
+    void openDialogForDistanceUp();
+    void openDialogForDistanceDown();
+    void onDirectionChanged(int);
+    void onAppSelectionChanged(int index);
+    void onSmoothScrollToggled(bool);
+    void addNewApplication();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -96,6 +109,8 @@ private:
 
     void createTrayIcon();
     void createThemeWatcher();
+    // Tells the user once per run that a save could not reach the file.
+    void reportSaveFailure(const QString &path);
 
     // Title bar: the only area that starts a drag, painted in the title colour. Null until
     // the panel is built.
@@ -119,6 +134,7 @@ private:
     QListWidget *m_profileList = nullptr;
     QCheckBox *m_smoothCheckBox = nullptr;
     QString m_currentProfile = QStringLiteral("default");
+    bool m_saveFailureReported = false;
 
     // The engine; destroying it stops the hook, the timer and the hidden window.
     SmoothScroller m_scroller;

@@ -31,11 +31,33 @@ std::string_view defaultConfigText()
     return std::string_view(kDefaultConfigText, sizeof(kDefaultConfigText) - 1);
 }
 
-nlohmann::json &sharedConfig()
+SharedConfig::SharedConfig()
+    : m_current(std::make_shared<const nlohmann::json>(nlohmann::json::parse(defaultConfigText())))
+{
+}
+
+SharedConfig &SharedConfig::operator=(const nlohmann::json &document)
+{
+    // The one copy of a publication; readers holding the previous snapshot keep it intact.
+    m_current = std::make_shared<const nlohmann::json>(document);
+    return *this;
+}
+
+bool operator==(const SharedConfig &shared, const nlohmann::json &document)
+{
+    return shared.document() == document;
+}
+
+SharedConfig &sharedConfig()
 {
     // A function-local static: its one-time creation is thread-safe.
-    static nlohmann::json document = nlohmann::json::parse(defaultConfigText());
-    return document;
+    static SharedConfig shared;
+    return shared;
+}
+
+ConfigSnapshot sharedConfigSnapshot()
+{
+    return sharedConfig().snapshot();
 }
 
 void publishSharedConfig(const nlohmann::json &document)

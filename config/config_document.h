@@ -2,14 +2,44 @@
 
 #include <nlohmann/json.hpp>
 
+#include <memory>
 #include <string_view>
 
 // The configuration document: one JSON object holding `autorunEnabled` and `parameters`
 // (one parameter set per profile name). Object members are kept in ascending byte order.
 
+// A published state of the shared document. It never changes once published, so a reader
+// that holds one sees the same document however often a new one is published meanwhile.
+using ConfigSnapshot = std::shared_ptr<const nlohmann::json>;
+
 // The process-wide document the engine reads. It is created from the built-in default text
 // at its first use and is afterwards only ever replaced whole by a copy of the working one.
-nlohmann::json &sharedConfig();
+// Reading it never copies the document; assigning to it publishes.
+class SharedConfig {
+public:
+    SharedConfig &operator=(const nlohmann::json &document);
+    operator const nlohmann::json &() const { return *m_current; }
+    const nlohmann::json &document() const { return *m_current; }
+    template <typename Key>
+    const nlohmann::json &operator[](const Key &key) const
+    {
+        return (*m_current)[key];
+    }
+    ConfigSnapshot snapshot() const { return m_current; }
+
+private:
+    friend SharedConfig &sharedConfig();
+    SharedConfig();
+    ConfigSnapshot m_current;
+};
+
+bool operator==(const SharedConfig &shared, const nlohmann::json &document);
+
+SharedConfig &sharedConfig();
+
+// The document as last published, held for as long as the caller keeps it: the engine takes
+// one per wheel event instead of a private copy.
+ConfigSnapshot sharedConfigSnapshot();
 
 // Replaces the shared document by a copy of the given one (the store's publication).
 void publishSharedConfig(const nlohmann::json &document);

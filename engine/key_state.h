@@ -8,3 +8,9 @@ inline bool isKeyDown(int vk)
 {
     return (GetAsyncKeyState(vk) & 0x8000) != 0;
 }
+
+// Shift, Ctrl or Alt is down. Asked in this order, stopping at the first key that is down.
+inline bool isModifierDown()
+{
+    return isKeyDown(VK_SHIFT) || isKeyDown(VK_CONTROL) || isKeyDown(VK_MENU);
+}

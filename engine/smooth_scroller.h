@@ -1,12 +1,13 @@
 #pragma once
 
+#include "engine/hook_watch.h"
+#include "engine/refused_processes.h"
 #include "platform/win32.h"
 
 #include <QObject>
 
 #include <nlohmann/json.hpp>
 
-#include <set>
 #include <string>
 
 // The smooth-scroll engine. All of its state is class-static: one engine per
@@ -25,6 +26,11 @@ public:
     // The hidden window is set and still exists.
     static bool hiddenWindowExists();
     static LRESULT CALLBACK HiddenWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Installs the hook again if the system has removed it. Runs each time the GUI thread is
+    // about to wait for messages, so it costs nothing while the program is idle.
+    static void checkHook();
+    // Starts or ends that watch; starting takes the present input as already seen.
+    static void watchHook(bool on);
 
     // Wheel interception
     static LRESULT CALLBACK LLMouseProc(int nCode, WPARAM wParam, LPARAM lParam);
@@ -47,6 +53,7 @@ public:
     static HHOOK s_hHook;
     static HWND s_hWnd;
     static bool s_isRunning;
+    static HookSighting s_hookSighting; // the latest event our hook was called for
 
     // Animation state
     static bool s_isAnimating;
@@ -59,8 +66,8 @@ public:
     static UINT_PTR s_activeTimerId;
     static std::string s_currentParamSet;
 
-    // Windows whose process refused our posted wheel messages (one running with higher
-    // rights). Wheel events over them pass on for the rest of the run: swallowing a notch
-    // we cannot replay would leave the user no way to scroll them.
-    static std::set<HWND> s_refusedWindows;
+    // Processes that refused our posted wheel messages (ones running with higher rights).
+    // Wheel events over their windows pass on while they run: swallowing a notch we cannot
+    // replay would leave the user no way to scroll them.
+    static RefusedProcesses s_refusedProcesses;
 };

@@ -1,10 +1,12 @@
 #include "engine/smooth_scroller.h"
 
 #include "config/config_document.h"
+#include "engine/animation_clock.h"
 #include "engine/animation_math.h"
 #include "engine/hook_params.h"
 #include "engine/key_state.h"
 #include "engine/wheel_decision.h"
+#include "engine/window_process.h"
 
 #include <QDebug>
 
@@ -21,22 +23,17 @@ LRESULT passOn(int nCode, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(S::s_hHook, nCode, wParam, lParam);
 }
 
-bool modifierDown()
-{
-    // Asked in this order, stopping at the first key that is down.
-    return isKeyDown(VK_SHIFT) || isKeyDown(VK_CONTROL) || isKeyDown(VK_MENU);
-}
-
 bool isButtonPress(WPARAM wParam)
 {
     return wParam == WM_LBUTTONDOWN || wParam == WM_RBUTTONDOWN || wParam == WM_MBUTTONDOWN;
 }
 
-// A window under the cursor that can take an animation.
-bool isAnimatableWindow(HWND hwnd)
+// A window under the cursor that can take an animation. Windows of a process that drops
+// our posts keep their own wheel, so that no notch is lost over them.
+bool isAnimatableWindow(HWND hwnd, const WindowProcess &process)
 {
     return hwnd && hwnd != S::s_hWnd && IsWindow(hwnd) && IsWindowVisible(hwnd)
-        && S::s_refusedWindows.count(hwnd) == 0;
+        && !process.outranksUs && !S::s_refusedProcesses.refuses(process.pid, process.startTime);
 }
 
 void settleAnimation(int d)
@@ -60,7 +57,7 @@ void extendAnimation(HWND hwnd, POINT pt, int total, UINT interval)
     S::s_targetHwnd = hwnd;
     S::s_targetPoint = pt;
     qDebug() << "[LLMouseProc] Restarting timer for accumulated scroll.";
-    const UINT_PTR id = SetTimer(S::s_hWnd, S::kAnimationTimerId, interval, nullptr);
+    const UINT_PTR id = startAnimationClock(S::s_hWnd, interval);
     if (id != 0) {
         S::s_activeTimerId = id;
     } else {
@@ -77,7 +74,7 @@ void startAnimation(HWND hwnd, POINT pt, int total, UINT interval, bool announce
     S::s_scrolledSoFar = 0.0f;
     if (S::s_activeTimerId != 0 && S::hiddenWindowExists()) {
         qDebug() << "[LLMouseProc] Stopping previous timer for new animation setup.";
-        KillTimer(S::s_hWnd, S::s_activeTimerId);
+        stopAnimationClock(S::s_hWnd, S::s_activeTimerId);
         S::s_activeTimerId = 0;
     }
     qDebug() << "[LLMouseProc] Initiating new animation instance. Target pos:" << S::s_targetPos;
@@ -87,7 +84,7 @@ void startAnimation(HWND hwnd, POINT pt, int total, UINT interval, bool announce
     S::s_isAnimating = true;
 
     if (S::hiddenWindowExists()) {
-        const UINT_PTR id = SetTimer(S::s_hWnd, S::kAnimationTimerId, interval, nullptr);
+        const UINT_PTR id = startAnimationClock(S::s_hWnd, interval);
         if (id != 0) {
             S::s_activeTimerId = id;
             qDebug() << "[LLMouseProc] New timer SET with ID:" << id;
@@ -108,7 +105,7 @@ void startAnimation(HWND hwnd, POINT pt, int total, UINT interval, bool announce
 
 LRESULT handleWheel(int nCode, WPARAM wParam, LPARAM lParam)
 {
-    if (modifierDown()) {
+    if (isModifierDown()) {
         qDebug() << "[LLMouseProc] Modifier key (Shift/Ctrl/Alt) is down. Bypassing custom scroll.";
         if (S::s_isAnimating)
             S::stopAnimation();
@@ -122,11 +119,12 @@ LRESULT handleWheel(int nCode, WPARAM wParam, LPARAM lParam)
     const POINT pt = event->pt;
     const HWND hwnd = WindowFromPoint(pt);
 
-    // Every read of this event comes from a private copy, so nothing here can touch the
-    // document the settings publish.
-    const nlohmann::json snapshot = sharedConfig();
-    const std::wstring fileName = S::processFileNameOfWindow(hwnd);
-    const auto params = readHookParams(S::resolveParamSet(fileName, snapshot));
+    // Every read of this event comes from one published snapshot, held for the event: it
+    // cannot change under us and is read only, at the same cost for any number of profiles.
+    const ConfigSnapshot snapshot = sharedConfigSnapshot();
+    const WindowProcess process = windowProcess(hwnd);
+    const std::wstring &fileName = process.fileName;
+    const auto params = readHookParams(S::resolveParamSet(fileName, *snapshot));
     if (!params)
         return passOn(nCode, wParam, lParam);
 
@@ -138,7 +136,8 @@ LRESULT handleWheel(int nCode, WPARAM wParam, LPARAM lParam)
     const bool up = d > 0;
     const int total = saturatedProduct(params->accel(up), d);
     const UINT interval = params->interval(up);
-    if (!isAnimatableWindow(hwnd))
+    // A multiplier of 0 would swallow the notch and scroll nothing at all.
+    if (total == 0 || !isAnimatableWindow(hwnd, process))
         return passOn(nCode, wParam, lParam);
 
     const float remaining = remainingDistance(S::s_targetPos, S::s_scrolledSoFar);
@@ -168,6 +167,10 @@ LRESULT handleWheel(int nCode, WPARAM wParam, LPARAM lParam)
 
 LRESULT handleMouseEvent(int nCode, WPARAM wParam, LPARAM lParam)
 {
+    if (lParam != 0) {
+        const auto *event = reinterpret_cast<const MSLLHOOKSTRUCT *>(lParam);
+        S::s_hookSighting = HookSighting{event->time, event->pt};
+    }
     if (nCode != HC_ACTION)
         return passOn(nCode, wParam, lParam);
     if (isButtonPress(wParam) && S::s_isAnimating) {

@@ -2,6 +2,9 @@
 // timer drives the animation. Everything here runs on the GUI thread.
 #include "engine/smooth_scroller.h"
 
+#include "engine/animation_clock.h"
+#include "engine/wheel_lines.h"
+
 #include <QDebug>
 
 namespace {
@@ -9,6 +12,14 @@ namespace {
 const wchar_t kHiddenWindowClassName[] = L"SmoothScrollHiddenWindowClassQt";
 const wchar_t kHiddenWindowTitle[] = L"Hidden Smooth Scroll Handler Qt";
 const wchar_t kFallbackWindowTitle[] = L"Hidden Smooth Scroll Handler Qt Alt";
+
+// Without the hook nothing smooths the wheel, and the system's wheel lines, set to 1 for
+// the animation, would leave every application crawling one line per notch.
+bool failStart()
+{
+    restoreWheelScrollLines();
+    return false;
+}
 
 } // namespace
 
@@ -40,13 +51,13 @@ bool SmoothScroller::start()
         s_hInstance = GetModuleHandleA(nullptr);
     if (!s_hInstance) {
         qCritical() << "[SmoothScroller] Failed to get module handle in start().";
-        return false;
+        return failStart();
     }
 
     createWindow();
     if (!s_hWnd) {
         qCritical() << "[SmoothScroller] Failed to create hidden window. Cannot start smooth scrolling.";
-        return false;
+        return failStart();
     }
 
     // The hook goes in last: once it is installed, wheel events need the window's timer.
@@ -59,11 +70,12 @@ bool SmoothScroller::start()
             DestroyWindow(s_hWnd);
         // Cleared even if the window had already gone, so that the next start makes a new one.
         s_hWnd = nullptr;
-        return false;
+        return failStart();
     }
 
     qInfo() << "[SmoothScroller] SmoothScroll started. Hook installed. Waiting for scroll events...";
     s_isRunning = true;
+    watchHook(true);
     return true;
 }
 
@@ -73,6 +85,7 @@ void SmoothScroller::stop()
         return;
 
     qInfo() << "[SmoothScroller] Stopping SmoothScroll...";
+    watchHook(false);
 
     // Hook first, so that no wheel event can start a new animation while we tear down.
     if (s_hHook) {
@@ -82,7 +95,7 @@ void SmoothScroller::stop()
     }
 
     if (s_isAnimating && hiddenWindowExists() && s_activeTimerId != 0) {
-        KillTimer(s_hWnd, s_activeTimerId);
+        stopAnimationClock(s_hWnd, s_activeTimerId);
         s_activeTimerId = 0;
         s_isAnimating = false;
         qInfo() << "[SmoothScroller] Active animation timer killed.";
@@ -153,13 +166,15 @@ LRESULT CALLBACK SmoothScroller::HiddenWndProc(HWND hwnd, UINT message, WPARAM w
         return 0;
     case WM_DESTROY:
         if (s_isAnimating && s_activeTimerId != 0) {
-            KillTimer(hwnd, s_activeTimerId);
+            stopAnimationClock(hwnd, s_activeTimerId);
             s_activeTimerId = 0;
             s_isAnimating = false;
         }
         return 0;
     case WM_TIMER:
+    case kClockTickMessage:
         if (wParam == kAnimationTimerId) {
+            animationClockTicked();
             // An exception must never unwind through the system's message dispatch.
             try {
                 onAnimationTick(hwnd);

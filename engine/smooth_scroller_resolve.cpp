@@ -1,32 +1,14 @@
 #include "engine/smooth_scroller.h"
 
 #include "engine/param_reading.h"
+#include "engine/window_process.h"
 
 #include <QDebug>
 #include <QString>
 
 std::wstring SmoothScroller::processFileNameOfWindow(HWND hwnd)
 {
-    if (!IsWindow(hwnd))
-        return {};
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == 0)
-        return {};
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    if (!process)
-        return {};
-    WCHAR buffer[MAX_PATH] = {};
-    DWORD size = MAX_PATH;
-    const BOOL ok = QueryFullProcessImageNameW(process, 0, buffer, &size);
-    CloseHandle(process);
-    if (!ok)
-        return {};
-    if (size > MAX_PATH)
-        size = MAX_PATH;
-    const std::wstring path(buffer, size);
-    const auto separator = path.find_last_of(L"\\/");
-    return separator == std::wstring::npos ? path : path.substr(separator + 1);
+    return windowProcess(hwnd).fileName;
 }
 
 const nlohmann::json *SmoothScroller::resolveParamSet(const std::wstring &fileName,

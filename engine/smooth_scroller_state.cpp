@@ -4,6 +4,7 @@ HINSTANCE SmoothScroller::s_hInstance = nullptr;
 HHOOK SmoothScroller::s_hHook = nullptr;
 HWND SmoothScroller::s_hWnd = nullptr;
 bool SmoothScroller::s_isRunning = false;
+HookSighting SmoothScroller::s_hookSighting;
 
 bool SmoothScroller::s_isAnimating = false;
 HWND SmoothScroller::s_targetHwnd = nullptr;
@@ -14,4 +15,4 @@ float SmoothScroller::s_pendingFraction = 0.0f;
 int SmoothScroller::s_lastDelta = 0;
 UINT_PTR SmoothScroller::s_activeTimerId = 0;
 std::string SmoothScroller::s_currentParamSet;
-std::set<HWND> SmoothScroller::s_refusedWindows;
+RefusedProcesses SmoothScroller::s_refusedProcesses;

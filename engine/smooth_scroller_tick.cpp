@@ -1,10 +1,12 @@
 #include "engine/smooth_scroller.h"
 
 #include "config/config_document.h"
+#include "engine/animation_clock.h"
 #include "engine/animation_math.h"
 #include "engine/key_state.h"
 #include "engine/param_reading.h"
 #include "engine/wheel_message.h"
+#include "engine/window_process.h"
 
 #include <QDebug>
 
@@ -22,7 +24,7 @@ void endFromTick(HWND hiddenWindow)
         && SmoothScroller::s_activeTimerId == SmoothScroller::kAnimationTimerId;
     SmoothScroller::stopAnimation();
     if (!killsDeliveringTimer && hiddenWindow && IsWindow(hiddenWindow))
-        KillTimer(hiddenWindow, SmoothScroller::kAnimationTimerId);
+        stopAnimationClock(hiddenWindow, SmoothScroller::kAnimationTimerId);
 }
 
 void advanceAnimation(HWND hiddenWindow)
@@ -41,7 +43,7 @@ void advanceAnimation(HWND hiddenWindow)
     float fraction = 0.0f;
     if (std::fabs(remaining) >= 1.0f) {
         // Read from the shared document at every tick, so an edit applies at once.
-        fraction = fractionOfPercent(tickPercent(sharedConfig(), S::s_currentParamSet,
+        fraction = fractionOfPercent(tickPercent(sharedConfig().document(), S::s_currentParamSet,
                                                  S::s_lastDelta > 0));
     }
     const float step = tickStep(remaining, fraction);
@@ -50,7 +52,9 @@ void advanceAnimation(HWND hiddenWindow)
 
     const int units = nearestInt(S::s_pendingFraction);
     if (units != 0) {
-        if (!IsWindow(S::s_targetHwnd)) {
+        // A step posted with a modifier down would zoom or scroll sideways in most
+        // applications, and a notch with one is never animated: the rest is dropped.
+        if (!IsWindow(S::s_targetHwnd) || isModifierDown()) {
             endFromTick(hiddenWindow);
             return;
         }
@@ -69,9 +73,10 @@ void advanceAnimation(HWND hiddenWindow)
 void refuseTargetWindow()
 {
     using S = SmoothScroller;
-    if (S::s_refusedWindows.insert(S::s_targetHwnd).second) {
+    const WindowProcess process = windowProcess(S::s_targetHwnd);
+    if (S::s_refusedProcesses.remember(process.pid, process.startTime, processStillRuns)) {
         qInfo() << "[LLMouseProc] Posting to the target window was refused (access denied)."
-                   " Wheel events over this window pass on from now on.";
+                   " Wheel events over the windows of its process pass on while it runs.";
     }
     S::stopAnimation();
 }
@@ -84,14 +89,14 @@ void SmoothScroller::onAnimationTick(HWND hiddenWindow)
         advanceAnimation(hiddenWindow);
     } catch (...) {
         // Only allocation can fail here; an animation that cannot continue simply ends.
-        s_isAnimating = false;
+        endFromTick(hiddenWindow);
     }
 }
 
 void SmoothScroller::stopAnimation()
 {
     if (s_activeTimerId != 0 && hiddenWindowExists()) {
-        KillTimer(s_hWnd, s_activeTimerId);
+        stopAnimationClock(s_hWnd, s_activeTimerId);
         s_activeTimerId = 0;
     }
     s_isAnimating = false;

@@ -1,6 +1,7 @@
 #include "platform/sim_desktop.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -66,19 +67,53 @@ void SimDesktop::reset()
     m_failHook = 0;
     m_failSetTimer = 0;
     m_failSpi = 0;
+    m_tokens.clear();
+    m_mmTimers.clear();
+    m_queue.clear();
+    m_cursor = POINT{0, 0};
+    m_lastInput = 0;
+    m_hookThreadBlocked = false;
+    m_failMultimedia = false;
+    m_nextMmId = 1;
+    m_nextStartTime = 132000000000000000ull; // some day in 2019, in FILETIME units
+    m_hooksRemovedBySystem = 0;
+    m_setHookCalls = 0;
     t_lastError = ERROR_SUCCESS;
-    m_processes[kSelfPid] = Process{L"C:\\Program Files\\Sorvella\\Sorvella.exe", true, 0};
+    addProcess(L"C:\\Program Files\\Sorvella\\Sorvella.exe", true, kSelfPid);
 }
 
 // ---- processes ----------------------------------------------------------------------
 
-DWORD SimDesktop::addProcess(const std::wstring &imagePath, bool canOpen)
+DWORD SimDesktop::addProcess(const std::wstring &imagePath, bool canOpen, DWORD pid)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    const DWORD pid = m_nextPid;
-    m_nextPid += 4;
-    m_processes[pid] = Process{imagePath, canOpen, 0};
+    if (pid == 0) {
+        pid = m_nextPid;
+        m_nextPid += 4;
+    }
+    Process process;
+    process.imagePath = imagePath;
+    process.canOpen = canOpen;
+    process.startTime = (m_nextStartTime += 10000); // each a millisecond later
+    m_processes[pid] = process;
     return pid;
+}
+
+void SimDesktop::endProcess(DWORD pid)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    destroyWindowsWhere([pid](const Window &w) { return w.pid == pid; });
+    m_processes.erase(pid);
+}
+
+void SimDesktop::setProcessIntegrity(DWORD pid, DWORD rid, bool tokenReadable)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    auto it = m_processes.find(pid);
+    if (it != m_processes.end()) {
+        it->second.integrity = rid;
+        it->second.tokenReadable = tokenReadable;
+    }
 }
 
 void SimDesktop::setProcessOpenable(DWORD pid, bool canOpen)
@@ -284,6 +319,14 @@ void SimDesktop::clearKeyQueries()
 SimDesktop::HookOutcome SimDesktop::injectMouse(UINT message, POINT pt, DWORD mouseData, int nCode)
 {
     HookOutcome outcome;
+    m_cursor = pt;
+    if (m_hookThreadBlocked && !m_hooks.empty()) {
+        // Every hook here belongs to the one thread that stalls: the system gives up on it.
+        m_now += kLowLevelHooksTimeout;
+        m_hooksRemovedBySystem += static_cast<int>(m_hooks.size());
+        m_hooks.clear();
+    }
+    m_lastInput = m_now;
     if (m_hooks.empty()) {
         outcome.reachedEnd = true;
         return outcome;
@@ -329,6 +372,10 @@ DWORD SimDesktop::installedHookThread() const
     return m_hooks.empty() ? 0 : m_hooks.front().thread;
 }
 
+void SimDesktop::blockHookThread(bool blocked) { m_hookThreadBlocked = blocked; }
+int SimDesktop::hooksRemovedBySystem() const { return m_hooksRemovedBySystem; }
+int SimDesktop::setWindowsHookCalls() const { return m_setHookCalls; }
+
 // ---- timers -------------------------------------------------------------------------
 
 std::optional<SimDesktop::TimerInfo> SimDesktop::timer(HWND hwnd, UINT_PTR id) const
@@ -364,44 +411,74 @@ bool SimDesktop::fireTimer(HWND hwnd, UINT_PTR id)
     return true;
 }
 
+// Fires the timer of either kind that falls due first, if one does by `until`; a window
+// timer first when both are due at once. Returns the number fired (0 or 1).
+int SimDesktop::fireNextTimer(long long until)
+{
+    const TimerInfo *next = nullptr;
+    for (const auto &entry : m_timers) {
+        if (!next || entry.second.dueAt < next->dueAt)
+            next = &entry.second;
+    }
+    const MultimediaTimer *nextMm = nullptr;
+    for (const MultimediaTimer &t : m_mmTimers) {
+        if (!nextMm || t.dueAt < nextMm->dueAt)
+            nextMm = &t;
+    }
+    if (nextMm && (!next || nextMm->dueAt < next->dueAt)) {
+        if (nextMm->dueAt > until)
+            return 0;
+        MultimediaTimer fired = *nextMm;
+        m_now = std::max(m_now, fired.dueAt);
+        if (fired.flags & TIME_PERIODIC)
+            m_mmTimers[static_cast<std::size_t>(nextMm - m_mmTimers.data())].dueAt = m_now + fired.delay;
+        else
+            m_mmTimers.erase(m_mmTimers.begin() + (nextMm - m_mmTimers.data()));
+        fired.callback(fired.id, 0, fired.user, 0, 0);
+        pumpMessages();
+        return 1;
+    }
+    if (!next || next->dueAt > until)
+        return 0;
+    const HWND hwnd = next->hwnd;
+    const UINT_PTR id = next->id;
+    m_now = std::max(m_now, next->dueAt);
+    fireTimer(hwnd, id);
+    return 1;
+}
+
 int SimDesktop::advanceTime(long long milliseconds)
 {
     const long long end = m_now + milliseconds;
+    pumpMessages();
     int fired = 0;
-    for (;;) {
-        const TimerInfo *next = nullptr;
-        for (const auto &entry : m_timers) {
-            if (!next || entry.second.dueAt < next->dueAt)
-                next = &entry.second;
-        }
-        if (!next || next->dueAt > end)
-            break;
-        const HWND hwnd = next->hwnd;
-        const UINT_PTR id = next->id;
-        m_now = std::max(m_now, next->dueAt);
-        fireTimer(hwnd, id);
+    while (fireNextTimer(end) == 1)
         ++fired;
-    }
     m_now = end;
     return fired;
 }
 
 int SimDesktop::runTimers(int maxFires)
 {
+    pumpMessages();
     int fired = 0;
-    while (fired < maxFires && !m_timers.empty()) {
-        const TimerInfo *next = nullptr;
-        for (const auto &entry : m_timers) {
-            if (!next || entry.second.dueAt < next->dueAt)
-                next = &entry.second;
-        }
-        const HWND hwnd = next->hwnd;
-        const UINT_PTR id = next->id;
-        m_now = std::max(m_now, next->dueAt);
-        fireTimer(hwnd, id);
+    while (fired < maxFires && fireNextTimer(std::numeric_limits<long long>::max()) == 1)
         ++fired;
-    }
     return fired;
+}
+
+std::vector<SimDesktop::MultimediaTimer> SimDesktop::multimediaTimers() const { return m_mmTimers; }
+void SimDesktop::failMultimediaTimers(bool fail) { m_failMultimedia = fail; }
+int SimDesktop::multimediaTimerStarts() const { return static_cast<int>(m_nextMmId) - 1; }
+
+UINT SimDesktop::raisedTimerResolution() const
+{
+    UINT finest = 0;
+    for (const MultimediaTimer &t : m_mmTimers) {
+        if (finest == 0 || t.resolution < finest)
+            finest = t.resolution;
+    }
+    return finest;
 }
 
 // ---- posted messages ----------------------------------------------------------------
@@ -415,6 +492,20 @@ void SimDesktop::clearPosted()
 }
 
 int SimDesktop::postAttempts() const { return m_postAttempts; }
+
+int SimDesktop::pumpMessages()
+{
+    int dispatched = 0;
+    while (!m_queue.empty()) {
+        const PostedMessage m = m_queue.front();
+        m_queue.erase(m_queue.begin());
+        deliver(m.hwnd, m.message, m.wParam, m.lParam);
+        ++dispatched;
+    }
+    return dispatched;
+}
+
+std::size_t SimDesktop::queuedMessageCount() const { return m_queue.size(); }
 
 // ---- system parameters --------------------------------------------------------------
 

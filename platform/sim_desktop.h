@@ -61,8 +61,14 @@ public:
     void reset();
 
     // ---- processes ----------------------------------------------------------------
-    // Adds a process with the full path of its image; returns its id (never 0).
-    DWORD addProcess(const std::wstring &imagePath, bool canOpen = true);
+    // Adds a process with the full path of its image; returns its id (never 0). A pid of a
+    // process that has ended may be given again, as Windows reuses them.
+    DWORD addProcess(const std::wstring &imagePath, bool canOpen = true, DWORD pid = 0);
+    // The process ends: its windows are destroyed and its id is free again.
+    void endProcess(DWORD pid);
+    // Integrity level of the process's token (SECURITY_MANDATORY_*_RID; medium by default),
+    // and whether another process may open that token for query.
+    void setProcessIntegrity(DWORD pid, DWORD rid, bool tokenReadable = true);
     void setProcessOpenable(DWORD pid, bool canOpen);
     // Makes QueryFullProcessImageNameW fail for this process with the given error (0: succeed).
     void setImageNameQueryError(DWORD pid, DWORD error);
@@ -113,7 +119,8 @@ public:
     void clearKeyQueries();
 
     // ---- the hook chain -------------------------------------------------------------
-    // Hands one low-level mouse event to the installed WH_MOUSE_LL hooks, newest first.
+    // Hands one low-level mouse event to the installed WH_MOUSE_LL hooks, newest first. Like
+    // any input it moves the cursor to pt and becomes the last input (GetLastInputInfo).
     HookOutcome injectMouse(UINT message, POINT pt, DWORD mouseData = 0, int nCode = HC_ACTION);
     // A wheel notch: mouseData carries delta in its high word.
     HookOutcome injectWheel(short delta, POINT pt);
@@ -122,7 +129,13 @@ public:
     HOOKPROC installedHookProc() const;
     HINSTANCE installedHookModule() const;
     DWORD installedHookThread() const;
-
+    // While blocked, the thread that installed the hooks answers no hook call. The next mouse
+    // event then waits LowLevelHooksTimeout, and Windows removes every hook of that thread
+    // without telling it; the event goes on to the system.
+    void blockHookThread(bool blocked);
+    static constexpr long long kLowLevelHooksTimeout = 1000;
+    int hooksRemovedBySystem() const;
+    int setWindowsHookCalls() const;
     // ---- timers -------------------------------------------------------------------
     std::optional<TimerInfo> timer(HWND hwnd, UINT_PTR id) const;
     int timerCount() const;
@@ -138,8 +151,32 @@ public:
     int runTimers(int maxFires);
     long long now() const;
 
+    // Multimedia timers (timeSetEvent). The virtual clock calls their callback when due, as
+    // the system's timer thread would; runTimers and advanceTime count each call as a firing.
+    struct MultimediaTimer {
+        UINT id;
+        UINT delay;
+        UINT resolution;
+        UINT flags;
+        long long dueAt;
+        LPTIMECALLBACK callback;
+        DWORD_PTR user;
+    };
+    std::vector<MultimediaTimer> multimediaTimers() const;
+    int multimediaTimerStarts() const; // timeSetEvent calls that succeeded
+    // Makes timeSetEvent fail, as on a system without the service.
+    void failMultimediaTimers(bool fail);
+    // Highest timer resolution requested by running multimedia timers (ms), 0 when none:
+    // while it is raised the whole system's timer ticks faster.
+    UINT raisedTimerResolution() const;
+
     // ---- posted messages ----------------------------------------------------------
+    // Messages posted to other processes' windows, in order. Messages posted to a window of
+    // this process go to its queue instead and are dispatched by the message loop (the
+    // virtual clock pumps it, as does pumpMessages).
     const std::vector<PostedMessage> &posted() const;
+    int pumpMessages();
+    std::size_t queuedMessageCount() const;
     void clearPosted();
     int postAttempts() const; // PostMessageA calls, failed ones included
 
@@ -186,6 +223,20 @@ public:
     HANDLE openProcess(DWORD access, BOOL inherit, DWORD pid);
     BOOL queryFullProcessImageName(HANDLE process, DWORD flags, LPWSTR buffer, PDWORD size);
     BOOL closeHandle(HANDLE handle);
+    BOOL getProcessTimes(HANDLE process, LPFILETIME creation, LPFILETIME exit, LPFILETIME kernel,
+                         LPFILETIME user);
+    BOOL openProcessToken(HANDLE process, DWORD access, PHANDLE token);
+    BOOL getTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS infoClass, LPVOID info,
+                             DWORD length, PDWORD returnLength);
+    MMRESULT timeSetEvent(UINT delay, UINT resolution, LPTIMECALLBACK callback, DWORD_PTR user,
+                          UINT flags);
+    MMRESULT timeKillEvent(UINT id);
+    DWORD tickCount() const;
+    BOOL getLastInputInfo(PLASTINPUTINFO info);
+    BOOL getCursorPos(LPPOINT point);
+
+    // What GetCurrentProcess returns: a pseudo handle that always means this process.
+    static HANDLE currentProcessHandle() { return reinterpret_cast<HANDLE>(INT_PTR{-1}); }
 
 private:
     struct Window {
@@ -207,6 +258,9 @@ private:
         std::wstring imagePath;
         bool canOpen = true;
         DWORD queryError = 0;
+        DWORD integrity = SECURITY_MANDATORY_MEDIUM_RID;
+        bool tokenReadable = true;
+        ULONGLONG startTime = 0; // FILETIME units
     };
 
     struct WindowClass {
@@ -225,6 +279,20 @@ private:
 
 
     SimDesktop();
+    DWORD processOfHandle(HANDLE handle) const; // 0: none
+    // Destroys every window `pick` chooses, as DestroyWindow does.
+    template <typename Pick>
+    void destroyWindowsWhere(Pick pick)
+    {
+        std::vector<HWND> chosen;
+        for (const auto &entry : m_windows) {
+            if (pick(entry.second))
+                chosen.push_back(entry.second.hwnd);
+        }
+        for (HWND hwnd : chosen)
+            destroyWindow(hwnd);
+    }
+    int fireNextTimer(long long until);
     Window *findWindow(HWND hwnd);
     const Window *findWindow(HWND hwnd) const;
     LRESULT deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -238,6 +306,17 @@ private:
     std::vector<HWND> m_created;
     std::map<DWORD, Process> m_processes;
     std::map<std::uintptr_t, std::pair<DWORD, DWORD>> m_openHandles; // handle -> (pid, access)
+    std::map<std::uintptr_t, DWORD> m_tokens;                         // token handle -> pid
+    std::vector<MultimediaTimer> m_mmTimers;
+    std::vector<PostedMessage> m_queue; // this process's posted messages, not yet dispatched
+    POINT m_cursor = {0, 0};
+    long long m_lastInput = 0;
+    bool m_hookThreadBlocked = false;
+    bool m_failMultimedia = false;
+    UINT m_nextMmId = 1;
+    ULONGLONG m_nextStartTime = 0;
+    int m_hooksRemovedBySystem = 0;
+    int m_setHookCalls = 0;
     std::vector<WindowClass> m_classes;
     std::vector<Hook> m_hooks; // newest first
     std::vector<std::size_t> m_hookCallStack; // index of the hook being called, per nesting level

@@ -31,6 +31,7 @@ T fail(DWORD error, T result)
 
 HHOOK SimDesktop::setWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE hmod, DWORD threadId)
 {
+    ++m_setHookCalls;
     if (m_failHook)
         return fail<HHOOK>(m_failHook, nullptr);
     if (idHook != WH_MOUSE_LL)
@@ -201,13 +202,7 @@ BOOL SimDesktop::destroyWindow(HWND hwnd)
     w->destroying = true;
     // The window still exists while its procedure handles WM_DESTROY.
     deliver(hwnd, WM_DESTROY, 0, 0);
-    std::vector<HWND> children;
-    for (const auto &entry : m_windows) {
-        if (entry.second.parent == hwnd)
-            children.push_back(entry.second.hwnd);
-    }
-    for (HWND child : children)
-        destroyWindow(child);
+    destroyWindowsWhere([hwnd](const Window &w) { return w.parent == hwnd; });
     deliver(hwnd, WM_NCDESTROY, 0, 0);
     destroyTree(hwnd);
     return TRUE;
@@ -297,7 +292,11 @@ BOOL SimDesktop::postMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     auto failure = m_postFailures.find(key(hwnd));
     if (failure != m_postFailures.end())
         return fail<BOOL>(failure->second, FALSE);
-    m_posted.push_back(PostedMessage{hwnd, message, wParam, lParam});
+    const Window *w = findWindow(hwnd);
+    if (w && w->pid == kSelfPid)
+        m_queue.push_back(PostedMessage{hwnd, message, wParam, lParam});
+    else
+        m_posted.push_back(PostedMessage{hwnd, message, wParam, lParam});
     return TRUE;
 }
 
@@ -361,7 +360,10 @@ BOOL SimDesktop::queryFullProcessImageName(HANDLE process, DWORD flags, LPWSTR b
         return fail<BOOL>(ERROR_INVALID_PARAMETER, FALSE);
     if ((handle->second.second & (PROCESS_QUERY_LIMITED_INFORMATION | 0x0400)) == 0)
         return fail<BOOL>(ERROR_ACCESS_DENIED, FALSE);
-    const Process &p = m_processes.at(handle->second.first);
+    const auto owner = m_processes.find(handle->second.first);
+    if (owner == m_processes.end())
+        return fail<BOOL>(ERROR_INVALID_HANDLE, FALSE); // the process has ended
+    const Process &p = owner->second;
     if (p.queryError)
         return fail<BOOL>(p.queryError, FALSE);
     std::wstring path = p.imagePath;
@@ -380,6 +382,8 @@ BOOL SimDesktop::queryFullProcessImageName(HANDLE process, DWORD flags, LPWSTR b
 
 BOOL SimDesktop::closeHandle(HANDLE handle)
 {
+    if (m_tokens.erase(reinterpret_cast<std::uintptr_t>(handle)) == 1)
+        return TRUE;
     if (m_openHandles.erase(reinterpret_cast<std::uintptr_t>(handle)) == 0) {
         ++m_badCloses;
         return fail<BOOL>(ERROR_INVALID_HANDLE, FALSE);

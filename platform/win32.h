@@ -23,12 +23,16 @@ typedef unsigned char BYTE;
 typedef unsigned short WORD;
 typedef std::uint32_t DWORD;
 typedef std::int32_t LONG;
+typedef std::uint64_t ULONGLONG;
+typedef unsigned char UCHAR;
+typedef UCHAR *PUCHAR;
 typedef short SHORT;
 typedef unsigned int UINT;
 typedef WORD ATOM;
 typedef std::uintptr_t UINT_PTR;
 typedef std::intptr_t INT_PTR;
 typedef std::uintptr_t ULONG_PTR;
+typedef std::uintptr_t DWORD_PTR;
 typedef std::uintptr_t WPARAM;
 typedef std::intptr_t LPARAM;
 typedef std::intptr_t LRESULT;
@@ -73,6 +77,42 @@ typedef struct tagMSLLHOOKSTRUCT {
     DWORD time;
     ULONG_PTR dwExtraInfo;
 } MSLLHOOKSTRUCT, *LPMSLLHOOKSTRUCT, *PMSLLHOOKSTRUCT;
+
+typedef struct _FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+} FILETIME, *PFILETIME, *LPFILETIME;
+
+typedef struct tagLASTINPUTINFO {
+    UINT cbSize;
+    DWORD dwTime;
+} LASTINPUTINFO, *PLASTINPUTINFO;
+
+// Security identifiers and the integrity label of an access token.
+typedef struct _SID_IDENTIFIER_AUTHORITY {
+    BYTE Value[6];
+} SID_IDENTIFIER_AUTHORITY;
+typedef struct _SID {
+    BYTE Revision;
+    BYTE SubAuthorityCount;
+    SID_IDENTIFIER_AUTHORITY IdentifierAuthority;
+    DWORD SubAuthority[1];
+} SID;
+typedef PVOID PSID;
+typedef struct _SID_AND_ATTRIBUTES {
+    PSID Sid;
+    DWORD Attributes;
+} SID_AND_ATTRIBUTES;
+typedef struct _TOKEN_MANDATORY_LABEL {
+    SID_AND_ATTRIBUTES Label;
+} TOKEN_MANDATORY_LABEL, *PTOKEN_MANDATORY_LABEL;
+typedef enum _TOKEN_INFORMATION_CLASS { TokenIntegrityLevel = 25 } TOKEN_INFORMATION_CLASS;
+typedef HANDLE *PHANDLE;
+
+// Multimedia timers
+typedef UINT MMRESULT;
+typedef void(CALLBACK *LPTIMECALLBACK)(UINT uTimerID, UINT uMsg, DWORD_PTR dwUser, DWORD_PTR dw1,
+                                       DWORD_PTR dw2);
 
 typedef struct tagWNDCLASSW {
     UINT style;
@@ -123,6 +163,7 @@ typedef struct tagWNDCLASSW {
 #define WM_XBUTTONUP 0x020C
 #define WM_MOUSEHWHEEL 0x020E
 #define WM_USER 0x0400
+#define WM_APP 0x8000
 
 // Key-state flags of mouse messages
 #define MK_LBUTTON 0x0001
@@ -161,8 +202,21 @@ typedef struct tagWNDCLASSW {
 #define USER_TIMER_MINIMUM 0x0000000A
 #define USER_TIMER_MAXIMUM 0x7FFFFFFF
 
-// Processes
+#define TIME_ONESHOT 0x0000
+#define TIME_PERIODIC 0x0001
+#define TIME_CALLBACK_FUNCTION 0x0000
+#define TIME_KILL_SYNCHRONOUS 0x0100
+#define TIMERR_NOERROR 0
+#define TIMERR_NOCANDO 97
+
+// Processes and their access tokens
 #define PROCESS_QUERY_LIMITED_INFORMATION 0x1000
+#define TOKEN_QUERY 0x0008
+#define SE_GROUP_INTEGRITY 0x00000020L
+#define SECURITY_MANDATORY_LOW_RID 0x00001000L
+#define SECURITY_MANDATORY_MEDIUM_RID 0x00002000L
+#define SECURITY_MANDATORY_HIGH_RID 0x00003000L
+#define SECURITY_MANDATORY_SYSTEM_RID 0x00004000L
 #define PROCESS_NAME_NATIVE 0x00000001
 #define MAX_PATH 260
 
@@ -216,5 +270,19 @@ DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId);
 HANDLE WINAPI OpenProcess(DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwProcessId);
 BOOL WINAPI QueryFullProcessImageNameW(HANDLE hProcess, DWORD dwFlags, LPWSTR lpExeName, PDWORD lpdwSize);
 BOOL WINAPI CloseHandle(HANDLE hObject);
+HANDLE WINAPI GetCurrentProcess(void);
+BOOL WINAPI GetProcessTimes(HANDLE hProcess, LPFILETIME lpCreationTime, LPFILETIME lpExitTime,
+                            LPFILETIME lpKernelTime, LPFILETIME lpUserTime);
+BOOL WINAPI OpenProcessToken(HANDLE ProcessHandle, DWORD DesiredAccess, PHANDLE TokenHandle);
+BOOL WINAPI GetTokenInformation(HANDLE TokenHandle, TOKEN_INFORMATION_CLASS TokenInformationClass,
+                                LPVOID TokenInformation, DWORD TokenInformationLength, PDWORD ReturnLength);
+PUCHAR WINAPI GetSidSubAuthorityCount(PSID pSid);
+PDWORD WINAPI GetSidSubAuthority(PSID pSid, DWORD nSubAuthority);
+MMRESULT WINAPI timeSetEvent(UINT uDelay, UINT uResolution, LPTIMECALLBACK fptc, DWORD_PTR dwUser,
+                             UINT fuEvent);
+MMRESULT WINAPI timeKillEvent(UINT uTimerID);
+DWORD WINAPI GetTickCount(void);
+BOOL WINAPI GetLastInputInfo(PLASTINPUTINFO plii);
+BOOL WINAPI GetCursorPos(LPPOINT lpPoint);
 
 #endif

@@ -88,3 +88,45 @@ BOOL WINAPI QueryFullProcessImageNameW(HANDLE hProcess, DWORD dwFlags, LPWSTR lp
 }
 
 BOOL WINAPI CloseHandle(HANDLE hObject) { return desk().closeHandle(hObject); }
+
+HANDLE WINAPI GetCurrentProcess(void) { return SimDesktop::currentProcessHandle(); }
+
+BOOL WINAPI GetProcessTimes(HANDLE hProcess, LPFILETIME lpCreationTime, LPFILETIME lpExitTime,
+                            LPFILETIME lpKernelTime, LPFILETIME lpUserTime)
+{
+    return desk().getProcessTimes(hProcess, lpCreationTime, lpExitTime, lpKernelTime, lpUserTime);
+}
+
+BOOL WINAPI OpenProcessToken(HANDLE ProcessHandle, DWORD DesiredAccess, PHANDLE TokenHandle)
+{
+    return desk().openProcessToken(ProcessHandle, DesiredAccess, TokenHandle);
+}
+
+BOOL WINAPI GetTokenInformation(HANDLE TokenHandle, TOKEN_INFORMATION_CLASS TokenInformationClass,
+                                LPVOID TokenInformation, DWORD TokenInformationLength, PDWORD ReturnLength)
+{
+    return desk().getTokenInformation(TokenHandle, TokenInformationClass, TokenInformation,
+                                      TokenInformationLength, ReturnLength);
+}
+
+// Pure functions over a SID in memory, as in advapi32.
+PUCHAR WINAPI GetSidSubAuthorityCount(PSID pSid) { return &static_cast<SID *>(pSid)->SubAuthorityCount; }
+
+PDWORD WINAPI GetSidSubAuthority(PSID pSid, DWORD nSubAuthority)
+{
+    return &static_cast<SID *>(pSid)->SubAuthority[nSubAuthority];
+}
+
+MMRESULT WINAPI timeSetEvent(UINT uDelay, UINT uResolution, LPTIMECALLBACK fptc, DWORD_PTR dwUser,
+                             UINT fuEvent)
+{
+    return desk().timeSetEvent(uDelay, uResolution, fptc, dwUser, fuEvent);
+}
+
+MMRESULT WINAPI timeKillEvent(UINT uTimerID) { return desk().timeKillEvent(uTimerID); }
+
+DWORD WINAPI GetTickCount(void) { return desk().tickCount(); }
+
+BOOL WINAPI GetLastInputInfo(PLASTINPUTINFO plii) { return desk().getLastInputInfo(plii); }
+
+BOOL WINAPI GetCursorPos(LPPOINT lpPoint) { return desk().getCursorPos(lpPoint); }

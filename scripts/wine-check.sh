@@ -18,6 +18,11 @@ program=Sorvella
 [ -f "$dist/$program.exe" ] || die "$dist/$program.exe is missing; run scripts/build-windows.sh"
 
 start_wine_session
+# A fresh prefix has none of Windows' fonts: without Microsoft YaHei the toolkit falls back to
+# whatever the host offers (here a maths font with huge line heights) and the window is laid
+# out for it. Noto Sans CJK stands in for it, as on a Chinese Windows.
+timeout 60 "$wine_bin" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Microsoft YaHei' \
+    /d 'Noto Sans CJK SC' /f >/dev/null 2>&1 || echo "wine-check: note: the font replacement was not set"
 
 # Run what a user gets: the zipped folder, unpacked as it is.
 zip_file="$build_dir/Sorvella-windows-x86_64.zip"
@@ -37,6 +42,72 @@ wheel_lines_value() { timeout 60 "$wine_bin" "$probe" lines 2>/dev/null | tr -d 
 
 notch_down="$(for n in $notch_up; do printf -- '-%s ' "$n"; done)"
 notch_down="${notch_down% }"
+
+# The file layout the program writes, as lines without their line break: a parameter set at
+# the defaults, with the changes given as KEY=VALUE arguments.
+param_set() {
+    local indent="$1" name="$2"; shift 2
+    local -A v=([accelDown]=10 [accelDurationEnd]=100 [accelDurationStart]=100 [accelUp]=10
+                [rapidIntervalDown]=5 [rapidIntervalUp]=5 [scrollDirectionNormal]=true
+                [scrollDistanceDown]=4 [scrollDistanceUp]=4 [smoothScrollEnabled]=true)
+    local kv key keys=(accelDown accelDurationEnd accelDurationStart accelUp rapidIntervalDown rapidIntervalUp
+                       scrollDirectionNormal scrollDistanceDown scrollDistanceUp smoothScrollEnabled)
+    for kv in "$@"; do v[${kv%%=*}]="${kv#*=}"; done
+    echo "$indent\"$name\": {"
+    for key in "${keys[@]}"; do
+        if [ "$key" = smoothScrollEnabled ]; then echo "$indent    \"$key\": ${v[$key]}"
+        else echo "$indent    \"$key\": ${v[$key]},"; fi
+    done
+}
+# Waits until config.json is byte for byte the expected file.
+config_is() { cmp -s "$1" "$tmp/app/config.json"; }
+crlf() { sed 's/$/\r/'; }
+
+# Profiles for two copies of the probe; the probe itself has none, so `default` rules it.
+# Written on one line and out of key order, as a user might edit it.
+cat >"$tmp/app/config.json" <<'EOF_CONFIG'
+{"parameters": {"probe_raw.exe": {"smoothScrollEnabled": false, "accelUp": 10, "accelDown": 10, "rapidIntervalUp": 5, "rapidIntervalDown": 5, "accelDurationStart": 100, "accelDurationEnd": 100, "scrollDistanceUp": 4, "scrollDistanceDown": 4, "scrollDirectionNormal": true}, "probe_mirror.exe": {"scrollDirectionNormal": false, "accelUp": 10, "accelDown": 10, "rapidIntervalUp": 5, "rapidIntervalDown": 5, "accelDurationStart": 100, "accelDurationEnd": 100, "scrollDistanceUp": 4, "scrollDistanceDown": 4, "smoothScrollEnabled": true}, "default": {"accelUp": 10, "accelDown": 10, "rapidIntervalUp": 5, "rapidIntervalDown": 5, "accelDurationStart": 100, "accelDurationEnd": 100, "scrollDistanceUp": 4, "scrollDistanceDown": 4, "scrollDirectionNormal": true, "smoothScrollEnabled": true}}, "autorunEnabled": false}
+EOF_CONFIG
+{
+    echo "{"; echo '    "autorunEnabled": false,'; echo '    "parameters": {'
+    param_set "        " default; echo "        },"
+    param_set "        " probe_mirror.exe scrollDirectionNormal=false; echo "        },"
+    param_set "        " probe_raw.exe smoothScrollEnabled=false; echo "        }"
+    echo "    }"; echo "}"
+} | crlf >"$tmp/expected_profiles.json"
+{
+    echo "{"; echo '    "autorunEnabled": false,'; echo '    "parameters": {'
+    param_set "        " default accelDurationEnd=321; echo "        }"
+    echo "    }"; echo "}"
+} | crlf >"$tmp/expected_migrated.json"
+
+# Starts a copy of the probe under another executable name at the probe's place.
+start_probe_as() {
+    [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null && wait "$probe_pid" 2>/dev/null
+    cp "$probe" "$tmp/$1"
+    "$wine_bin" "$tmp/$1" window "$(to_win "$probe_log")" $probe_x $probe_y $probe_w $probe_h >"$tmp/probe.out" 2>&1 &
+    probe_pid=$!
+    wait_for 60 probe_ready || die "the probe $1 did not open: $(cat "$tmp/probe.out")"
+    sleep 0.5
+    xdotool mousemove 0 0; sleep 0.3
+    xdotool mousemove $cursor_x $cursor_y; sleep 0.3
+}
+# Ends every Wine process of the prefix and starts the program afresh; LOGNAME.err gets its log.
+restart_program() {
+    "$wineserver_bin" -k >/dev/null 2>&1
+    timeout 20 "$wineserver_bin" -w >/dev/null 2>&1
+    wait $program_pid $probe_pid 2>/dev/null
+    probe_pid=""
+    "$wine_bin" "$tmp/app/Sorvella.exe" >"$tmp/$1.out" 2>"$tmp/$1.err" &
+    program_pid=$!
+    wait_for 90 grep -q 'SmoothScroll started' "$tmp/$1.err" || echo "wine-check: the restarted program did not report its start"
+}
+settings_window() { timeout 60 "$wine_bin" "$probe" settings "$@" 2>/dev/null | tr -d '\r' | head -n 1; }
+run_value() { timeout 60 "$wine_bin" reg query "$1" /v tidyforge_sorvella 2>/dev/null | tr -d '\r' |
+              awk '$1 == "tidyforge_sorvella" { $1 = ""; $2 = ""; sub(/^  /, ""); print }'; }
+has_run_value() { [ -n "$(run_value "$run_key")" ]; }
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+run_key_wow='HKCU\Software\WOW6432Node\Microsoft\Windows\CurrentVersion\Run'
 
 # --- the run ------------------------------------------------------------------------------
 lines_before="$(wheel_lines_value)"
@@ -85,7 +156,7 @@ from=$(log_lines); xdotool keydown ctrl; sleep 0.3; xdotool click 4; sleep 0.3; 
 check "with Ctrl held the raw notch passes with MK_CONTROL" "120 0x0008" \
     "$(wheel_since "$from" | awk '{print $2, $3}' | xargs)"
 
-# Notches and clicks while an animation runs (one notch lasts well over half a second here).
+# Notches and clicks while an animation runs (one notch lasts about a third of a second here).
 sum_of() { awk '{s += $2} END {print s + 0}'; }
 from=$(log_lines); xdotool click --repeat 2 --delay 150 4; settle "$from"
 check "a second notch during the animation extends it to 2400" "2400" "$(wheel_since "$from" | sum_of)"
@@ -107,6 +178,71 @@ if [ "$program" = Sorvella ]; then
     from=$(log_lines); xdotool click 4; settle "$from"
     check "the first instance keeps smoothing after the second launch" "$notch_up" \
         "$(wheel_since "$from" | awk '{print $2}' | xargs)"
+
+    # The window is shown since the second launch: a system close request saves and hides it.
+    settings_window close >/dev/null
+    wait_for 20 config_is "$tmp/expected_profiles.json"
+    check "a close request writes config.json in the exact layout with CR LF" "same" \
+        "$(config_is "$tmp/expected_profiles.json" && echo same || od -c "$tmp/app/config.json" | head -n 6)"
+    check "a close request hides the window" "0" "$(settings_window | awk '{print $2}')"
+
+    # The autorun switch sits left of the close button: right margin 22, close button 24,
+    # spacing 8, switch 40 x 22, centred in the 60-pixel title bar.
+    timeout 60 "$wine_bin" "$tmp/app/Sorvella.exe" >/dev/null 2>&1
+    read -r _ visible left top right _ <<<"$(settings_window)"
+    check "a later launch shows the window again" "1" "$visible"
+    command_text="\"$(to_win "$tmp/app/Sorvella.exe")\" -startup"
+    xdotool mousemove $((right - 74)) $((top + 30)) click 1
+    wait_for 20 has_run_value
+    check "clicking the autorun switch writes the Run value" "$command_text" "$(run_value "$run_key")"
+    check "clicking the autorun switch writes the WOW6432Node Run value" "$command_text" "$(run_value "$run_key_wow")"
+    check "the switch's save writes autorunEnabled true" "1" "$(grep -c '"autorunEnabled": true' "$tmp/app/config.json")"
+    xdotool mousemove $((right - 74)) $((top + 30)) click 1
+    sleep 2
+    check "clicking it again removes both Run values" "|" "$(run_value "$run_key")|$(run_value "$run_key_wow")"
+
+    # Adding an application through the real file dialog ("+" is the list's last entry), and
+    # removing it through the button on its entry. The combo box sits at (117, 138) in the
+    # window; in its open list the default row and "+" share what the 24-pixel application
+    # rows leave, and the remove button's centre is 14 pixels from the list's right edge.
+    touch "$tmp/Notepad2.exe"
+    xdotool mousemove $((left + 117)) $((top + 138)) click 1; sleep 1
+    xdotool key End; sleep 0.3; xdotool key Return; sleep 3
+    xdotool type --delay 20 "$(to_win "$tmp/Notepad2.exe")"; sleep 0.5; xdotool key Return
+    wait_for 20 grep -q '"Notepad2.exe"' "$tmp/app/config.json"
+    check "an application added through the file dialog gets its profile in config.json" "1" \
+        "$(grep -c '"Notepad2.exe": {' "$tmp/app/config.json")"
+    xdotool mousemove $((left + 117)) $((top + 138)) click 1; sleep 1
+    popup_line="$(timeout 60 "$wine_bin" "$probe" popup 2>/dev/null | tr -d '\r')"
+    echo "wine-check: the open list: $popup_line"
+    read -r _ pleft ptop pright pbottom <<<"$popup_line"
+    default_row=$(( (pbottom - ptop - 2 - 3 * 24) / 2 ))
+    xdotool mousemove $((pright - 14)) $((ptop + 1 + default_row + 12)) click 1; sleep 2
+    check "its remove button takes the profile out of config.json and keeps the others" "0 2" \
+        "$(grep -c '"Notepad2.exe"' "$tmp/app/config.json") $(grep -c '"probe_' "$tmp/app/config.json")"
+
+    # Each application's own set, from the file, from the first notch on. A fresh start:
+    # once a probe with a hook of its own has been ended, Wine here stops calling the
+    # program's hook.
+    restart_program restart_profiles
+    start_probe_as probe_mirror.exe
+    from=$(log_lines); xdotool click 4; settle "$from"
+    check "a profile that reverses the direction turns a notch up into the mirrored series" "$notch_down" \
+        "$(wheel_since "$from" | awk '{print $2}' | xargs)"
+    start_probe_as probe_raw.exe
+    from=$(log_lines); xdotool click 4; sleep 1.5
+    check "a profile with smoothing off lets the raw notch through" "120" "$(wheel_since "$from" | awk '{print $2}' | xargs)"
+    check "the hook chose the set of probe_raw.exe" "1" \
+        "$(grep -c 'process name ->  probe_raw.exe' "$tmp/restart_profiles.err" | awk '{print ($1 > 0)}')"
+
+    # A file in the older layout (one set, no profiles) is read and saved in the current one.
+    printf '{"parameters": {"accelUp": 10, "accelDurationEnd": 321}}' >"$tmp/app/config.json"
+    restart_program restart_migrate
+    timeout 60 "$wine_bin" "$tmp/app/Sorvella.exe" >/dev/null 2>&1
+    settings_window close >/dev/null
+    wait_for 20 config_is "$tmp/expected_migrated.json"
+    check "a file in the older layout is migrated at the next save" "same" \
+        "$(config_is "$tmp/expected_migrated.json" && echo same || head -c 400 "$tmp/app/config.json")"
 fi
 
 echo "Timing under Wine, one notch up at 5 ms: ${up_timing:-not measured}"

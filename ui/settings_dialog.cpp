@@ -1,6 +1,7 @@
 #include "ui/settings_dialog.h"
 
 #include "ui/custom_image_button.h"
+#include "ui/panel_widgets.h"
 #include "ui/style_sheets.h"
 #include "ui/window_painting.h"
 
@@ -14,7 +15,6 @@
 namespace {
 
 const int kMinimumWidth = 350;
-const int kTitleBarHeight = 60;
 const int kValueDisplayMinimumWidth = 80;
 
 QString valueText(qint32 value, const QString &unit)
@@ -71,11 +71,7 @@ SettingsDialog::SettingsDialog(const QString &title, int value, int singleStep, 
     contentLayout->addSpacing(8);
     contentLayout->addWidget(m_slider);
 
-    m_titleBar = new QWidget(this);
-    m_titleBar->setAttribute(Qt::WA_TranslucentBackground);
-    m_titleBar->setObjectName(QStringLiteral("customTitleBar"));
-    m_titleBar->setFixedHeight(kTitleBarHeight);
-    m_titleBar->setAutoFillBackground(true);
+    m_titleBar = makeTitleBar(this);
 
     m_titleLabel = new QLabel(title, m_titleBar);
     m_titleLabel->setObjectName(QStringLiteral("titleLabel"));
@@ -87,12 +83,7 @@ SettingsDialog::SettingsDialog(const QString &title, int value, int singleStep, 
     m_closeButton->setToolTip(QStringLiteral("关闭"));
     connect(m_closeButton, &CustomImageButton::clicked, this, &QDialog::accept);
 
-    auto *titleLayout = new QHBoxLayout(m_titleBar);
-    titleLayout->setContentsMargins(15, 0, 22, 0);
-    titleLayout->addWidget(m_titleLabel);
-    titleLayout->addStretch();
-    titleLayout->addSpacing(8);
-    titleLayout->addWidget(m_closeButton);
+    layOutTitleBar(m_titleBar, m_titleLabel, {m_closeButton});
 
     auto *dialogLayout = new QVBoxLayout(this);
     dialogLayout->setSpacing(0);

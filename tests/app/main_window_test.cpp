@@ -1,6 +1,7 @@
 #include "app/event_hub.h"
 #include "app/main_window.h"
 #include "main_window_test_access.h"
+#include "panel_test_support.h"
 #include "platform/sim_desktop.h"
 
 #include "wait_for.h"
@@ -13,6 +14,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -75,6 +77,30 @@ TEST_F(MainWindowTest, ConstructionLeavesTheEngineRunningTheTrayShownAndTheWheel
     EXPECT_FALSE(menu->styleSheet().isEmpty());
 }
 
+TEST_F(MainWindowTest, TrayMenuIsRoundedGreyWithATealSelection)
+{
+    MainWindow window;
+    QMenu *menu = Access::trayMenu(window);
+    menu->ensurePolished();
+    menu->adjustSize();
+    menu->setActiveAction(menu->actions().front());
+    QImage image(menu->size(), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    menu->render(&image);
+
+    const QRgb grey = qRgb(195, 196, 197);
+    const int w = image.width();
+    EXPECT_EQ(qAlpha(image.pixel(1, 1)), 0) << "corner inside the 13-pixel radius is painted";
+    EXPECT_EQ(qAlpha(image.pixel(w - 2, image.height() - 2)), 0);
+    EXPECT_EQ(image.pixel(w / 2, 2), grey);
+    EXPECT_EQ(image.pixel(3, image.height() / 2), grey);
+    // The selected entry, inside its 10-pixel side margins, below the 5-pixel padding and
+    // its own 4-pixel margin; the other entry keeps the menu's grey.
+    EXPECT_EQ(image.pixel(13, 5 + 4 + 3), qRgb(0, 130, 119));
+    EXPECT_EQ(image.pixel(8, 5 + 4 + 3), grey);
+    EXPECT_EQ(image.pixel(13, image.height() - 5 - 4 - 3), grey);
+}
+
 TEST_F(MainWindowTest, DestroyingTheWindowStopsTheEngine)
 {
     {
@@ -89,7 +115,6 @@ TEST_F(MainWindowTest, PaintsARoundedDarkWindowWithTheTitleBarFillAndTransparent
 {
     MainWindow window;
     window.resize(360, 540);
-    Access::titleBar(window)->setGeometry(0, 0, 360, 60);
 
     QImage image(window.size(), QImage::Format_ARGB32);
     image.fill(Qt::transparent);
@@ -115,7 +140,6 @@ TEST_F(MainWindowTest, OnlyALeftPressOnTheTitleBarDragsTheWindow)
 {
     MainWindow window;
     window.setGeometry(100, 100, 360, 540);
-    Access::titleBar(window)->setGeometry(0, 0, 360, 60);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QWindow *handle = window.windowHandle();
@@ -154,8 +178,10 @@ TEST_F(MainWindowTest, CloseHidesKeepsTheWindowAndTheEngine)
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
 
+    removeConfig();
     EXPECT_FALSE(window->close());
     EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(readConfig(), QByteArray(kFreshConfigText)) << "a close request did not save";
     QCoreApplication::processEvents();
     ASSERT_FALSE(alive.isNull());
     EXPECT_TRUE(SmoothScroller::s_isRunning);
@@ -222,14 +248,22 @@ TEST_F(MainWindowTest, VisitEntryOpensTheProductPage)
     EXPECT_TRUE(window.isHidden());
 }
 
-TEST_F(MainWindowTest, QuitEntryEndsTheProcessWithStatusZero)
+TEST_F(MainWindowTest, QuitEntrySavesAndEndsTheProcessWithStatusZero)
 {
+    // The dying child runs this test again from the start: it finds the folder the parent
+    // chose in its environment, so the parent can read what the child saved.
+    static QTemporaryDir dir;
+    if (qEnvironmentVariableIsEmpty("SORVELLA_QUIT_TEST_DIR"))
+        qputenv("SORVELLA_QUIT_TEST_DIR", dir.path().toLocal8Bit());
+    setConfigDirectory(qEnvironmentVariable("SORVELLA_QUIT_TEST_DIR"));
+    QFile::remove(configFilePath());
     EXPECT_EXIT(
         {
             MainWindow window;
             Access::quitAction(window)->trigger();
         },
         ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(readConfig(), QByteArray(kFreshConfigText));
 }
 
 #include "main_window_test.moc"

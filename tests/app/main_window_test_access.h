@@ -2,6 +2,9 @@
 
 #include "app/main_window.h"
 
+#include <QComboBox>
+#include <QListWidget>
+
 // Reaches the window's private members from the tests.
 class MainWindowTestAccess {
 public:
@@ -11,15 +14,16 @@ public:
     static QAction *quitAction(MainWindow &window) { return window.m_quitAction; }
     static SmoothScroller &scroller(MainWindow &window) { return window.m_scroller; }
     static bool isDragging(MainWindow &window) { return window.m_isDragging; }
+    static QWidget *titleBar(MainWindow &window) { return window.m_titleBar; }
 
-    // The panel's title bar, or, while the window has none, a bare one of the panel's
-    // height across the top.
-    static QWidget *titleBar(MainWindow &window)
-    {
-        if (!window.m_titleBar) {
-            window.m_titleBar = new QWidget(&window);
-            window.m_titleBar->setGeometry(0, 0, window.width(), 60);
-        }
-        return window.m_titleBar;
-    }
+    static std::array<ParamRow, 8> &rows(MainWindow &window) { return window.m_rows; }
+    static CustomImageButton *autorunButton(MainWindow &window) { return window.m_autorunButton; }
+    static CustomImageButton *closeButton(MainWindow &window) { return window.m_closeButton; }
+    static CustomRadioButton *normalRadio(MainWindow &window) { return window.m_normalRadio; }
+    static CustomRadioButton *reverseRadio(MainWindow &window) { return window.m_reverseRadio; }
+    static QCheckBox *smoothCheckBox(MainWindow &window) { return window.m_smoothCheckBox; }
+    static QComboBox *appComboBox(MainWindow &window) { return window.m_appComboBox; }
+    static QListWidget *profileList(MainWindow &window) { return window.m_profileList; }
+    static QString currentProfile(MainWindow &window) { return window.m_currentProfile; }
+    static bool scrollDirectionNormal(MainWindow &window) { return window.m_scrollDirectionNormal; }
 };

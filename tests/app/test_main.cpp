@@ -1,5 +1,7 @@
 // One application object for every test of the shell, on the offscreen platform, with the
-// registry stand-in moved into a scratch directory.
+// registry stand-in and config.json moved into scratch directories.
+#include "config/config_file.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,6 +13,8 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir registryRoot;
     qputenv("SORVELLA_REGISTRY_ROOT", registryRoot.path().toLocal8Bit());
+    QTemporaryDir configFolder;
+    setConfigDirectory(configFolder.path());
 
     ::testing::InitGoogleTest(&argc, argv);
     // The window and the wheel-lines worker start threads; a forked child must start afresh.

@@ -18,6 +18,7 @@ protected:
     // An animation as the hook begins one: target, direction, counters at 0, timer set.
     void begin(HWND target, int targetPos, int lastDelta)
     {
+        publish();
         S::s_targetHwnd = target;
         S::s_targetPoint = POINT{-300, 450};
         S::s_targetPos = targetPos;
@@ -73,6 +74,12 @@ TEST_F(AnimationTick, DownwardNotchMirrorsTheSeriesWithTheDownPercentage)
               (std::vector<int>{-96, -88, -82, -74, -69}));
     EXPECT_EQ(postedSum(), -1200);
     EXPECT_TRUE(allEqual(steps, steps.size() - 5, -1));
+
+    // A last delta of 0 is not upward either: the Down percentage applies.
+    sim().clearPosted();
+    begin(S::s_targetHwnd, 1200, 0);
+    EXPECT_EQ(runAnimation(1), 1);
+    EXPECT_EQ(postedDeltas(), std::vector<int>{96});
 }
 
 TEST_F(AnimationTick, CarriedFractionsShapeSmallAndSlowAnimations)
@@ -121,6 +128,45 @@ TEST_F(AnimationTick, FractionalPercentageIsTruncated)
     EXPECT_EQ(postedDeltas().front(), 96);
 }
 
+TEST_F(AnimationTick, TicksComeAtTheIntervalTheUserSetDownToOneMillisecond)
+{
+    addApp();
+    for (UINT interval : {5u, 1u, 12u}) {
+        set()["rapidIntervalUp"] = interval;
+        sim().clearPosted();
+        wheel(120);
+        EXPECT_EQ(sim().raisedTimerResolution(), 1u);
+        sim().advanceTime(10 * interval);
+        EXPECT_EQ(postedDeltas().size(), 10u) << interval;
+        sim().advanceTime(57 * interval);
+        EXPECT_EQ(postedSum(), 1200) << interval;
+        EXPECT_FALSE(timerRunning()) << interval;
+        EXPECT_EQ(sim().raisedTimerResolution(), 0u) << interval;
+    }
+    // Without the multimedia service the window timer runs, raised to its 10 ms minimum.
+    sim().failMultimediaTimers(true);
+    set()["rapidIntervalUp"] = 5;
+    sim().clearPosted();
+    wheel(120);
+    sim().advanceTime(100);
+    EXPECT_EQ(postedDeltas().size(), 10u);
+}
+
+TEST_F(AnimationTick, StalledThreadFindsOneTickWaitingNotABurst)
+{
+    addApp();
+    wheel(120);
+    const std::vector<SimDesktop::MultimediaTimer> clock = sim().multimediaTimers();
+    ASSERT_EQ(clock.size(), 1u);
+    for (int i = 0; i < 5; ++i) // the timer thread keeps beating while the GUI thread is busy
+        clock[0].callback(clock[0].id, 0, clock[0].user, 0, 0);
+    EXPECT_EQ(sim().queuedMessageCount(), 1u);
+    EXPECT_EQ(sim().pumpMessages(), 1);
+    EXPECT_EQ(postedDeltas(), std::vector<int>{96});
+    clock[0].callback(clock[0].id, 0, clock[0].user, 0, 0);
+    EXPECT_EQ(sim().queuedMessageCount(), 1u);
+}
+
 TEST_F(AnimationTick, TickWithoutAnimationKillsTheTimerAndPostsNothing)
 {
     begin(addApp(), 1200, 120);
@@ -157,24 +203,32 @@ TEST_F(AnimationTick, TargetHiddenOrDestroyedMidwayStopsWithoutPosting)
     EXPECT_EQ(postedDeltas().size(), 3u);
 }
 
-TEST_F(AnimationTick, KeysHeldAtPostTimeAreFlaggedInEachStep)
+TEST_F(AnimationTick, ModifierDownAtATickEndsTheAnimationInsteadOfPosting)
 {
-    begin(addApp(), 1200, 120);
-    runAnimation(2);
-    sim().setKeyDown(VK_CONTROL, true);
-    runAnimation(2);
-    sim().setKeyDown(VK_SHIFT, true);
-    runAnimation(1);
-    sim().setKeyDown(VK_CONTROL, false);
-    runAnimation(1);
-    sim().setKeyDown(VK_SHIFT, false);
-    runAnimation(1);
-
-    std::vector<WPARAM> keys;
-    for (const SimDesktop::PostedMessage &m : sim().posted())
-        keys.push_back(m.wParam & 0xFFFF);
-    EXPECT_EQ(keys, (std::vector<WPARAM>{0, 0, MK_CONTROL, MK_CONTROL, MK_CONTROL | MK_SHIFT,
-                                         MK_SHIFT, 0}));
+    // Steps with Ctrl held would zoom, with Shift scroll sideways: the rest is dropped.
+    const HWND app = addApp();
+    for (int key : {VK_SHIFT, VK_CONTROL, VK_MENU}) {
+        sim().clearPosted();
+        begin(app, 1200, 120);
+        runAnimation(2);
+        sim().setKeyDown(key, true);
+        EXPECT_EQ(runAnimation(), 1) << key;
+        sim().setKeyDown(key, false);
+        EXPECT_EQ(postedDeltas(), (std::vector<int>{96, 88})) << key;
+        EXPECT_FALSE(S::s_isAnimating) << key;
+        EXPECT_FALSE(timerRunning()) << key;
+    }
+    // A posting tick asks Shift, Ctrl and Alt, then composes the step's key flags asking
+    // Ctrl first and Shift second; only the high bit means down.
+    sim().clearPosted();
+    sim().setKeyStateRaw(VK_CONTROL, 1);
+    begin(app, 1200, 120);
+    sim().clearKeyQueries();
+    EXPECT_EQ(runAnimation(1), 1);
+    EXPECT_EQ(sim().keyQueries(),
+              (std::vector<int>{VK_SHIFT, VK_CONTROL, VK_MENU, VK_CONTROL, VK_SHIFT}));
+    ASSERT_EQ(sim().posted().size(), 1u);
+    EXPECT_EQ(sim().posted()[0].wParam, WPARAM{96u << 16});
 }
 
 TEST_F(AnimationTick, StepBeyondSixteenBitsIsSplitWithoutFlippingDirection)
@@ -212,7 +266,7 @@ TEST_F(AnimationTick, SetRemovedWhileRunningFinishesWithDefaultThenBuiltInPercen
     EXPECT_EQ(runAnimation(), 67);
     EXPECT_EQ(postedDeltas().front(), 96);
     EXPECT_EQ(postedSum(), 1200);
-    EXPECT_EQ(config(), before);
+    EXPECT_EQ(sharedConfig(), before);
 }
 
 TEST_F(AnimationTick, RefusedPostStopsTheAnimationAndIsLoggedOnce)
@@ -224,7 +278,7 @@ TEST_F(AnimationTick, RefusedPostStopsTheAnimationAndIsLoggedOnce)
     EXPECT_FALSE(S::s_isAnimating);
     EXPECT_FALSE(timerRunning());
     EXPECT_EQ(sim().postAttempts(), 1);
-    EXPECT_EQ(S::s_refusedWindows.count(app), 1u);
+    EXPECT_EQ(S::s_refusedProcesses.size(), 1u);
     const std::vector<std::string> lines = logLines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(logTypes(), std::vector<QtMsgType>{QtInfoMsg});
@@ -237,7 +291,7 @@ TEST_F(AnimationTick, OtherPostFailuresAreIgnoredAndCountAsDelivered)
     begin(app, 1200, 120);
     EXPECT_EQ(runAnimation(), 67);
     EXPECT_TRUE(sim().posted().empty());
-    EXPECT_TRUE(S::s_refusedWindows.empty());
+    EXPECT_EQ(S::s_refusedProcesses.size(), 0u);
     EXPECT_TRUE(logLines().empty());
 }
 

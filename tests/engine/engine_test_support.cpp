@@ -4,33 +4,64 @@
 #include "tests/support/engine_state.h"
 
 std::vector<EngineTest::Line> EngineTest::s_log;
+nlohmann::json EngineTest::s_document;
 
 void EngineTest::SetUp()
 {
     sim().reset();
     resetEngineState();
     config() = initialConfig();
+    publish();
     s_log.clear();
     m_previousHandler = qInstallMessageHandler(record);
 
-    m_hidden = sim().addWindow(SimDesktop::kSelfPid, {}, false, hiddenProc);
+    m_hidden = sim().addWindow(SimDesktop::kSelfPid, {}, false, SmoothScroller::HiddenWndProc);
     SmoothScroller::s_hWnd = m_hidden;
     SmoothScroller::s_hHook =
         SetWindowsHookExA(WH_MOUSE_LL, SmoothScroller::LLMouseProc, sim().moduleHandle(), 0);
     ASSERT_NE(SmoothScroller::s_hHook, nullptr);
 }
 
+namespace {
+
+// The level every diagnostic of the hook and the tick is written at: failures that lose a
+// notch are critical, a process refusing our posts is worth an info line, and the rest is
+// the hook's running commentary at debug level.
+QtMsgType expectedLevel(const std::string &line)
+{
+    for (const char *critical : {"[LLMouseProc] SetTimer FAILED", "[LLMouseProc] Main window handle is invalid"}) {
+        if (line.rfind(critical, 0) == 0)
+            return QtCriticalMsg;
+    }
+    if (line.rfind("[LLMouseProc] Posting to the target window was refused", 0) == 0)
+        return QtInfoMsg;
+    return QtDebugMsg;
+}
+
+} // namespace
+
 void EngineTest::TearDown()
 {
+    for (const Line &line : s_log) {
+        if (line.text.rfind("[LLMouseProc]", 0) == 0 || line.text.rfind("process name -> ", 0) == 0) {
+            EXPECT_EQ(line.type, expectedLevel(line.text)) << line.text;
+        }
+    }
     qInstallMessageHandler(m_previousHandler);
     sim().reset();
     resetEngineState();
     config() = initialConfig();
+    publish();
 }
 
 nlohmann::json &EngineTest::config()
 {
-    return sharedConfig();
+    return s_document;
+}
+
+void EngineTest::publish()
+{
+    publishSharedConfig(s_document);
 }
 
 nlohmann::json &EngineTest::set(const std::string &name)
@@ -49,22 +80,40 @@ HWND EngineTest::addApp(const std::wstring &imagePath)
 
 SimDesktop::HookOutcome EngineTest::wheel(short delta, POINT pt)
 {
+    publish();
     return sim().injectWheel(delta, pt);
 }
 
 SimDesktop::HookOutcome EngineTest::mouse(UINT message, int nCode)
 {
+    publish();
     return sim().injectMouse(message, kCursor, 0, nCode);
 }
 
 int EngineTest::runAnimation(int maxTicks)
 {
+    publish();
     return sim().runTimers(maxTicks);
 }
 
 bool EngineTest::timerRunning()
 {
-    return sim().timer(SmoothScroller::s_hWnd, SmoothScroller::kAnimationTimerId).has_value();
+    return sim().timer(SmoothScroller::s_hWnd, SmoothScroller::kAnimationTimerId).has_value()
+        || !sim().multimediaTimers().empty();
+}
+
+UINT EngineTest::clockInterval()
+{
+    const std::vector<SimDesktop::MultimediaTimer> timers = sim().multimediaTimers();
+    if (!timers.empty())
+        return timers.front().delay;
+    const auto timer = sim().timer(SmoothScroller::s_hWnd, SmoothScroller::kAnimationTimerId);
+    return timer ? timer->requestedInterval : 0;
+}
+
+int EngineTest::clockStarts()
+{
+    return sim().setTimerCalls() + sim().multimediaTimerStarts();
 }
 
 std::vector<int> EngineTest::postedDeltas()
@@ -110,16 +159,6 @@ bool EngineTest::logged(const std::string &text)
             return true;
     }
     return false;
-}
-
-LRESULT CALLBACK EngineTest::hiddenProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_TIMER) {
-        if (wParam == SmoothScroller::kAnimationTimerId)
-            SmoothScroller::onAnimationTick(hwnd);
-        return 0;
-    }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
 void EngineTest::record(QtMsgType type, const QMessageLogContext &, const QString &message)

@@ -21,8 +21,11 @@ protected:
     void TearDown() override;
 
     static SimDesktop &sim() { return SimDesktop::instance(); }
+    // The test's working document. wheel(), mouse() and runAnimation() publish it first, as
+    // the store publishes every edit before the next event.
     static nlohmann::json &config();
-    // A set of the shared document, created as a copy of `default` when it is missing.
+    static void publish();
+    // A set of the working document, created as a copy of `default` when it is missing.
     static nlohmann::json &set(const std::string &name = "default");
 
     // A visible window of a new process running imagePath, covering (0,0)-(1000,800) and
@@ -36,7 +39,12 @@ protected:
     // Fires the animation timer until it is gone or maxTicks ticks were delivered; returns
     // the number of ticks.
     static int runAnimation(int maxTicks = 100000);
+    // The animation's clock runs: the multimedia timer or the window timer.
     static bool timerRunning();
+    // Interval of the running clock; 0 when none runs.
+    static UINT clockInterval();
+    // Times the clock was started (either kind).
+    static int clockStarts();
 
     // The wheel deltas posted so far, in order (all posted messages, whatever their window).
     static std::vector<int> postedDeltas();
@@ -50,7 +58,6 @@ protected:
     HWND m_hidden = nullptr;
 
 private:
-    static LRESULT CALLBACK hiddenProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static void record(QtMsgType type, const QMessageLogContext &, const QString &message);
 
     struct Line {
@@ -58,5 +65,6 @@ private:
         std::string text;
     };
     static std::vector<Line> s_log;
+    static nlohmann::json s_document;
     QtMessageHandler m_previousHandler = nullptr;
 };

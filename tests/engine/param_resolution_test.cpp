@@ -97,7 +97,7 @@ TEST_F(ParamResolution, ProcessThatCannotBeOpenedGetsTheDefaultSet)
     EXPECT_TRUE(logged("process name ->  "));
 }
 
-TEST_F(ParamResolution, HookReadsOnlyItsPrivateCopyOfTheDocument)
+TEST_F(ParamResolution, HookNeverChangesThePublishedDocument)
 {
     addApp();
     // A set that lacks keys the hook reads: the notch passes on and nothing is filled in.
@@ -105,13 +105,13 @@ TEST_F(ParamResolution, HookReadsOnlyItsPrivateCopyOfTheDocument)
     const json before = config();
     EXPECT_TRUE(wheel(120).passedOn());
     EXPECT_EQ(S::s_currentParamSet, "app.exe");
-    EXPECT_EQ(config(), before);
+    EXPECT_EQ(sharedConfig(), before);
 
     config()["parameters"].erase("app.exe");
     const json healthy = config();
     EXPECT_TRUE(wheel(120).swallowed());
     runAnimation();
-    EXPECT_EQ(config(), healthy);
+    EXPECT_EQ(sharedConfig(), healthy);
 }
 
 } // namespace

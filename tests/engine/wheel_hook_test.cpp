@@ -17,6 +17,7 @@ protected:
 
 TEST_F(WheelHook, NotchOverWindowStartsAnAnimationAndIsSwallowed)
 {
+    S::s_pendingFraction = 0.7f; // left by an animation that was stopped half way
     const SimDesktop::HookOutcome outcome = wheel(120);
     EXPECT_TRUE(outcome.swallowed());
     EXPECT_EQ(outcome.result, 1);
@@ -26,11 +27,16 @@ TEST_F(WheelHook, NotchOverWindowStartsAnAnimationAndIsSwallowed)
     EXPECT_EQ(S::s_targetPoint.x, kCursor.x);
     EXPECT_EQ(S::s_targetPoint.y, kCursor.y);
     EXPECT_EQ(S::s_lastDelta, 120);
+    EXPECT_EQ(S::s_pendingFraction, 0.0f);
     EXPECT_EQ(S::s_currentParamSet, "default");
-    const auto timer = sim().timer(m_hidden, S::kAnimationTimerId);
-    ASSERT_TRUE(timer);
-    EXPECT_EQ(timer->requestedInterval, 5u);
-    EXPECT_EQ(S::s_activeTimerId, timer->id);
+    // The multimedia clock beats the 5 ms at a resolution of 1 ms; no window timer runs.
+    const std::vector<SimDesktop::MultimediaTimer> clock = sim().multimediaTimers();
+    ASSERT_EQ(clock.size(), 1u);
+    EXPECT_EQ(clock[0].delay, 5u);
+    EXPECT_EQ(clock[0].resolution, 1u);
+    EXPECT_EQ(clock[0].flags & TIME_PERIODIC, UINT{TIME_PERIODIC});
+    EXPECT_FALSE(sim().timer(m_hidden, S::kAnimationTimerId));
+    EXPECT_EQ(S::s_activeTimerId, S::kAnimationTimerId);
     EXPECT_EQ(logLines(), (std::vector<std::string>{
                               "[LLMouseProc] New animation or window change. Target: 1200",
                               "[LLMouseProc] Initiating new animation instance. Target pos: 1200",
@@ -49,7 +55,7 @@ TEST_F(WheelHook, ReversedDirectionUsesTheDownParameters)
     EXPECT_TRUE(wheel(120).swallowed());
     EXPECT_EQ(S::s_lastDelta, -120);
     EXPECT_EQ(S::s_targetPos, -360);
-    EXPECT_EQ(sim().timer(m_hidden, S::kAnimationTimerId)->requestedInterval, 7u);
+    EXPECT_EQ(clockInterval(), 7u);
 }
 
 TEST_F(WheelHook, EventsThatAreNotWheelNotchesPassOn)
@@ -59,7 +65,7 @@ TEST_F(WheelHook, EventsThatAreNotWheelNotchesPassOn)
     EXPECT_TRUE(mouse(WM_MOUSEMOVE).passedOn());
     EXPECT_TRUE(sim().injectMouse(WM_MOUSEHWHEEL, kCursor, 120u << 16).passedOn());
     EXPECT_FALSE(S::s_isAnimating);
-    EXPECT_EQ(sim().setTimerCalls(), 0);
+    EXPECT_EQ(clockStarts(), 0);
     EXPECT_TRUE(logLines().empty());
 }
 
@@ -139,6 +145,17 @@ TEST_F(WheelHook, ZeroDeltaOrSmoothingOffPassesOn)
     EXPECT_EQ(S::s_lastDelta, -120);
     EXPECT_EQ(S::s_targetPos, 1200);
     EXPECT_TRUE(S::s_isAnimating);
+
+    // A hand-edited multiplier of 0 would scroll nothing: the notch keeps its native effect.
+    set()["smoothScrollEnabled"] = true;
+    set()["accelDown"] = 0;
+    S::stopAnimation();
+    const int starts = clockStarts();
+    EXPECT_TRUE(wheel(-120).passedOn());
+    EXPECT_EQ(S::s_lastDelta, -120);
+    EXPECT_FALSE(S::s_isAnimating);
+    EXPECT_EQ(clockStarts(), starts);
+    EXPECT_TRUE(wheel(120).swallowed());
 }
 
 TEST_F(WheelHook, NoUsableWindowUnderTheCursorPassesOn)
@@ -153,7 +170,7 @@ TEST_F(WheelHook, NoUsableWindowUnderTheCursorPassesOn)
     DestroyWindow(m_app);
     EXPECT_TRUE(wheel(120).passedOn());
     EXPECT_FALSE(S::s_isAnimating);
-    EXPECT_EQ(sim().setTimerCalls(), 0);
+    EXPECT_EQ(clockStarts(), 0);
 }
 
 TEST_F(WheelHook, SameDirectionExtendsTheRunningAnimation)
@@ -162,7 +179,7 @@ TEST_F(WheelHook, SameDirectionExtendsTheRunningAnimation)
     runAnimation(3);
     EXPECT_TRUE(wheel(120).swallowed());
     EXPECT_EQ(S::s_targetPos, 2400);
-    EXPECT_EQ(sim().setTimerCalls(), 1);
+    EXPECT_EQ(clockStarts(), 1);
     runAnimation();
     EXPECT_EQ(postedSum(), 2400);
 }
@@ -208,9 +225,12 @@ TEST_F(WheelHook, StrongOppositeNotchReversesTheAnimation)
 {
     wheel(120);
     runAnimation(5);
+    S::s_pendingFraction = 0.4f;
     EXPECT_TRUE(wheel(-240).swallowed());
     EXPECT_EQ(S::s_targetPos, -2400);
     EXPECT_EQ(S::s_scrolledSoFar, 0.0f);
+    EXPECT_EQ(S::s_pendingFraction, 0.0f);
+    EXPECT_EQ(sim().multimediaTimers().size(), 1u); // the new clock replaced the old one
     const std::vector<std::string> lines = logLines();
     ASSERT_GE(lines.size(), 4u);
     EXPECT_EQ(std::vector<std::string>(lines.end() - 4, lines.end()),
@@ -244,6 +264,7 @@ TEST_F(WheelHook, NotchOverAnotherWindowMovesTheAnimationThere)
 
 TEST_F(WheelHook, FailedTimerStartsAreLoggedAndTheNotchIsStillSwallowed)
 {
+    sim().failMultimediaTimers(true);
     sim().failSetTimer(ERROR_NOT_ENOUGH_QUOTA);
     EXPECT_TRUE(wheel(120).swallowed());
     EXPECT_FALSE(S::s_isAnimating);
@@ -260,13 +281,21 @@ TEST_F(WheelHook, FailedTimerStartsAreLoggedAndTheNotchIsStillSwallowed)
     EXPECT_EQ(logTypes().back(), QtCriticalMsg);
     EXPECT_FALSE(S::s_isAnimating);
 
+    // The restart aims at where this notch was turned; the window timer stands in for the
+    // missing multimedia clock at the requested interval.
     sim().failSetTimer(0);
     S::s_isAnimating = true;
-    EXPECT_TRUE(wheel(120).swallowed());
+    const POINT elsewhere{700, 20};
+    EXPECT_TRUE(wheel(120, elsewhere).swallowed());
     EXPECT_TRUE(logged("[LLMouseProc] Restarting timer for accumulated scroll."));
     EXPECT_TRUE(S::s_isAnimating);
-    EXPECT_TRUE(timerRunning());
+    EXPECT_EQ(clockInterval(), 5u);
     EXPECT_EQ(S::s_targetPos, 3600);
+    EXPECT_EQ(S::s_targetPoint.x, elsewhere.x);
+    EXPECT_EQ(S::s_targetPoint.y, elsewhere.y);
+    runAnimation(1);
+    ASSERT_FALSE(sim().posted().empty());
+    EXPECT_EQ(sim().posted().back().lParam, MAKELPARAM(700, 20));
 }
 
 TEST_F(WheelHook, MissingHiddenWindowLosesTheNotchWithACriticalLine)
@@ -279,24 +308,49 @@ TEST_F(WheelHook, MissingHiddenWindowLosesTheNotchWithACriticalLine)
     EXPECT_EQ(logTypes().back(), QtCriticalMsg);
 }
 
-TEST_F(WheelHook, WindowThatRefusedPostsKeepsItsNativeWheel)
+TEST_F(WheelHook, ProcessWithHigherRightsKeepsItsNativeWheel)
 {
-    sim().failPostTo(m_app, ERROR_ACCESS_DENIED);
+    // Where its integrity level can be read, no notch over it is ever swallowed.
+    const DWORD admin = sim().addProcess(L"C:\\Windows\\regedit.exe");
+    sim().setProcessIntegrity(admin, SECURITY_MANDATORY_HIGH_RID);
+    const HWND adminWindow = sim().addWindow(admin, {0, 0, 1000, 800});
+    EXPECT_TRUE(wheel(120).passedOn());
+    EXPECT_EQ(clockStarts(), 0);
+    DestroyWindow(adminWindow);
+
+    // Where it cannot, the first refused post is remembered for the whole process.
+    const DWORD elevated = sim().addProcess(L"C:\\Tools\\elevated.exe");
+    sim().setProcessIntegrity(elevated, SECURITY_MANDATORY_HIGH_RID, false);
+    const HWND first = sim().addWindow(elevated, {0, 0, 1000, 800});
+    sim().failPostTo(first, ERROR_ACCESS_DENIED);
     EXPECT_TRUE(wheel(120).swallowed());
     runAnimation();
     EXPECT_FALSE(S::s_isAnimating);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(wheel(120).passedOn());
-    EXPECT_EQ(sim().setTimerCalls(), 1);
+    EXPECT_TRUE(wheel(120).passedOn());
+    const HWND child = sim().addWindow(elevated, {0, 0, 1000, 800});
+    EXPECT_TRUE(wheel(120).passedOn());
+    EXPECT_EQ(clockStarts(), 1);
     int refusals = 0;
     for (const std::string &line : logLines())
         refusals += line.find("refused") != std::string::npos;
     EXPECT_EQ(refusals, 1);
 
-    // Other windows are not affected.
-    addApp(L"C:\\x\\other.exe");
+    // Once it has ended, its pid belongs to whoever gets it next; the list keeps only the
+    // living.
+    DestroyWindow(child);
+    sim().endProcess(elevated);
+    sim().addProcess(L"C:\\Apps\\reader.exe", true, elevated);
+    const HWND reused = sim().addWindow(elevated, {0, 0, 1000, 800});
     EXPECT_TRUE(wheel(120).swallowed());
-    EXPECT_TRUE(S::s_isAnimating);
+    sim().failPostTo(reused, ERROR_ACCESS_DENIED);
+    runAnimation();
+    const HWND other = sim().addWindow(sim().addProcess(L"C:\\x\\other.exe"), {0, 0, 1000, 800});
+    sim().failPostTo(other, ERROR_ACCESS_DENIED);
+    sim().endProcess(elevated);
+    EXPECT_TRUE(wheel(120).swallowed());
+    runAnimation();
+    EXPECT_EQ(S::s_refusedProcesses.size(), 1u);
+    EXPECT_TRUE(wheel(120).passedOn());
 }
 
 } // namespace

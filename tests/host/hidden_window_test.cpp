@@ -52,7 +52,7 @@ TEST_F(HiddenWindow, OneNotchRunsToTheEndOnTimerMessagesAlone)
         EXPECT_EQ(GET_Y_LPARAM(m.lParam), 200);
     }
     EXPECT_FALSE(SmoothScroller::s_isAnimating);
-    EXPECT_FALSE(sim().timer(m_hidden, SmoothScroller::kAnimationTimerId).has_value());
+    EXPECT_FALSE(clockRunning());
 }
 
 TEST_F(HiddenWindow, OnlyTheAnimationTimerIdentifierMovesTheAnimation)
@@ -80,6 +80,7 @@ TEST_F(HiddenWindow, WindowDestroyedUnderARunningAnimationStopsIt)
     EXPECT_EQ(sim().killTimerCalls() - killsBefore, 1);
     EXPECT_FALSE(SmoothScroller::s_isAnimating);
     EXPECT_EQ(SmoothScroller::s_activeTimerId, 0u);
+    EXPECT_FALSE(clockRunning());
     EXPECT_TRUE(sim().posted().empty());
 }
 

@@ -1,6 +1,9 @@
 // Starting and stopping the engine: the hook, the hidden window and their diagnostics.
 #include "host_test_support.h"
 
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace {
@@ -67,7 +70,7 @@ TEST_F(HookHost, StopDuringAnimationRemovesHookThenTimerThenWindow)
     HWND hidden = SmoothScroller::s_hWnd;
     addAppWindow();
     ASSERT_TRUE(notchOver().swallowed());
-    ASSERT_TRUE(sim().timer(hidden, SmoothScroller::kAnimationTimerId).has_value());
+    ASSERT_TRUE(clockRunning());
     const int killsBefore = sim().killTimerCalls();
     s_log.clear();
 
@@ -90,6 +93,8 @@ TEST_F(HookHost, StopDuringAnimationRemovesHookThenTimerThenWindow)
     EXPECT_FALSE(SmoothScroller::s_isAnimating);
     EXPECT_EQ(SmoothScroller::s_activeTimerId, 0u);
     EXPECT_EQ(SmoothScroller::s_targetHwnd, nullptr);
+    EXPECT_TRUE(sim().multimediaTimers().empty());
+    EXPECT_EQ(sim().raisedTimerResolution(), 0u);
     EXPECT_TRUE(notchOver().passedOn());
 }
 
@@ -109,7 +114,7 @@ TEST_F(HookHost, StartAfterStopBuildsAgainAndReusesTheClass)
     EXPECT_EQ(sim().installedHookCount(), 1);
     addAppWindow();
     EXPECT_TRUE(notchOver().swallowed());
-    EXPECT_TRUE(sim().timer(SmoothScroller::s_hWnd, SmoothScroller::kAnimationTimerId).has_value());
+    EXPECT_TRUE(clockRunning());
 }
 
 TEST_F(HookHost, RefusedHookTakesTheWindowAwayAgain)
@@ -146,7 +151,7 @@ TEST_F(HookHost, RefusedMessageOnlyWindowFallsBackToHiddenTopLevelWindow)
     EXPECT_EQ(hostLog(), std::vector<LogLine>{kStarted});
     addAppWindow();
     EXPECT_TRUE(notchOver().swallowed());
-    EXPECT_TRUE(sim().timer(hidden, SmoothScroller::kAnimationTimerId).has_value());
+    EXPECT_TRUE(clockRunning());
 }
 
 TEST_F(HookHost, FailuresBeforeTheHookInstallNothing)
@@ -212,6 +217,47 @@ TEST_F(HookHost, HiddenWindowLostWhileRunningIsRebuiltByTheNextStart)
     ASSERT_TRUE(scroller.start());
     EXPECT_NE(SmoothScroller::s_hWnd, lost);
     EXPECT_TRUE(sim().windowExists(SmoothScroller::s_hWnd));
+}
+
+TEST_F(HookHost, HookRemovedBySystemIsInstalledAgainWhenTheThreadWaitsNext)
+{
+    int argc = 0;
+    QCoreApplication app(argc, nullptr);
+    SmoothScroller scroller;
+    ASSERT_TRUE(scroller.start());
+    addAppWindow();
+    QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
+    ASSERT_NE(dispatcher, nullptr);
+
+    // A still mouse, keyboard input alone and a hook that hears every move are no loss.
+    emit dispatcher->aboutToBlock();
+    sim().injectMouse(WM_MOUSEMOVE, POINT{300, 300});
+    emit dispatcher->aboutToBlock();
+    EXPECT_EQ(sim().setWindowsHookCalls(), 1);
+
+    // The GUI thread stalls while the mouse moves: Windows drops the hook in silence.
+    sim().blockHookThread(true);
+    EXPECT_TRUE(sim().injectMouse(WM_MOUSEMOVE, POINT{100, 200}).passedOn());
+    sim().blockHookThread(false);
+    ASSERT_EQ(sim().installedHookCount(), 0);
+    EXPECT_TRUE(notchOver().passedOn());
+    s_log.clear();
+
+    emit dispatcher->aboutToBlock();
+    EXPECT_EQ(sim().installedHookCount(), 1);
+    EXPECT_EQ(sim().installedHookProc(), &SmoothScroller::LLMouseProc);
+    EXPECT_EQ(hostLog(), (std::vector<LogLine>{
+                             {QtInfoMsg, "[SmoothScroller] Mouse hook was removed by the system. "
+                                         "Hook reinstalled."}}));
+    EXPECT_TRUE(notchOver().swallowed());
+    emit dispatcher->aboutToBlock();
+    EXPECT_EQ(sim().setWindowsHookCalls(), 2);
+
+    // A stopped engine watches nothing.
+    scroller.stop();
+    sim().injectMouse(WM_MOUSEMOVE, POINT{5, 5});
+    emit dispatcher->aboutToBlock();
+    EXPECT_EQ(sim().installedHookCount(), 0);
 }
 
 } // namespace

@@ -46,6 +46,12 @@ HWND HostTest::addAppWindow()
     return sim().addWindow(pid, SimDesktop::Rect{0, 0, 800, 600});
 }
 
+bool HostTest::clockRunning()
+{
+    return !sim().multimediaTimers().empty()
+        || sim().timer(SmoothScroller::s_hWnd, SmoothScroller::kAnimationTimerId).has_value();
+}
+
 SimDesktop::HookOutcome HostTest::notchOver(short delta)
 {
     return sim().injectWheel(delta, POINT{100, 200});

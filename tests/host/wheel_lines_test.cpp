@@ -1,6 +1,9 @@
 // The wheel-lines worker: the system call it makes and the line it writes.
 #include "engine/wheel_lines.h"
 
+#include "engine/smooth_scroller.h"
+#include "tests/support/engine_state.h"
+
 #include "platform/sim_desktop.h"
 
 #include <gtest/gtest.h>
@@ -78,6 +81,8 @@ protected:
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         std::cout.rdbuf(m_previous);
+        restoreWheelScrollLines(); // forgets the value it kept, for the next test
+        resetEngineState();
     }
 
     // Waits until n lines have been completed, or gives up after a few seconds.
@@ -107,7 +112,7 @@ TEST_F(WheelLines, QuickTogglesRunTwoWorkersThatEachWriteOneLine)
     EXPECT_EQ(m_capture->text(), kSuccessLine + kSuccessLine);
     SimDesktop &sim = SimDesktop::instance();
     EXPECT_EQ(sim.wheelScrollLines(), 1u);
-    EXPECT_EQ(sim.systemParametersCalls(), 2);
+    EXPECT_EQ(sim.systemParametersCalls(), 3); // the value before, read once, and two changes
     EXPECT_EQ(sim.lastSystemParametersFlags(), UINT(SPIF_UPDATEINIFILE | SPIF_SENDCHANGE));
 }
 
@@ -120,6 +125,29 @@ TEST_F(WheelLines, RefusedChangeWritesTheErrorCodeOnItsLine)
     ASSERT_TRUE(waitForLines(1)) << m_capture->text();
     EXPECT_EQ(m_capture->text(), "Set params error5\n");
     EXPECT_EQ(SimDesktop::instance().wheelScrollLines(), 3u);
+}
+
+TEST_F(WheelLines, EngineThatCannotStartPutsBackTheValueFromBeforeTheProgram)
+{
+    SimDesktop &sim = SimDesktop::instance();
+    sim.failHookInstall(ERROR_ACCESS_DENIED);
+    SmoothScroller scroller;
+
+    // The worker may reach the system before or after the failed start: 3 wins either way.
+    applyWheelScrollLines();
+    EXPECT_FALSE(scroller.start());
+    ASSERT_TRUE(waitForLines(1)) << m_capture->text();
+    EXPECT_EQ(m_capture->text(), kSuccessLine);
+    EXPECT_EQ(sim.wheelScrollLines(), 3u);
+
+    // A later change (smoothing switched on again) is undone by the next restore, as on quit.
+    applyWheelScrollLines();
+    ASSERT_TRUE(waitForLines(2));
+    EXPECT_EQ(sim.wheelScrollLines(), 1u);
+    restoreWheelScrollLines();
+    EXPECT_EQ(sim.wheelScrollLines(), 3u);
+    restoreWheelScrollLines(); // nothing left to put back
+    EXPECT_EQ(sim.wheelScrollLines(), 3u);
 }
 
 } // namespace

@@ -18,5 +18,6 @@ void resetEngineState()
     S::s_lastDelta = 0;
     S::s_activeTimerId = 0;
     S::s_currentParamSet.clear();
-    S::s_refusedWindows.clear();
+    S::s_refusedProcesses.clear();
+    S::s_hookSighting = HookSighting{};
 }

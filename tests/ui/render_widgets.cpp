@@ -8,7 +8,12 @@
 #include "ui/settings_dialog.h"
 #include "ui/style_sheets.h"
 
+#include "app/main_window.h"
+#include "config/config_file.h"
+
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -216,90 +221,25 @@ void renderValueLabels(Renderer &out)
     }
 }
 
-// The images at work in a window laid out like the settings panel's top.
-void renderPanelPreview(Renderer &out)
+// The real main window with its built panel, at its narrowest and widest, over a scratch
+// config.json holding one application profile beside the default.
+void renderMainWindow(Renderer &out)
 {
-    QWidget window;
-    window.setObjectName(QStringLiteral("mainWindowInstance"));
-    window.setAttribute(Qt::WA_StyledBackground);
-    auto *layout = new QVBoxLayout(&window);
-    layout->setSpacing(0);
-    layout->setContentsMargins(0, 0, 0, 0);
-
-    auto *titleBar = new QWidget(&window);
-    titleBar->setObjectName(QStringLiteral("customTitleBar"));
-    titleBar->setFixedHeight(60);
-    titleBar->setAutoFillBackground(true);
-    auto *title = new QLabel(QStringLiteral("SorvellaV1.2"), titleBar);
-    title->setObjectName(QStringLiteral("titleLabel"));
-    auto *autorun = autorunButton(titleBar);
-    autorun->setChecked(true);
-    auto *titleLayout = new QHBoxLayout(titleBar);
-    titleLayout->setContentsMargins(15, 0, 22, 0);
-    titleLayout->addWidget(title);
-    titleLayout->addStretch();
-    titleLayout->addSpacing(8);
-    titleLayout->addWidget(autorun);
-    titleLayout->addSpacing(8);
-    titleLayout->addWidget(closeButton(titleBar));
-    layout->addWidget(titleBar);
-
-    auto *content = new QVBoxLayout;
-    content->setContentsMargins(10, 10, 10, 10);
-    content->setSpacing(10);
-    auto *groupTitle = new QLabel(QStringLiteral("鼠标滚动作用程序配置"), &window);
-    groupTitle->setObjectName(QStringLiteral("groupTitleLabel"));
-    content->addWidget(groupTitle, 0, Qt::AlignHCenter);
-    auto *row = new QHBoxLayout;
-    row->setSpacing(10);
-    auto *combo = new QComboBox(&window);
-    combo->setObjectName(QStringLiteral("appComboBox"));
-    combo->addItems({QStringLiteral("默认"), QStringLiteral("+")});
-    combo->setMaximumWidth(100);
-    auto *smooth = new QCheckBox(QStringLiteral("丝滑滚动"), &window);
-    smooth->setObjectName(QStringLiteral("smoothCheckBox"));
-    smooth->setChecked(true);
-    auto *rough = new QCheckBox(QStringLiteral("丝滑滚动"), &window);
-    rough->setObjectName(QStringLiteral("smoothCheckBox"));
-    row->addStretch(0);
-    row->addWidget(combo, 1);
-    row->addWidget(smooth);
-    row->addWidget(rough);
-    row->addStretch(0);
-    content->addLayout(row);
-
-    auto *values = new QHBoxLayout;
-    for (const char *name : {"valueLabel", "valueLabel2"}) {
-        auto *side = new QLabel(QStringLiteral("上滑"), &window);
-        side->setObjectName(QStringLiteral("paramNameLabel"));
-        auto *value = new ClickableLabel(&window);
-        value->setObjectName(QString::fromLatin1(name));
-        value->setText(QStringLiteral("5 ms"));
-        value->setFixedWidth(62);
-        value->setAlignment(Qt::AlignCenter);
-        values->addWidget(side);
-        values->addWidget(value);
+    QTemporaryDir scratch;
+    setConfigDirectory(scratch.path());
+    QFile file(configFilePath());
+    file.open(QIODevice::WriteOnly);
+    file.write(R"({"parameters": {"Code.exe": {"accelUp": 12}}})");
+    file.close();
+    MainWindow window;
+    for (const int width : {340, 480}) {
+        window.resize(width, 560);
+        window.show();
+        QApplication::processEvents();
+        out.save(grabOn(&window, kDesktop, 16), QStringLiteral("main_window_%1.png").arg(width));
     }
-    content->addLayout(values);
-
-    auto *radios = new QHBoxLayout;
-    radios->setSpacing(25);
-    auto *normal = new CustomRadioButton(QStringLiteral("正常"), &window);
-    auto *reverse = new CustomRadioButton(QStringLiteral("反转"), &window);
-    for (CustomRadioButton *radio : {normal, reverse}) {
-        radio->setObjectName(QStringLiteral("radioButton"));
-        radio->setFixedHeight(28);
-        radios->addWidget(radio);
-    }
-    normal->setChecked(true);
-    content->addLayout(radios);
-    layout->addLayout(content);
-
-    window.setStyleSheet(QString::fromUtf8(kMainWindowStyleSheet));
-    window.resize(380, 260);
-    window.show();
-    QApplication::processEvents();
-    out.save(grabOn(&window, kDesktop, 0), QStringLiteral("panel_preview.png"));
+    window.hide();
+    setConfigDirectory(QString());
 }
 
 // Every render in one picture, each under its file name.
@@ -340,7 +280,7 @@ int main(int argc, char **argv)
     renderImageButtons(out);
     renderRadioButtons(out);
     renderValueLabels(out);
-    renderPanelPreview(out);
+    renderMainWindow(out);
     const QVector<QPair<QString, QImage>> renders = out.saved;
     out.save(overview(renders), QStringLiteral("overview.png"));
     return out.failures == 0 ? 0 : 1;

@@ -234,3 +234,21 @@ TEST_F(SettingsDialogTest, PaintsRoundedCornersAndItsDarkBackground)
 }
 
 } // namespace
+
+TEST_F(SettingsDialogTest, PaintsARoundedDarkBodyUnderA60PixelTitleBar)
+{
+    SettingsDialog dialog(kCaption, 5, 1, 1, 500, kMs);
+    dialog.resize(360, 200);
+    const QImage image = renderWidget(&dialog);
+    const QColor title("#2b2b2b");
+    const QColor body("#222222");
+    EXPECT_EQ(colourAt(image, 352, 4), title);
+    EXPECT_EQ(colourAt(image, 180, 59), title);
+    EXPECT_EQ(colourAt(image, 180, 60), body);
+    EXPECT_EQ(colourAt(image, 180, 195), body);
+    EXPECT_EQ(colourAt(image, 0, 100), body);
+    // Outside the 12-pixel corner arcs nothing is painted; just inside them the body is.
+    for (const QPoint corner : {QPoint(1, 1), QPoint(358, 1), QPoint(1, 198), QPoint(358, 198)})
+        EXPECT_EQ(qAlpha(image.pixel(corner)), 0) << corner.x() << "," << corner.y();
+    EXPECT_EQ(colourAt(image, 5, 194), body);
+}

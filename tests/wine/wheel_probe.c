@@ -15,6 +15,15 @@
  *       The first line is "ready <hwnd>" once the window is shown.
  *   wheel_probe.exe lines
  *       Prints the system's wheel-scroll-lines value ("lines <n>") and exits.
+ *   wheel_probe.exe settings [close]
+ *       Finds the settings window of the program under test (a toolkit window of class
+ *       "Qt5...QWindowIcon" at least 300 pixels wide) and prints
+ *           settings <visible 0|1> <left> <top> <right> <bottom>
+ *       With "close" it then posts WM_CLOSE to it, as a system close request (Alt+F4) does.
+ *       Prints "settings none" and exits 1 when there is no such window.
+ *   wheel_probe.exe popup
+ *       Prints the rectangle of the toolkit's visible popup window (an open list of a combo
+ *       box) as "popup <left> <top> <right> <bottom>", or "popup none" and exits 1.
  */
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -148,6 +157,56 @@ static int runWindow(int argc, char **argv)
     return 0;
 }
 
+static HWND g_settingsWindow;
+static HWND g_popupWindow;
+
+static BOOL CALLBACK findToolkitWindows(HWND hwnd, LPARAM unused)
+{
+    char className[256];
+    RECT rect;
+    (void)unused;
+    if (!GetClassNameA(hwnd, className, sizeof className) || strncmp(className, "Qt5", 3) != 0
+        || !GetWindowRect(hwnd, &rect)) {
+        return TRUE;
+    }
+    if (!g_settingsWindow && strstr(className, "QWindowIcon") && rect.right - rect.left >= 300) {
+        g_settingsWindow = hwnd;
+    }
+    if (!g_popupWindow && strstr(className, "Popup") && IsWindowVisible(hwnd)) {
+        g_popupWindow = hwnd;
+    }
+    return TRUE;
+}
+
+static int runPopup(void)
+{
+    RECT rect;
+    EnumWindows(findToolkitWindows, 0);
+    if (!g_popupWindow || !GetWindowRect(g_popupWindow, &rect)) {
+        printf("popup none\n");
+        return 1;
+    }
+    printf("popup %ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+    return 0;
+}
+
+static int runSettings(int argc, char **argv)
+{
+    RECT rect;
+    EnumWindows(findToolkitWindows, 0);
+    if (!g_settingsWindow || !GetWindowRect(g_settingsWindow, &rect)) {
+        printf("settings none\n");
+        return 1;
+    }
+    printf("settings %d %ld %ld %ld %ld\n", IsWindowVisible(g_settingsWindow) ? 1 : 0, rect.left, rect.top,
+           rect.right, rect.bottom);
+    if (argc > 2 && strcmp(argv[2], "close") == 0 && !PostMessageW(g_settingsWindow, WM_CLOSE, 0, 0)) {
+        printf("close error %lu\n", GetLastError());
+        return 1;
+    }
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     QueryPerformanceFrequency(&g_frequency);
@@ -164,6 +223,12 @@ int main(int argc, char **argv)
     if (argc >= 2 && strcmp(argv[1], "window") == 0) {
         return runWindow(argc, argv);
     }
-    fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook] | wheel_probe lines\n");
+    if (argc >= 2 && strcmp(argv[1], "settings") == 0) {
+        return runSettings(argc, argv);
+    }
+    if (argc >= 2 && strcmp(argv[1], "popup") == 0) {
+        return runPopup();
+    }
+    fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook] | wheel_probe lines | wheel_probe settings [close] | wheel_probe popup\n");
     return 2;
 }

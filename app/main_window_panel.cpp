@@ -1,0 +1,265 @@
+// The settings panel: the title bar with the autorun switch and the close button, and a
+// scrolling column of groups that show and edit the profile on show. Every change is saved
+// at once.
+#include "app/main_window.h"
+
+#include "engine/wheel_lines.h"
+#include "ui/clickable_label.h"
+#include "ui/custom_image_button.h"
+#include "ui/custom_radio_button.h"
+#include "ui/panel_widgets.h"
+#include "ui/settings_dialog.h"
+#include "ui/style_sheets.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace {
+
+struct RowText {
+    const char *unit;
+    const char *caption;
+    qint32 minimum;
+    qint32 maximum;
+    qint32 step;
+};
+
+// In the order of the rows: accelUp, accelDown, rapidIntervalUp, rapidIntervalDown,
+// accelDurationStart, accelDurationEnd, scrollDistanceUp, scrollDistanceDown.
+const RowText kRowTexts[8] = {
+    {"倍", "总距离「越大滚动越远」", 1, 20, 1},
+    {"倍", "总距离「越大滚动越远」", 1, 20, 1},
+    {"ms", "单次滚动刷新「越小越好」", 1, 500, 1},
+    {"ms", "单次滚动刷新「越小越好」", 1, 500, 1},
+    {"ms", "设置滚动加速开始时间", 5, 1000, 5},
+    {"ms", "设置滚动加速结束时间", 5, 1000, 5},
+    {"%", "单次滚动距离「越小越丝滑」", 1, 100, 1},
+    {"%", "单次滚动距离「越小越丝滑」", 1, 100, 1},
+};
+
+enum Row { AccelUp, AccelDown, RapidUp, RapidDown, DurationStart, DurationEnd, DistanceUp, DistanceDown };
+
+} // namespace
+
+void MainWindow::buildSettingsPanel()
+{
+    auto *mainLayout = new QVBoxLayout(this);
+    mainLayout->setSpacing(0);
+    mainLayout->setContentsMargins(0, 0, 0, 0);
+
+    m_titleBar = makeTitleBar(this);
+
+    m_titleLabel = new QLabel(QStringLiteral("Sorvella") + QStringLiteral("V1.2"), m_titleBar);
+    m_titleLabel->setObjectName(QStringLiteral("titleLabel"));
+
+    m_autorunButton = new CustomImageButton(QStringLiteral(":/res/autorun_uncheck.png"), QString(), QString(),
+                                            true, QStringLiteral(":/res/autorun_check.png"), QString(),
+                                            m_titleBar);
+    m_autorunButton->setToolTip(QStringLiteral("开机启动"));
+    connect(m_autorunButton, &CustomImageButton::toggled, this, &MainWindow::handleAutorunToggled);
+
+    m_closeButton = new CustomImageButton(QStringLiteral(":/res/close_normal.png"),
+                                          QStringLiteral(":/res/close_hover.png"),
+                                          QStringLiteral(":/res/close_pressed.png"), false, QString(),
+                                          QString(), m_titleBar);
+    connect(m_closeButton, &CustomImageButton::clicked, this, &MainWindow::handleCloseAction);
+
+    layOutTitleBar(m_titleBar, m_titleLabel, {m_autorunButton, m_closeButton});
+    mainLayout->addWidget(m_titleBar);
+
+    auto *scrollArea = new QScrollArea(this);
+    scrollArea->setWidgetResizable(true);
+    scrollArea->setFrameShape(QFrame::NoFrame);
+    scrollArea->setObjectName(QStringLiteral("scrollArea"));
+    scrollArea->setStyleSheet(QString::fromLatin1(kScrollAreaStyleSheet));
+
+    auto *content = new QWidget;
+    content->setObjectName(QStringLiteral("settingsWidget"));
+    auto *contentLayout = new QVBoxLayout(content);
+    contentLayout->setSpacing(10);
+    contentLayout->setContentsMargins(10, 10, 10, 10);
+
+    for (int i = 0; i < 8; ++i) {
+        ParamRow &row = m_rows[i];
+        row.step = kRowTexts[i].step;
+        row.unit = QString::fromUtf8(kRowTexts[i].unit);
+        row.caption = QString::fromUtf8(kRowTexts[i].caption);
+        row.minimum = kRowTexts[i].minimum;
+        row.maximum = kRowTexts[i].maximum;
+    }
+
+    const QString up = QStringLiteral("上滑");
+    const QString down = QStringLiteral("下滑");
+    contentLayout->addWidget(buildAppGroup());
+    contentLayout->addWidget(buildParamGroup(QStringLiteral("鼠标单次滚动触发间隔"), up, m_rows[RapidUp], down,
+                                             m_rows[RapidDown]));
+    contentLayout->addWidget(buildParamGroup(QStringLiteral("鼠标单次滚动距离占比"), up, m_rows[DistanceUp], down,
+                                             m_rows[DistanceDown]));
+    contentLayout->addWidget(buildParamGroup(QStringLiteral("鼠标单次滚动总距离"), up, m_rows[AccelUp], down,
+                                             m_rows[AccelDown]));
+    contentLayout->addWidget(buildDirectionGroup());
+    contentLayout->addStretch(10);
+
+    scrollArea->setWidget(content);
+    mainLayout->addWidget(scrollArea);
+
+    loadConfig();
+    populateAppCombo();
+    showProfile(QStringLiteral("default"));
+    m_currentProfile = QStringLiteral("default");
+
+    // Connected only now, so that showing the first profile cannot open an editor or save.
+    connect(m_rows[RapidUp].valueLabel, &ClickableLabel::clicked, this, &MainWindow::openDialogForRapidUp);
+    connect(m_rows[RapidDown].valueLabel, &ClickableLabel::clicked, this, &MainWindow::openDialogForRapidDown);
+    connect(m_rows[DistanceUp].valueLabel, &ClickableLabel::clicked, this, &MainWindow::openDialogForDistanceUp);
+    connect(m_rows[DistanceDown].valueLabel, &ClickableLabel::clicked, this,
+            &MainWindow::openDialogForDistanceDown);
+    connect(m_rows[AccelUp].valueLabel, &ClickableLabel::clicked, this, &MainWindow::openDialogForAccelUp);
+    connect(m_rows[AccelDown].valueLabel, &ClickableLabel::clicked, this, &MainWindow::openDialogForAccelDown);
+
+    setMinimumWidth(340);
+    setMaximumWidth(480);
+    setMinimumHeight(520);
+}
+
+QWidget *MainWindow::buildParamGroup(const QString &title, const QString &upText, ParamRow &upRow,
+                                     const QString &downText, ParamRow &downRow)
+{
+    QVBoxLayout *column = nullptr;
+    QWidget *group = makePanelGroup(title, this, &column);
+
+    upRow.nameLabel = makeSideLabel(upText, group);
+    upRow.valueLabel = makeValueLabel(QStringLiteral("valueLabel"), group);
+    downRow.nameLabel = makeSideLabel(downText, group);
+    downRow.valueLabel = makeValueLabel(QStringLiteral("valueLabel2"), group);
+
+    auto *rowLayout = new QHBoxLayout;
+    rowLayout->setSpacing(8);
+    rowLayout->setContentsMargins(0, 0, 0, 0);
+    rowLayout->addWidget(upRow.nameLabel);
+    rowLayout->addWidget(upRow.valueLabel);
+    rowLayout->addSpacing(15);
+    rowLayout->addWidget(downRow.nameLabel);
+    rowLayout->addWidget(downRow.valueLabel);
+
+    auto *wrapper = new QHBoxLayout;
+    wrapper->setContentsMargins(0, 0, 0, 0);
+    wrapper->addLayout(rowLayout);
+    column->addLayout(wrapper);
+    return group;
+}
+
+QWidget *MainWindow::buildAppGroup()
+{
+    QVBoxLayout *column = nullptr;
+    QWidget *group = makePanelGroup(QStringLiteral("鼠标滚动作用程序配置"), this, &column);
+
+    m_appComboBox = new QComboBox(group);
+    m_appComboBox->setObjectName(QStringLiteral("appComboBox"));
+    m_appComboBox->setMaximumWidth(100);
+    m_smoothCheckBox = new QCheckBox(QStringLiteral("丝滑滚动"), group);
+    m_smoothCheckBox->setObjectName(QStringLiteral("smoothCheckBox"));
+
+    auto *row = new QHBoxLayout;
+    row->setSpacing(10);
+    row->setContentsMargins(15, 0, 15, 0);
+    row->addStretch(0);
+    row->addWidget(m_appComboBox, 1);
+    row->addWidget(m_smoothCheckBox);
+    row->addStretch(0);
+    column->addLayout(row);
+
+    connect(m_appComboBox, QOverload<int>::of(&QComboBox::activated), this, &MainWindow::onAppSelectionChanged);
+    connect(m_smoothCheckBox, &QCheckBox::toggled, this, &MainWindow::onSmoothScrollToggled);
+    return group;
+}
+
+QWidget *MainWindow::buildDirectionGroup()
+{
+    QVBoxLayout *column = nullptr;
+    QWidget *group = makePanelGroup(QStringLiteral("鼠标滚动方向"), this, &column);
+
+    m_normalRadio = new CustomRadioButton(QStringLiteral("正常"), group);
+    m_reverseRadio = new CustomRadioButton(QStringLiteral("反转"), group);
+    for (CustomRadioButton *radio : {m_normalRadio, m_reverseRadio}) {
+        radio->setObjectName(QStringLiteral("radioButton"));
+        radio->setFixedHeight(28);
+    }
+
+    m_directionGroup = new QButtonGroup(this);
+    m_directionGroup->addButton(m_normalRadio, 0);
+    m_directionGroup->addButton(m_reverseRadio, 1);
+#if QT_VERSION >= QT_VERSION_CHECK(5, 15, 0)
+    // The same signal as buttonClicked(int), under the name newer toolkits keep.
+    connect(m_directionGroup, &QButtonGroup::idClicked, this, &MainWindow::onDirectionChanged);
+#else
+    connect(m_directionGroup, QOverload<int>::of(&QButtonGroup::buttonClicked), this,
+            &MainWindow::onDirectionChanged);
+#endif
+
+    auto *inner = new QHBoxLayout;
+    inner->setSpacing(25);
+    inner->addWidget(m_normalRadio);
+    inner->addWidget(m_reverseRadio);
+    auto *outer = new QHBoxLayout;
+    outer->addStretch(1);
+    outer->addLayout(inner);
+    outer->addStretch(1);
+    column->addLayout(outer);
+    return group;
+}
+
+void MainWindow::refreshValueLabel(ParamRow &row)
+{
+    if (row.valueLabel)
+        row.valueLabel->setText(QStringLiteral("%1 %2").arg(row.value).arg(row.unit));
+}
+
+void MainWindow::editParameter(ParamRow &row)
+{
+    SettingsDialog dialog(row.caption, row.value, row.step, row.minimum, row.maximum, row.unit, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    row.value = dialog.m_value;
+    refreshValueLabel(row);
+    saveConfig();
+}
+
+void MainWindow::handleCloseAction()
+{
+    saveConfig();
+    hide();
+}
+
+void MainWindow::handleAutorunToggled(bool checked)
+{
+    workingConfig["autorunEnabled"] = checked;
+    saveConfig();
+}
+
+void MainWindow::openDialogForAccelUp() { editParameter(m_rows[AccelUp]); }
+void MainWindow::openDialogForAccelDown() { editParameter(m_rows[AccelDown]); }
+void MainWindow::openDialogForRapidUp() { editParameter(m_rows[RapidUp]); }
+void MainWindow::openDialogForRapidDown() { editParameter(m_rows[RapidDown]); }
+void MainWindow::openDialogForDurationStart() { editParameter(m_rows[DurationStart]); }
+void MainWindow::openDialogForDurationEnd() { editParameter(m_rows[DurationEnd]); }
+void MainWindow::openDialogForDistanceUp() { editParameter(m_rows[DistanceUp]); }
+void MainWindow::openDialogForDistanceDown() { editParameter(m_rows[DistanceDown]); }
+
+void MainWindow::onDirectionChanged(int)
+{
+    // The group's checked button counts, not the signal's argument.
+    m_scrollDirectionNormal = m_directionGroup->checkedId() == 0;
+    saveConfig();
+}
+
+void MainWindow::onSmoothScrollToggled(bool)
+{
+    applyWheelScrollLines();
+    saveConfig();
+}

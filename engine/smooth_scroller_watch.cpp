@@ -1,0 +1,59 @@
+// Keeps the low-level mouse hook installed when the system removes it.
+#include "engine/smooth_scroller.h"
+
+#include <QAbstractEventDispatcher>
+#include <QDebug>
+
+namespace {
+
+using S = SmoothScroller;
+
+QMetaObject::Connection s_watchConnection;
+
+// What the system knows now, taken as the hook's latest sighting: input up to here is no
+// sign of a lost hook.
+bool currentSighting(HookSighting *now)
+{
+    LASTINPUTINFO info{};
+    info.cbSize = sizeof info;
+    POINT cursor{};
+    if (!GetLastInputInfo(&info) || !GetCursorPos(&cursor))
+        return false;
+    *now = HookSighting{info.dwTime, cursor};
+    return true;
+}
+
+} // namespace
+
+void SmoothScroller::watchHook(bool on)
+{
+    QObject::disconnect(s_watchConnection);
+    HookSighting now;
+    if (currentSighting(&now))
+        s_hookSighting = now;
+    if (on) {
+        if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance())
+            s_watchConnection = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock,
+                                                 &SmoothScroller::checkHook);
+    }
+}
+
+void SmoothScroller::checkHook()
+{
+    if (!s_isRunning)
+        return;
+    HookSighting now;
+    if (!currentSighting(&now) || !hookLooksLost(s_hookSighting, now.time, now.pt))
+        return;
+    // The input that showed the loss must not make us try again if this attempt fails.
+    s_hookSighting = now;
+    if (s_hHook)
+        UnhookWindowsHookEx(s_hHook); // fails when the system has removed it: nothing to undo
+    s_hHook = SetWindowsHookExA(WH_MOUSE_LL, LLMouseProc, s_hInstance, 0);
+    if (s_hHook) {
+        qInfo() << "[SmoothScroller] Mouse hook was removed by the system. Hook reinstalled.";
+    } else {
+        const DWORD error = GetLastError();
+        qCritical() << "[SmoothScroller] Failed to reinstall mouse hook! Error: " << error;
+    }
+}

@@ -1,0 +1,87 @@
+#include "engine/window_process.h"
+
+#include <optional>
+
+namespace {
+
+std::optional<ULONGLONG> startTimeOf(HANDLE process)
+{
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user))
+        return std::nullopt;
+    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+// The last sub-authority of the token's integrity label (SECURITY_MANDATORY_*_RID).
+std::optional<DWORD> integrityLevelOf(HANDLE process)
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token))
+        return std::nullopt;
+    // The label and its SID (one sub-authority) come in one buffer.
+    alignas(TOKEN_MANDATORY_LABEL) BYTE buffer[sizeof(TOKEN_MANDATORY_LABEL) + 68];
+    DWORD size = 0;
+    const BOOL ok = GetTokenInformation(token, TokenIntegrityLevel, buffer, sizeof buffer, &size);
+    CloseHandle(token);
+    if (!ok)
+        return std::nullopt;
+    const PSID sid = reinterpret_cast<const TOKEN_MANDATORY_LABEL *>(buffer)->Label.Sid;
+    const UCHAR count = *GetSidSubAuthorityCount(sid);
+    if (count == 0)
+        return std::nullopt;
+    return *GetSidSubAuthority(sid, count - 1);
+}
+
+std::optional<DWORD> ownIntegrityLevel()
+{
+    // Our own level does not change while we run.
+    static const std::optional<DWORD> level = integrityLevelOf(GetCurrentProcess());
+    return level;
+}
+
+std::wstring imageFileName(HANDLE process)
+{
+    WCHAR buffer[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    if (!QueryFullProcessImageNameW(process, 0, buffer, &size))
+        return {};
+    if (size > MAX_PATH)
+        size = MAX_PATH;
+    const std::wstring path(buffer, size);
+    const auto separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? path : path.substr(separator + 1);
+}
+
+} // namespace
+
+WindowProcess windowProcess(HWND hwnd)
+{
+    WindowProcess result;
+    if (!IsWindow(hwnd))
+        return result;
+    GetWindowThreadProcessId(hwnd, &result.pid);
+    if (result.pid == 0)
+        return result;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, result.pid);
+    if (!process)
+        return result;
+    result.fileName = imageFileName(process);
+    result.startTime = startTimeOf(process).value_or(0);
+    const std::optional<DWORD> theirs = integrityLevelOf(process);
+    const std::optional<DWORD> ours = ownIntegrityLevel();
+    result.outranksUs = theirs && ours && *theirs > *ours;
+    CloseHandle(process);
+    return result;
+}
+
+bool processStillRuns(DWORD pid, ULONGLONG startTime)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process)
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    // A process that has ended but is still held open by someone keeps its pid and start
+    // time; its pid is reused only once it is gone, with a new start time.
+    const std::optional<ULONGLONG> started = startTimeOf(process);
+    CloseHandle(process);
+    return !started || startTime == 0 || *started == startTime;
+}

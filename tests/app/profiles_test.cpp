@@ -1,0 +1,196 @@
+// Application profiles through the real combo box, its popup list and the remove buttons.
+#include "app/main_window.h"
+#include "config/config_document.h"
+#include "main_window_test_access.h"
+#include "panel_test_support.h"
+#include "platform/sim_desktop.h"
+
+#include "wait_for.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+using Access = MainWindowTestAccess;
+using nlohmann::json;
+
+const char kTwoProfiles[] = R"({"parameters": {"default": {"accelUp": 3}, "notepad.exe": {"accelUp": 5},
+                                "Code.exe": {"accelUp": 8}}})";
+
+QStringList entries(MainWindow &window)
+{
+    QStringList texts;
+    QComboBox *combo = Access::appComboBox(window);
+    for (int i = 0; i < combo->count(); ++i)
+        texts << combo->itemText(i);
+    return texts;
+}
+
+QStringList savedProfiles()
+{
+    QStringList names;
+    const json document = json::parse(readConfig().toStdString());
+    for (const auto &item : document["parameters"].items())
+        names << QString::fromStdString(item.key());
+    return names;
+}
+
+// Picks an entry the way the user does: the popup's list, then the entry.
+void pick(MainWindow &window, const QString &text)
+{
+    QComboBox *combo = Access::appComboBox(window);
+    const int index = combo->findText(text);
+    ASSERT_GE(index, 0) << text.toStdString();
+    combo->showPopup();
+    QListWidget *list = Access::profileList(window);
+    const QRect rect = list->visualItemRect(list->item(index));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+}
+
+QPushButton *removeButtonOf(MainWindow &window, const QString &text)
+{
+    QListWidget *list = Access::profileList(window);
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->text() == text) {
+            QWidget *row = list->itemWidget(list->item(i));
+            return row ? row->findChild<QPushButton *>() : nullptr;
+        }
+    }
+    return nullptr;
+}
+
+class ProfilesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SimDesktop::instance().reset();
+        removeConfig();
+        writeConfig(kTwoProfiles);
+    }
+    // Lets the deferred remove buttons appear.
+    static void settle() { QTest::qWait(20); }
+};
+
+} // namespace
+
+TEST_F(ProfilesTest, ListOrderRemoveButtonsAndChoosingWithoutSaving)
+{
+    MainWindow window;
+    settle();
+    EXPECT_EQ(entries(window), QStringList({"默认", "Code.exe", "notepad.exe", "+"}));
+    QListWidget *list = Access::profileList(window);
+    EXPECT_EQ(Access::appComboBox(window)->view(), list);
+    EXPECT_EQ(list->minimumWidth(), 300);
+    EXPECT_EQ(removeButtonOf(window, "默认"), nullptr);
+    EXPECT_EQ(removeButtonOf(window, "+"), nullptr);
+    for (const QString text : {"Code.exe", "notepad.exe"}) {
+        QPushButton *button = removeButtonOf(window, text);
+        ASSERT_NE(button, nullptr) << text.toStdString();
+        EXPECT_EQ(button->size(), QSize(14, 14));
+        EXPECT_EQ(list->item(list->row(list->findItems(text, Qt::MatchExactly).front()))->sizeHint(), QSize(0, 24));
+    }
+
+    removeConfig();
+    pick(window, "notepad.exe");
+    EXPECT_EQ(Access::currentProfile(window), QString("notepad.exe"));
+    EXPECT_EQ(Access::rows(window)[0].value, 5);
+    pick(window, "默认");
+    EXPECT_EQ(Access::currentProfile(window), QString("default"));
+    EXPECT_EQ(Access::rows(window)[0].value, 3);
+    EXPECT_FALSE(QFile::exists(configFilePath())) << "choosing an entry saved";
+}
+
+TEST_F(ProfilesTest, AddingCancelledNewShortcutAndExistingApplications)
+{
+    QTemporaryDir dir;
+    QFile(dir.filePath("Zed.exe")).open(QIODevice::WriteOnly);
+    QFile::link(dir.filePath("Zed.exe"), dir.filePath("Editor.LNK"));
+    QString answer;
+    MainWindow window;
+    window.m_chooseApplicationFile = [&answer](QWidget *) { return answer; };
+    pick(window, "notepad.exe");
+    removeConfig();
+
+    // Cancelled: the list stays on the profile shown, nothing is written.
+    pick(window, "+");
+    EXPECT_EQ(Access::appComboBox(window)->currentText(), QString("notepad.exe"));
+    EXPECT_FALSE(QFile::exists(configFilePath()));
+
+    // A new executable: a copy of default, shown, saved, listed in order and selected.
+    answer = dir.filePath("Alpha.exe");
+    pick(window, "+");
+    EXPECT_EQ(entries(window), QStringList({"默认", "Alpha.exe", "Code.exe", "notepad.exe", "+"}));
+    EXPECT_EQ(Access::appComboBox(window)->currentText(), QString("Alpha.exe"));
+    EXPECT_EQ(Access::currentProfile(window), QString("Alpha.exe"));
+    EXPECT_EQ(Access::rows(window)[0].value, 3);
+    EXPECT_EQ(window.workingConfig["parameters"]["Alpha.exe"]["accelUp"], 3);
+    EXPECT_EQ(savedProfiles(), QStringList({"Alpha.exe", "Code.exe", "default", "notepad.exe"}));
+
+    // A shortcut (a symbolic link stands in here), suffix in capitals: the target's name.
+    answer = dir.filePath("Editor.LNK");
+    pick(window, "+");
+    EXPECT_EQ(Access::currentProfile(window), QString("Zed.exe"));
+    EXPECT_TRUE(savedProfiles().contains("Zed.exe"));
+    EXPECT_FALSE(savedProfiles().contains("Editor.LNK"));
+
+    // Existing: no change to the document, only a switch to it.
+    const json before = window.workingConfig;
+    removeConfig();
+    answer = "/elsewhere/Code.exe";
+    pick(window, "+");
+    EXPECT_EQ(window.workingConfig, before);
+    EXPECT_EQ(Access::currentProfile(window), QString("Code.exe"));
+    EXPECT_EQ(Access::rows(window)[0].value, 8);
+
+    // A shortcut whose target cannot be read names nothing: nothing is added.
+    answer = dir.filePath("broken.lnk");
+    QFile(answer).open(QIODevice::WriteOnly);
+    pick(window, "+");
+    EXPECT_EQ(window.workingConfig, before);
+    EXPECT_FALSE(window.workingConfig["parameters"].contains(""));
+    EXPECT_FALSE(QFile::exists(configFilePath()));
+}
+
+TEST_F(ProfilesTest, RemovingTheShownAndAnotherProfileEndsOnDefault)
+{
+    MainWindow window;
+    settle();
+    pick(window, "Code.exe");
+    QTest::mouseClick(removeButtonOf(window, "Code.exe"), Qt::LeftButton);
+    EXPECT_EQ(Access::appComboBox(window)->currentText(), QString("默认"));
+    EXPECT_EQ(Access::currentProfile(window), QString("default"));
+    EXPECT_EQ(Access::rows(window)[0].value, 3);
+    EXPECT_EQ(savedProfiles(), QStringList({"default", "notepad.exe"}));
+    settle(); // the clicked button is released only now, after its click
+
+    pick(window, "默认");
+    QTest::mouseClick(removeButtonOf(window, "notepad.exe"), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(entries(window), QStringList({"默认", "+"}));
+    EXPECT_EQ(savedProfiles(), QStringList({"default"}));
+}
+
+TEST_F(ProfilesTest, TheEngineUsesANewProfileFromTheNextWheelEvent)
+{
+    removeConfig(); // a complete default set: the engine has no fallbacks of its own
+    SimDesktop &desktop = SimDesktop::instance();
+    const DWORD pid = desktop.addProcess(L"C:\\Apps\\Viewer.exe");
+    desktop.addWindow(pid, {0, 0, 500, 500});
+    MainWindow window;
+    ASSERT_TRUE(desktop.injectWheel(120, {10, 10}).swallowed());
+
+    window.m_chooseApplicationFile = [](QWidget *) { return QString("C:/Apps/Viewer.exe"); };
+    pick(window, "+");
+    Access::smoothCheckBox(window)->click(); // smoothing off for Viewer.exe only
+    EXPECT_TRUE(desktop.injectWheel(120, {10, 10}).passedOn());
+    pick(window, "默认");
+    EXPECT_TRUE(desktop.injectWheel(120, {10, 10}).passedOn()) << "choosing another entry changed the set";
+}

@@ -1,0 +1,261 @@
+// The settings panel and the store through the real window: what it shows, what each control
+// saves, and what config.json holds afterwards.
+#include "app/main_window.h"
+#include "config/autorun.h"
+#include "config/config_document.h"
+#include "main_window_test_access.h"
+#include "panel_test_support.h"
+#include "platform/registry.h"
+#include "platform/sim_desktop.h"
+#include "platform/win32.h"
+#include "ui/clickable_label.h"
+#include "ui/custom_image_button.h"
+#include "ui/custom_radio_button.h"
+#include "ui/settings_dialog.h"
+
+#include "wait_for.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QSlider>
+#include <QTest>
+
+#include <climits>
+
+namespace {
+
+using Access = MainWindowTestAccess;
+using nlohmann::json;
+
+json savedDocument()
+{
+    return json::parse(readConfig().toStdString());
+}
+
+QString runValue(const char *key)
+{
+    return openRegistryKey(QString::fromLatin1(key))->value(kAutorunValueName).toString();
+}
+
+class SettingsPanelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SimDesktop::instance().reset();
+        removeConfig();
+        openRegistryKey(QString::fromLatin1(kRunKey))->remove(kAutorunValueName);
+        openRegistryKey(QString::fromLatin1(kRunKeyWow64))->remove(kAutorunValueName);
+    }
+};
+
+} // namespace
+
+TEST_F(SettingsPanelTest, FreshPanelShowsTheDefaultProfileWithoutSaving)
+{
+    MainWindow window;
+    auto &rows = Access::rows(window);
+
+    EXPECT_EQ(window.findChild<QLabel *>("titleLabel")->text(), QString("SorvellaV1.2"));
+    EXPECT_EQ(Access::titleBar(window)->height(), 60);
+    EXPECT_EQ(Access::autorunButton(window)->toolTip(), QString("开机启动"));
+    QStringList groups;
+    for (QLabel *title : window.findChildren<QLabel *>("groupTitleLabel"))
+        groups << title->text();
+    EXPECT_EQ(groups, QStringList({"鼠标滚动作用程序配置", "鼠标单次滚动触发间隔", "鼠标单次滚动距离占比",
+                                   "鼠标单次滚动总距离", "鼠标滚动方向"}));
+
+    // Rows in key order; the two duration rows have no place in the panel.
+    const char *const texts[8] = {"10 倍", "10 倍", "5 ms", "5 ms", nullptr, nullptr, "4 %", "4 %"};
+    for (int i = 0; i < 8; ++i) {
+        if (!texts[i]) {
+            EXPECT_EQ(rows[i].valueLabel, nullptr);
+            continue;
+        }
+        ASSERT_NE(rows[i].valueLabel, nullptr) << i;
+        EXPECT_EQ(rows[i].valueLabel->text(), QString(texts[i])) << i;
+        EXPECT_EQ(rows[i].valueLabel->objectName(), QString(i % 2 ? "valueLabel2" : "valueLabel")) << i;
+        EXPECT_EQ(rows[i].nameLabel->text(), QString(i % 2 ? "下滑" : "上滑")) << i;
+    }
+    EXPECT_EQ(rows[4].value, 100);
+    EXPECT_TRUE(Access::normalRadio(window)->isChecked());
+    EXPECT_TRUE(Access::smoothCheckBox(window)->isChecked());
+    EXPECT_FALSE(Access::autorunButton(window)->isChecked());
+    EXPECT_EQ(Access::appComboBox(window)->currentText(), QString("默认"));
+
+    EXPECT_EQ(window.minimumWidth(), 340);
+    EXPECT_EQ(window.maximumWidth(), 480);
+    EXPECT_EQ(window.minimumHeight(), 520);
+    EXPECT_EQ(sharedConfig(), window.workingConfig);
+    EXPECT_FALSE(QFile::exists(configFilePath())) << "showing a profile saved the file";
+}
+
+TEST_F(SettingsPanelTest, EachValueLabelOpensItsEditorAndAnAcceptedValueIsSaved)
+{
+    struct Case {
+        int row;
+        const char *key;
+        const char *caption;
+        int minimum, maximum;
+        const char *unit;
+        int newValue;
+    };
+    const Case cases[] = {
+        {0, "accelUp", "总距离「越大滚动越远」", 1, 20, "倍", 12},
+        {1, "accelDown", "总距离「越大滚动越远」", 1, 20, "倍", 3},
+        {2, "rapidIntervalUp", "单次滚动刷新「越小越好」", 1, 500, "ms", 250},
+        {3, "rapidIntervalDown", "单次滚动刷新「越小越好」", 1, 500, "ms", 1},
+        {6, "scrollDistanceUp", "单次滚动距离「越小越丝滑」", 1, 100, "%", 100},
+        {7, "scrollDistanceDown", "单次滚动距离「越小越丝滑」", 1, 100, "%", 9},
+    };
+    MainWindow window;
+    auto &rows = Access::rows(window);
+    for (const Case &c : cases) {
+        const int before = rows[c.row].value;
+        clickAndEditWith(rows[c.row].valueLabel, [&](SettingsDialog &dialog) {
+            QSlider *slider = dialog.findChild<QSlider *>();
+            EXPECT_EQ(dialog.windowTitle(), QString(c.caption));
+            EXPECT_EQ(slider->minimum(), c.minimum);
+            EXPECT_EQ(slider->maximum(), c.maximum);
+            EXPECT_EQ(slider->singleStep(), 1);
+            EXPECT_EQ(slider->value(), before);
+            EXPECT_EQ(dialog.m_value, before);
+            slider->setValue(c.newValue);
+            dialog.accept();
+        });
+        EXPECT_EQ(rows[c.row].value, c.newValue) << c.key;
+        EXPECT_EQ(rows[c.row].valueLabel->text(), QString("%1 %2").arg(c.newValue).arg(c.unit));
+        const json saved = savedDocument();
+        EXPECT_EQ(saved["parameters"]["default"][c.key], c.newValue);
+        EXPECT_EQ(saved["parameters"]["default"].size(), 10u);
+        EXPECT_EQ(sharedConfig()["parameters"]["default"][c.key], c.newValue) << "not published";
+    }
+
+    // Escape: nothing changes and nothing is written.
+    removeConfig();
+    clickAndEditWith(rows[0].valueLabel, [](SettingsDialog &dialog) {
+        dialog.findChild<QSlider *>()->setValue(20);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    EXPECT_EQ(rows[0].value, 12);
+    EXPECT_EQ(rows[0].valueLabel->text(), QString("12 倍"));
+    EXPECT_FALSE(QFile::exists(configFilePath()));
+}
+
+TEST_F(SettingsPanelTest, DirectionSmoothingAndAutorunEachSave)
+{
+    MainWindow window;
+    const QString command = autorunCommandText(QDir::toNativeSeparators(QCoreApplication::applicationFilePath()));
+
+    QTest::mouseClick(Access::reverseRadio(window), Qt::LeftButton);
+    EXPECT_FALSE(Access::scrollDirectionNormal(window));
+    EXPECT_EQ(savedDocument()["parameters"]["default"]["scrollDirectionNormal"], false);
+    removeConfig();
+    QTest::mouseClick(Access::reverseRadio(window), Qt::LeftButton); // already checked: saves all the same
+    EXPECT_EQ(savedDocument()["parameters"]["default"]["scrollDirectionNormal"], false);
+
+    ASSERT_TRUE(waitFor([] { return SimDesktop::instance().wheelScrollLines() == 1; }));
+    SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, 3, nullptr, 0);
+    Access::smoothCheckBox(window)->click();
+    EXPECT_EQ(savedDocument()["parameters"]["default"]["smoothScrollEnabled"], false);
+    EXPECT_TRUE(waitFor([] { return SimDesktop::instance().wheelScrollLines() == 1; }))
+        << "switching smoothing off did not set the wheel lines";
+
+    QTest::mouseClick(Access::autorunButton(window), Qt::LeftButton);
+    EXPECT_EQ(savedDocument()["autorunEnabled"], true);
+    EXPECT_EQ(runValue(kRunKey), command);
+    EXPECT_EQ(runValue(kRunKeyWow64), command);
+    QTest::mouseClick(Access::autorunButton(window), Qt::LeftButton);
+    EXPECT_EQ(savedDocument()["autorunEnabled"], false);
+    EXPECT_TRUE(runValue(kRunKey).isEmpty());
+    EXPECT_TRUE(runValue(kRunKeyWow64).isEmpty());
+}
+
+TEST_F(SettingsPanelTest, ClosingWritesTheExactLayoutAndTheOlderLayoutIsMigrated)
+{
+    {
+        MainWindow window;
+        window.show();
+        QTest::mouseClick(Access::closeButton(window), Qt::LeftButton);
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_EQ(readConfig(), QByteArray(kFreshConfigText));
+    }
+
+    // The layout before profiles: `parameters` held one set. Trailing text is ignored.
+    writeConfig(R"({"parameters": {"accelUp": 7, "extra": 1}, "other": 2} trailing)");
+    MainWindow window;
+    EXPECT_EQ(Access::rows(window)[0].valueLabel->text(), QString("7 倍"));
+    EXPECT_EQ(Access::rows(window)[1].value, 10);
+    EXPECT_FALSE(window.close()); // a system close request saves and hides too
+    QByteArray expected(kFreshConfigText);
+    expected.replace("\"accelUp\": 10", "\"accelUp\": 7");
+    EXPECT_EQ(readConfig(), expected);
+}
+
+TEST_F(SettingsPanelTest, ProfilesWithoutDefaultMissingKeysAndWrongTypesShowTheirFallbacks)
+{
+    writeConfig(R"({"autorunEnabled": true, "parameters": {"app.exe": {
+        "accelUp": "fast", "accelDown": 1e300, "rapidIntervalUp": true, "rapidIntervalDown": null,
+        "accelDurationEnd": 7.9, "scrollDistanceUp": [1], "scrollDistanceDown": -5e20,
+        "scrollDirectionNormal": 0, "smoothScrollEnabled": false}}})");
+    MainWindow window;
+    QComboBox *combo = Access::appComboBox(window);
+    ASSERT_EQ(combo->count(), 3);
+    EXPECT_EQ(combo->itemText(1), QString("app.exe"));
+    EXPECT_TRUE(Access::autorunButton(window)->isChecked());
+    EXPECT_EQ(Access::rows(window)[0].value, 10) << "default was added with the defaults";
+
+    window.showProfile("app.exe");
+    const int expected[8] = {10, INT_MAX, 1, 5, 200, 7, 4, INT_MIN};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(Access::rows(window)[i].value, expected[i]) << i;
+    EXPECT_TRUE(Access::normalRadio(window)->isChecked());
+    EXPECT_FALSE(Access::smoothCheckBox(window)->isChecked());
+
+    combo->setCurrentIndex(1);
+    window.saveConfig();
+    const json saved = savedDocument()["parameters"]["app.exe"];
+    EXPECT_EQ(saved["accelDurationStart"], 200);
+    EXPECT_EQ(saved["accelUp"], 10);
+    EXPECT_EQ(saved["scrollDirectionNormal"], true);
+}
+
+TEST_F(SettingsPanelTest, UnreadableFilesStartWithTheDefaultsAndAreReplacedAtTheFirstSave)
+{
+    const QByteArray deep = QByteArray("{\"parameters\": {\"default\": ") + QByteArray(100000, '[')
+                            + QByteArray(100000, ']') + "}}";
+    for (const QByteArray &bytes : {QByteArray("// comment\n{}"), QByteArray(), QByteArray("\xff\xfe{"),
+                                    QByteArray("[1, 2]"), QByteArray("{\"parameters\": \"\xc3\x28\"}"), deep}) {
+        writeConfig(bytes);
+        MainWindow window;
+        EXPECT_EQ(window.workingConfig, initialConfig()) << bytes.left(20).toStdString();
+        window.saveConfig();
+        EXPECT_EQ(readConfig(), QByteArray(kFreshConfigText));
+    }
+}
+
+TEST_F(SettingsPanelTest, AFailedSaveKeepsTheChangeAndIsReportedOnce)
+{
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+        if (type == QtWarningMsg && text.startsWith("[Config]"))
+            warnings << text;
+    });
+    QDir().mkpath(configFilePath()); // a folder where the file should be
+    MainWindow window;
+    Access::rows(window)[0].value = 15;
+    EXPECT_FALSE(window.saveConfig());
+    EXPECT_FALSE(window.saveConfig());
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(window.workingConfig["parameters"]["default"]["accelUp"], 15);
+    EXPECT_EQ(sharedConfig()["parameters"]["default"]["accelUp"], 15);
+    ASSERT_EQ(warnings.size(), 1) << warnings.join('\n').toStdString();
+    EXPECT_TRUE(warnings.front().contains(QDir::toNativeSeparators(configFilePath())));
+
+    QDir().rmdir(configFilePath());
+    EXPECT_TRUE(window.saveConfig()) << "the next save tries again";
+    EXPECT_EQ(savedDocument()["parameters"]["default"]["accelUp"], 15);
+}
