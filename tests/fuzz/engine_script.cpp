@@ -4,6 +4,7 @@
 #include "fuzz_documents.h"
 
 #include "config/config_document.h"
+#include "engine/animation_clock.h"
 #include "tests/support/engine_state.h"
 
 #include <cmath>
@@ -65,7 +66,8 @@ EngineScript::~EngineScript()
 {
     m_engine.stop();
     FUZZ_CHECK(sim().installedHookCount() == 0);
-    FUZZ_CHECK(sim().timerCount() == 0);
+    FUZZ_CHECK(sim().timerCount() == 0 && sim().multimediaTimers().empty());
+    FUZZ_CHECK(sim().raisedTimerResolution() == 0);
     FUZZ_CHECK(sim().openHandleCount() == 0);
     FUZZ_CHECK(sim().badCloseCount() == 0);
     sim().reset();
@@ -162,9 +164,10 @@ void EngineScript::tick(ByteReader &in)
         m_ticks += sim().runTimers(int(in.below(400)));
         break;
     case 2:
-        // A timer message still queued when its timer was killed, or one of another timer.
+        // A tick still queued when its clock was stopped, or one of another timer.
         if (S::hiddenWindowExists())
-            sim().sendMessage(S::s_hWnd, WM_TIMER, in.flag() ? S::kAnimationTimerId : in.byte(), 0);
+            sim().sendMessage(S::s_hWnd, in.flag() ? WM_TIMER : kClockTickMessage,
+                              in.flag() ? S::kAnimationTimerId : in.byte(), 0);
         break;
     default:
         m_ticks += sim().advanceTime(in.below(400));
@@ -203,7 +206,7 @@ void EngineScript::checkPosts(HWND target, float remainingBefore, std::size_t fi
 
 void EngineScript::changeDesktop(ByteReader &in)
 {
-    switch (in.below(12)) {
+    switch (in.below(13)) {
     case 0: addApp(in); break;
     case 1: DestroyWindow(pickWindow(in)); break;
     case 2: sim().setWindowVisible(pickWindow(in), in.flag()); break;
@@ -228,7 +231,12 @@ void EngineScript::changeDesktop(ByteReader &in)
         else
             sim().overrideWindowFromPoint(in.flag() ? S::s_hWnd : pickWindow(in));
         break;
-    case 8: sim().failSetTimer(in.flag() ? ERROR_NOT_ENOUGH_QUOTA : 0); break;
+    case 8:
+        if (in.flag())
+            sim().failSetTimer(in.flag() ? ERROR_NOT_ENOUGH_QUOTA : 0);
+        else
+            sim().failMultimediaTimers(in.flag());
+        break;
     case 9:
         m_engine.stop();
         FUZZ_CHECK(sim().installedHookCount() == 0 && !S::s_isAnimating);
@@ -245,6 +253,14 @@ void EngineScript::changeDesktop(ByteReader &in)
         app.hwnd = sim().addWindow(app.pid, {0, 0, 1000, 800});
         break;
     }
+    case 11: {
+        // The process ends (its windows with it) and a new one may get its pid.
+        App &app = m_apps[in.below(std::uint32_t(m_apps.size()))];
+        sim().endProcess(app.pid);
+        app.pid = sim().addProcess(kImages[in.below(7)], true, in.flag() ? app.pid : 0);
+        app.hwnd = sim().addWindow(app.pid, {0, 0, 1000, 800});
+        break;
+    }
     default: m_engine.start(); break; // a second launch asks the running engine to start
     }
     FUZZ_CHECK(sim().openHandleCount() == 0);
@@ -253,5 +269,5 @@ void EngineScript::changeDesktop(ByteReader &in)
 void EngineScript::checkIdle() const
 {
     if (!S::s_isAnimating)
-        FUZZ_CHECK(sim().timerCount() == 0);
+        FUZZ_CHECK(sim().timerCount() == 0 && sim().multimediaTimers().empty());
 }

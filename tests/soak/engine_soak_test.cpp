@@ -1,7 +1,7 @@
 // One million wheel events on the simulated desktop, with the clock running between them,
 // settings published, windows and processes coming and going, some refusing our posts. What
 // the engine holds must not grow with the run: heap in use, process handles, and its memory
-// of refused windows. SORVELLA_SOAK_EVENTS shortens the run (the sanitizer build does).
+// of refusing processes. SORVELLA_SOAK_EVENTS shortens the run (the sanitizer build does).
 #include "config/config_document.h"
 #include "engine/smooth_scroller.h"
 #include "platform/sim_desktop.h"
@@ -36,10 +36,10 @@ long long soakEvents()
     return given ? std::atoll(given) : 1000000;
 }
 
-// What the engine remembers of windows that refused our posts.
+// What the engine remembers of processes that refused our posts.
 std::size_t refusedBookkeeping()
 {
-    return S::s_refusedWindows.size();
+    return S::s_refusedProcesses.size();
 }
 
 constexpr int kSlots = 8; // places on the screen, one application window each
@@ -63,12 +63,14 @@ TEST(EngineSoakTest, AMillionWheelEventsLeaveMemoryHandlesAndRefusalsFlat)
 
     // Windows come and go in the slots; one process in ten refuses our posts.
     std::array<HWND, kSlots> windows{};
+    std::array<DWORD, kSlots> processes{};
     long long processesStarted = 0;
     auto replace = [&](int slot) {
-        if (windows[slot])
-            DestroyWindow(windows[slot]);
+        if (processes[slot])
+            sim.endProcess(processes[slot]);
         const std::wstring image = L"C:\\Apps\\app" + std::to_wstring(processesStarted++ % 50) + L".exe";
-        windows[slot] = sim.addWindow(sim.addProcess(image), slotRect(slot));
+        processes[slot] = sim.addProcess(image);
+        windows[slot] = sim.addWindow(processes[slot], slotRect(slot));
         if (chance(10))
             sim.failPostTo(windows[slot], ERROR_ACCESS_DENIED);
     };
@@ -122,12 +124,12 @@ TEST(EngineSoakTest, AMillionWheelEventsLeaveMemoryHandlesAndRefusalsFlat)
                   << processesStarted << " processes; heap in use " << heapAfterWarmUp
                   << " bytes after " << warmUp << " events, " << heapAtEnd
                   << " at the end; process handles opened " << sim.openedHandleTotal()
-                  << ", open " << sim.openHandleCount() << "; refused windows remembered: "
+                  << ", open " << sim.openHandleCount() << "; refusing processes remembered: "
                   << refusedBookkeeping() << " (most " << mostRefused << ")" << std::endl;
 
         EXPECT_EQ(sim.openHandleCount(), 0);
         EXPECT_EQ(sim.badCloseCount(), 0);
-        // At most the refusing windows that exist at one time, with room for a few more.
+        // At most the refusing processes that run at one time, with room for a few more.
         EXPECT_LE(mostRefused, std::size_t(2 * kSlots));
 #if !defined(__SANITIZE_ADDRESS__)
         // mallinfo2 sees nothing under AddressSanitizer, whose leak check covers this there.
