@@ -2,7 +2,9 @@
 
 #include "app/event_hub.h"
 
+#include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 
@@ -27,6 +29,13 @@ void handOverPendingConnections(QLocalServer *listener)
 
 bool claimSingleInstance(const QString &name)
 {
+    // Launches that start together take turns from the probe to the listen: otherwise two
+    // of them can both find no instance, and the second one's removeServer takes the first
+    // one's endpoint away, leaving two instances. A lock left by a killed launch is stale and
+    // taken over; if the turn never comes, the claim goes ahead as before.
+    QLockFile turn(QDir::tempPath() + QLatin1Char('/') + name + QStringLiteral(".lock"));
+    turn.tryLock(5000);
+
     auto *probe = new QLocalSocket;
     probe->connectToServer(name, QIODevice::ReadWrite);
     if (probe->waitForConnected(kProbeTimeoutMs))

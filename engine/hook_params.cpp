@@ -1,6 +1,6 @@
 #include "engine/hook_params.h"
 
-#include "engine/param_reading.h"
+#include "config/param_reading.h"
 
 std::optional<HookParams> readHookParams(const nlohmann::json *set)
 {

@@ -1,6 +1,6 @@
 #include "engine/smooth_scroller.h"
 
-#include "engine/param_reading.h"
+#include "config/param_reading.h"
 #include "engine/window_process.h"
 
 #include <QDebug>

@@ -4,7 +4,7 @@
 #include "engine/animation_clock.h"
 #include "engine/animation_math.h"
 #include "engine/key_state.h"
-#include "engine/param_reading.h"
+#include "config/param_reading.h"
 #include "engine/wheel_message.h"
 #include "engine/window_process.h"
 

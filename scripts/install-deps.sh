@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a group of tasks needs, only those that are missing.
-# Usage: scripts/install-deps.sh build|test|cross|wine ...
+# Usage: scripts/install-deps.sh build|test|cross|wine|fuzz ...
 set -euo pipefail
 
 pkgs=()
@@ -10,6 +10,7 @@ for group in "$@"; do
         test)  pkgs+=(googletest libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk xauth xvfb x11-utils) ;;
         cross) pkgs+=(cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 xz-utils zip unzip nsis) ;;
         wine)  pkgs+=(wine wine64 xvfb xdotool xauth x11-utils) ;;
+        fuzz)  pkgs+=(clang libfuzzer-14-dev) ;;
         *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
     esac
 done

@@ -204,7 +204,9 @@ if [ "$program" = Sorvella ]; then
     # Adding an application through the real file dialog ("+" is the list's last entry), and
     # removing it through the button on its entry. The combo box sits at (117, 138) in the
     # window; in its open list the default row and "+" share what the 24-pixel application
-    # rows leave, and the remove button's centre is 14 pixels from the list's right edge.
+    # rows leave, and the remove button's centre lies 23 pixels left of the list's right edge
+    # (5 of margin, half the 14-pixel button, and the frame and the space the list keeps for
+    # its scroll bar: measured under Wine).
     touch "$tmp/Notepad2.exe"
     xdotool mousemove $((left + 117)) $((top + 138)) click 1; sleep 1
     xdotool key End; sleep 0.3; xdotool key Return; sleep 3
@@ -217,7 +219,7 @@ if [ "$program" = Sorvella ]; then
     echo "wine-check: the open list: $popup_line"
     read -r _ pleft ptop pright pbottom <<<"$popup_line"
     default_row=$(( (pbottom - ptop - 2 - 3 * 24) / 2 ))
-    xdotool mousemove $((pright - 14)) $((ptop + 1 + default_row + 12)) click 1; sleep 2
+    xdotool mousemove $((pright - 23)) $((ptop + 1 + default_row + 12)) click 1; sleep 2
     check "its remove button takes the profile out of config.json and keeps the others" "0 2" \
         "$(grep -c '"Notepad2.exe"' "$tmp/app/config.json") $(grep -c '"probe_' "$tmp/app/config.json")"
 

@@ -2,7 +2,7 @@
 // the hook's decision and the typed reads of a parameter set.
 #include "engine/animation_math.h"
 #include "engine/hook_params.h"
-#include "engine/param_reading.h"
+#include "config/param_reading.h"
 #include "engine/wheel_decision.h"
 #include "engine/wheel_message.h"
 

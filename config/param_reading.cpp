@@ -1,4 +1,4 @@
-#include "engine/param_reading.h"
+#include "config/param_reading.h"
 
 #include <cmath>
 #include <limits>

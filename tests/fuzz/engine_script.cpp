@@ -1,0 +1,273 @@
+#include "engine_script.h"
+
+#include "fuzz_check.h"
+#include "fuzz_documents.h"
+
+#include "config/config_document.h"
+#include "engine/animation_clock.h"
+#include "tests/support/engine_state.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+using S = SmoothScroller;
+
+const wchar_t *const kImages[] = {
+    L"C:\\Program Files\\Viewer\\app.exe",
+    L"D:\\tools\\App.exe",
+    L"C:\\Windows\\SystemApps\\SearchHost.exe",
+    L"C:\\Program Files\\编辑器\\编辑器.exe",
+    L"C:\\Games\\p7.exe",
+    L"noslash.exe",
+    L"",
+};
+
+const std::string kProfileNames[] = {"app.exe", "App.exe", "SearchHost.exe", "编辑器.exe", "p7.exe", "default"};
+
+const short kDeltas[] = {120, -120, 240, -240, 1, -1, 0, 32767, -32768, 121, -121, 720};
+
+const UINT kOtherMessages[] = {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN,
+                               WM_XBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEHWHEEL, WM_MOUSEWHEEL};
+
+const int kKeys[] = {VK_SHIFT, VK_CONTROL, VK_MENU};
+
+const DWORD kPostErrors[] = {0, ERROR_ACCESS_DENIED, ERROR_NOT_ENOUGH_QUOTA};
+
+constexpr float kExactRange = 16777216.0f; // 2^24: floats count every unit up to here
+
+float remaining()
+{
+    return static_cast<float>(S::s_targetPos) - S::s_scrolledSoFar;
+}
+
+int sign(float value)
+{
+    return (value > 0.0f) - (value < 0.0f);
+}
+
+} // namespace
+
+EngineScript::EngineScript()
+{
+    sim().reset();
+    resetEngineState();
+    publishSharedConfig(initialConfig());
+    m_profileNames.assign(std::begin(kProfileNames), std::end(kProfileNames));
+    for (const wchar_t *image : {kImages[0], kImages[1]}) {
+        const DWORD pid = sim().addProcess(image);
+        m_apps.push_back({sim().addWindow(pid, {0, 0, 1000, 800}), pid});
+    }
+    FUZZ_CHECK(m_engine.start());
+}
+
+EngineScript::~EngineScript()
+{
+    m_engine.stop();
+    FUZZ_CHECK(sim().installedHookCount() == 0);
+    FUZZ_CHECK(sim().timerCount() == 0 && sim().multimediaTimers().empty());
+    FUZZ_CHECK(sim().raisedTimerResolution() == 0);
+    FUZZ_CHECK(sim().openHandleCount() == 0);
+    FUZZ_CHECK(sim().badCloseCount() == 0);
+    sim().reset();
+    resetEngineState();
+    // Nothing of one input outlives it, so that the fuzzer's leak check balances.
+    publishSharedConfig(initialConfig());
+}
+
+bool EngineScript::step(ByteReader &in)
+{
+    if (in.empty())
+        return false;
+    const std::uint32_t kind = in.below(16);
+    if (kind < 7)
+        hookEvent(in);
+    else if (kind < 11)
+        tick(in);
+    else if (kind < 13)
+        publishSharedConfig(fuzzedDocument(in, m_profileNames));
+    else
+        changeDesktop(in);
+    checkIdle();
+    return true;
+}
+
+void EngineScript::addApp(ByteReader &in)
+{
+    if (m_apps.size() >= 32)
+        return;
+    const DWORD pid = sim().addProcess(kImages[in.below(7)], in.below(8) != 0);
+    const LONG left = LONG(in.below(4) * 100);
+    m_apps.push_back({sim().addWindow(pid, {left, left, left + 700, left + 600}, in.below(8) != 0), pid});
+}
+
+HWND EngineScript::pickWindow(ByteReader &in) const
+{
+    return m_apps[in.below(std::uint32_t(m_apps.size()))].hwnd;
+}
+
+POINT EngineScript::pickPoint(ByteReader &in) const
+{
+    switch (in.below(4)) {
+    case 0: return {static_cast<LONG>(static_cast<std::int32_t>(in.dword())),
+                    static_cast<LONG>(static_cast<std::int32_t>(in.dword()))};
+    case 1: return {1500, 1200}; // no window there
+    default: return {LONG(120 + in.below(300)), LONG(340 + in.below(200))};
+    }
+}
+
+void EngineScript::hookEvent(ByteReader &in)
+{
+    const bool wasAnimating = S::s_isAnimating;
+    const std::uint32_t kind = in.below(8);
+    int nCode = HC_ACTION;
+    if (in.below(16) == 0)
+        nCode = static_cast<signed char>(in.byte());
+    if (kind == 0) {
+        // A hook call without an event record.
+        S::LLMouseProc(nCode, WM_MOUSEWHEEL, 0);
+    } else if (kind == 1) {
+        const UINT message = in.flag() ? kOtherMessages[in.below(8)] : in.word();
+        sim().injectMouse(message, pickPoint(in), in.dword(), nCode);
+    } else {
+        const std::uint32_t choice = in.below(16);
+        const short delta = choice < 12 ? kDeltas[choice] : static_cast<short>(in.word());
+        const DWORD mouseData = (DWORD(std::uint16_t(delta)) << 16) | (in.below(8) == 0 ? in.word() : 0);
+        sim().injectMouse(WM_MOUSEWHEEL, pickPoint(in), mouseData, nCode);
+        ++m_wheelEvents;
+    }
+    FUZZ_CHECK(sim().posted().size() == m_postsSeen); // the hook itself never posts
+    afterHookEvent(wasAnimating);
+}
+
+void EngineScript::afterHookEvent(bool wasAnimating)
+{
+    // A new animation (or a reversed one) starts counting from nothing.
+    if (S::s_isAnimating
+        && (!wasAnimating || (S::s_scrolledSoFar == 0.0f && S::s_pendingFraction == 0.0f)))
+        m_postedSinceStart = 0;
+}
+
+void EngineScript::tick(ByteReader &in)
+{
+    const bool wasAnimating = S::s_isAnimating;
+    const HWND target = S::s_targetHwnd;
+    const float before = remaining();
+    const std::size_t firstPost = sim().posted().size();
+    const int attempts = sim().postAttempts();
+    switch (in.below(4)) {
+    case 0:
+        m_ticks += sim().advanceTime(in.byte());
+        break;
+    case 1:
+        m_ticks += sim().runTimers(int(in.below(400)));
+        break;
+    case 2:
+        // A tick still queued when its clock was stopped, or one of another timer.
+        if (S::hiddenWindowExists())
+            sim().sendMessage(S::s_hWnd, in.flag() ? WM_TIMER : kClockTickMessage,
+                              in.flag() ? S::kAnimationTimerId : in.byte(), 0);
+        break;
+    default:
+        m_ticks += sim().advanceTime(in.below(400));
+        break;
+    }
+    checkPosts(target, before, firstPost);
+    const bool everyPostWent = sim().postAttempts() - attempts
+        == static_cast<int>(sim().posted().size() - firstPost);
+    const bool nothingLeft = std::fabs(remaining()) < 0.5f;
+    if (wasAnimating && !S::s_isAnimating && nothingLeft && everyPostWent
+        && std::abs(float(S::s_targetPos)) <= kExactRange) {
+        // The animation came to its end: it delivered exactly its target.
+        FUZZ_CHECK(m_postedSinceStart == S::s_targetPos);
+    }
+}
+
+void EngineScript::checkPosts(HWND target, float remainingBefore, std::size_t firstPost)
+{
+    const auto &posted = sim().posted();
+    for (std::size_t i = firstPost; i < posted.size(); ++i) {
+        const SimDesktop::PostedMessage &m = posted[i];
+        FUZZ_CHECK(m.message == WM_MOUSEWHEEL);
+        FUZZ_CHECK(m.hwnd == target);
+        FUZZ_CHECK((m.wParam >> 32) == 0 && (m.wParam & 0xFFFF & ~WPARAM(0x000C)) == 0);
+        const int delta = static_cast<short>((m.wParam >> 16) & 0xFFFF);
+        FUZZ_CHECK(delta != 0);
+        // Steps go the way the animation still has to go; a wrapped 16-bit delta would not.
+        if (std::fabs(remainingBefore) >= 1.0f)
+            FUZZ_CHECK(sign(float(delta)) == sign(remainingBefore));
+        else
+            FUZZ_CHECK(std::abs(delta) == 1);
+        m_postedSinceStart += delta;
+    }
+    m_postsSeen = posted.size();
+}
+
+void EngineScript::changeDesktop(ByteReader &in)
+{
+    switch (in.below(13)) {
+    case 0: addApp(in); break;
+    case 1: DestroyWindow(pickWindow(in)); break;
+    case 2: sim().setWindowVisible(pickWindow(in), in.flag()); break;
+    case 3: {
+        const LONG left = LONG(in.below(8) * 100);
+        sim().setWindowRect(pickWindow(in), {left, 0, left + 900, 900});
+        break;
+    }
+    case 4: sim().setKeyDown(kKeys[in.below(3)], in.flag()); break;
+    case 5: sim().failPostTo(pickWindow(in), kPostErrors[in.below(3)]); break;
+    case 6: {
+        const DWORD pid = m_apps[in.below(std::uint32_t(m_apps.size()))].pid;
+        if (in.flag())
+            sim().setProcessOpenable(pid, in.flag());
+        else
+            sim().setImageNameQueryError(pid, in.flag() ? ERROR_ACCESS_DENIED : 0);
+        break;
+    }
+    case 7:
+        if (in.flag())
+            sim().overrideWindowFromPoint(std::nullopt);
+        else
+            sim().overrideWindowFromPoint(in.flag() ? S::s_hWnd : pickWindow(in));
+        break;
+    case 8:
+        if (in.flag())
+            sim().failSetTimer(in.flag() ? ERROR_NOT_ENOUGH_QUOTA : 0);
+        else
+            sim().failMultimediaTimers(in.flag());
+        break;
+    case 9:
+        m_engine.stop();
+        FUZZ_CHECK(sim().installedHookCount() == 0 && !S::s_isAnimating);
+        sim().failHookInstall(in.below(4) == 0 ? ERROR_HOOK_NEEDS_HMOD : 0);
+        sim().failCreateMessageOnlyWindow(in.below(4) == 0 ? ERROR_NOT_ENOUGH_QUOTA : 0);
+        m_engine.start();
+        sim().failHookInstall(0);
+        sim().failCreateMessageOnlyWindow(0);
+        break;
+    case 10: {
+        // The window under the cursor gives way to a new one of the same process.
+        App &app = m_apps[in.below(std::uint32_t(m_apps.size()))];
+        DestroyWindow(app.hwnd);
+        app.hwnd = sim().addWindow(app.pid, {0, 0, 1000, 800});
+        break;
+    }
+    case 11: {
+        // The process ends (its windows with it) and a new one may get its pid.
+        App &app = m_apps[in.below(std::uint32_t(m_apps.size()))];
+        sim().endProcess(app.pid);
+        app.pid = sim().addProcess(kImages[in.below(7)], true, in.flag() ? app.pid : 0);
+        app.hwnd = sim().addWindow(app.pid, {0, 0, 1000, 800});
+        break;
+    }
+    default: m_engine.start(); break; // a second launch asks the running engine to start
+    }
+    FUZZ_CHECK(sim().openHandleCount() == 0);
+}
+
+void EngineScript::checkIdle() const
+{
+    if (!S::s_isAnimating)
+        FUZZ_CHECK(sim().timerCount() == 0 && sim().multimediaTimers().empty());
+}
