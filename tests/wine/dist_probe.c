@@ -66,11 +66,10 @@ static int printVersion(const wchar_t *path)
     return 0;
 }
 
-static BOOL CALLBACK firstName(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR found)
+/* A name handed to the callback lives only as long as the call: the resource is found there. */
+static BOOL CALLBACK findFirst(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR found)
 {
-    (void)module;
-    (void)type;
-    *(LPWSTR *)found = name;
+    *(HRSRC *)found = FindResourceW(module, name, type);
     return FALSE;
 }
 
@@ -78,8 +77,7 @@ static BOOL CALLBACK firstName(HMODULE module, LPCWSTR type, LPWSTR name, LONG_P
 static int printIcons(const wchar_t *path)
 {
     HMODULE module;
-    LPWSTR group = NULL;
-    HRSRC resource;
+    HRSRC resource = NULL;
     const BYTE *directory;
     int count, i;
 
@@ -87,8 +85,7 @@ static int printIcons(const wchar_t *path)
     module = LoadLibraryExW(path, NULL, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (!module)
         return 1;
-    EnumResourceNamesW(module, (LPCWSTR)RT_GROUP_ICON, firstName, (LONG_PTR)&group);
-    resource = group ? FindResourceW(module, group, (LPCWSTR)RT_GROUP_ICON) : NULL;
+    EnumResourceNamesW(module, (LPCWSTR)RT_GROUP_ICON, findFirst, (LONG_PTR)&resource);
     if (!resource)
         return 1;
     directory = (const BYTE *)LockResource(LoadResource(module, resource));
