@@ -103,6 +103,17 @@ restart_program() {
     wait_for 90 grep -q 'SmoothScroll started' "$tmp/$1.err" || echo "wine-check: the restarted program did not report its start"
 }
 settings_window() { timeout 60 "$wine_bin" "$probe" settings "$@" 2>/dev/null | tr -d '\r' | head -n 1; }
+window_shown() { [ "$(settings_window | awk '{print $2}')" = 1 ]; }
+window_hidden() { [ "$(settings_window | awk '{print $2}')" = 0 ]; }
+# A later launch hands over to the running program, which shows its window; the clicks that
+# follow wait until it is on screen.
+show_window() {
+    timeout 60 "$wine_bin" "$tmp/app/Sorvella.exe" >/dev/null 2>&1
+    wait_for 20 window_shown && sleep 1
+}
+popup_open() { timeout 60 "$wine_bin" "$probe" popup 2>/dev/null | tr -d '\r' | grep -q '^popup [0-9-]'; }
+file_dialog_open() { xdotool search --name '选择应用程序' >/dev/null 2>&1; }
+no_run_value() { [ -z "$(run_value "$run_key")$(run_value "$run_key_wow")" ]; }
 run_value() { timeout 60 "$wine_bin" reg query "$1" /v tidyforge_sorvella 2>/dev/null | tr -d '\r' |
               awk '$1 == "tidyforge_sorvella" { $1 = ""; $2 = ""; sub(/^  /, ""); print }'; }
 has_run_value() { [ -n "$(run_value "$run_key")" ]; }
@@ -180,25 +191,30 @@ if [ "$program" = Sorvella ]; then
         "$(wheel_since "$from" | awk '{print $2}' | xargs)"
 
     # The window is shown since the second launch: a system close request saves and hides it.
+    wait_for 20 window_shown
     settings_window close >/dev/null
     wait_for 20 config_is "$tmp/expected_profiles.json"
+    wait_for 10 window_hidden
     check "a close request writes config.json in the exact layout with CR LF" "same" \
         "$(config_is "$tmp/expected_profiles.json" && echo same || od -c "$tmp/app/config.json" | head -n 6)"
     check "a close request hides the window" "0" "$(settings_window | awk '{print $2}')"
 
     # The autorun switch sits left of the close button: right margin 22, close button 24,
     # spacing 8, switch 40 x 22, centred in the 60-pixel title bar.
-    timeout 60 "$wine_bin" "$tmp/app/Sorvella.exe" >/dev/null 2>&1
+    # A click that came too early for the window is tried once more; a switch that did toggle
+    # has written the registry long before the second try.
+    show_window
     read -r _ visible left top right _ <<<"$(settings_window)"
     check "a later launch shows the window again" "1" "$visible"
     command_text="\"$(to_win "$tmp/app/Sorvella.exe")\" -startup"
-    xdotool mousemove $((right - 74)) $((top + 30)) click 1
-    wait_for 20 has_run_value
+    click_switch() { xdotool mousemove $((right - 74)) $((top + 30)) click 1; }
+    click_switch
+    wait_for 10 has_run_value || { click_switch; wait_for 10 has_run_value; }
     check "clicking the autorun switch writes the Run value" "$command_text" "$(run_value "$run_key")"
     check "clicking the autorun switch writes the WOW6432Node Run value" "$command_text" "$(run_value "$run_key_wow")"
     check "the switch's save writes autorunEnabled true" "1" "$(grep -c '"autorunEnabled": true' "$tmp/app/config.json")"
-    xdotool mousemove $((right - 74)) $((top + 30)) click 1
-    sleep 2
+    click_switch
+    wait_for 10 no_run_value || { click_switch; wait_for 10 no_run_value; }
     check "clicking it again removes both Run values" "|" "$(run_value "$run_key")|$(run_value "$run_key_wow")"
 
     # Adding an application through the real file dialog ("+" is the list's last entry), and
@@ -208,18 +224,25 @@ if [ "$program" = Sorvella ]; then
     # (5 of margin, half the 14-pixel button, and the frame and the space the list keeps for
     # its scroll bar: measured under Wine).
     touch "$tmp/Notepad2.exe"
-    xdotool mousemove $((left + 117)) $((top + 138)) click 1; sleep 1
-    xdotool key End; sleep 0.3; xdotool key Return; sleep 3
+    open_list() {
+        xdotool mousemove $((left + 117)) $((top + 138)) click 1
+        wait_for 10 popup_open || { xdotool mousemove $((left + 117)) $((top + 138)) click 1; wait_for 10 popup_open; }
+    }
+    open_list
+    xdotool key End; sleep 0.3; xdotool key Return
+    wait_for 20 file_dialog_open; sleep 1
     xdotool type --delay 20 "$(to_win "$tmp/Notepad2.exe")"; sleep 0.5; xdotool key Return
-    wait_for 20 grep -q '"Notepad2.exe"' "$tmp/app/config.json"
+    wait_for 10 grep -q '"Notepad2.exe"' "$tmp/app/config.json" ||
+        { xdotool key Return; wait_for 10 grep -q '"Notepad2.exe"' "$tmp/app/config.json"; }
     check "an application added through the file dialog gets its profile in config.json" "1" \
         "$(grep -c '"Notepad2.exe": {' "$tmp/app/config.json")"
-    xdotool mousemove $((left + 117)) $((top + 138)) click 1; sleep 1
+    open_list
     popup_line="$(timeout 60 "$wine_bin" "$probe" popup 2>/dev/null | tr -d '\r')"
     echo "wine-check: the open list: $popup_line"
     read -r _ pleft ptop pright pbottom <<<"$popup_line"
     default_row=$(( (pbottom - ptop - 2 - 3 * 24) / 2 ))
-    xdotool mousemove $((pright - 23)) $((ptop + 1 + default_row + 12)) click 1; sleep 2
+    xdotool mousemove $((pright - 23)) $((ptop + 1 + default_row + 12)) click 1
+    wait_for 10 sh -c "! grep -q '\"Notepad2.exe\"' '$tmp/app/config.json'"
     check "its remove button takes the profile out of config.json and keeps the others" "0 2" \
         "$(grep -c '"Notepad2.exe"' "$tmp/app/config.json") $(grep -c '"probe_' "$tmp/app/config.json")"
 
@@ -240,7 +263,7 @@ if [ "$program" = Sorvella ]; then
     # A file in the older layout (one set, no profiles) is read and saved in the current one.
     printf '{"parameters": {"accelUp": 10, "accelDurationEnd": 321}}' >"$tmp/app/config.json"
     restart_program restart_migrate
-    timeout 60 "$wine_bin" "$tmp/app/Sorvella.exe" >/dev/null 2>&1
+    show_window
     settings_window close >/dev/null
     wait_for 20 config_is "$tmp/expected_migrated.json"
     check "a file in the older layout is migrated at the next save" "same" \
