@@ -48,7 +48,7 @@ check() { # check NAME EXPECTED ACTUAL
 instances() {
     local pid
     for pid in $(grep -lsz "^WINEPREFIX=$WINEPREFIX\$" /proc/[0-9]*/environ | cut -d/ -f3); do
-        tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q 'Sorvella\.exe' && echo "$pid"
+        tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline" | grep -q 'Sorvella\.exe' && echo "$pid"
     done
 }
 rss_kb() { awk '$1 == "VmRSS:" { print $2 }' "/proc/$1/status"; }
@@ -83,7 +83,7 @@ grep -q '^ready' "$tmp/probe.log" 2>/dev/null || die "the probe window did not o
 xdotool mousemove 400 300
 # A first stretch of wheel input, so that the start figure includes what the first
 # animations allocate once.
-xdotool click --repeat 50 --delay 40 4 5
+xdotool click --repeat 25 --delay 40 4; xdotool click --repeat 25 --delay 40 5
 sleep 2
 rss_start="$(rss_kb "$program")"
 end=$((SECONDS + soak_seconds))
