@@ -3,6 +3,7 @@
 // at once.
 #include "app/main_window.h"
 
+#include "config/profile_fields.h"
 #include "engine/wheel_lines.h"
 #include "ui/clickable_label.h"
 #include "ui/custom_image_button.h"
@@ -110,8 +111,8 @@ void MainWindow::buildSettingsPanel()
 
     loadConfig();
     populateAppCombo();
-    showProfile(QStringLiteral("default"));
-    m_currentProfile = QStringLiteral("default");
+    showProfile(kDefaultProfileName);
+    m_currentProfile = kDefaultProfileName;
 
     // Connected only now, so that showing the first profile cannot open an editor or save.
     connect(m_rows[RapidUp].valueLabel, &ClickableLabel::clicked, this, &MainWindow::openDialogForRapidUp);

@@ -17,9 +17,6 @@
 
 namespace {
 
-const QString kDefaultText = QStringLiteral("默认");
-const QString kAddText = QStringLiteral("+");
-
 QString chooseApplicationWithDialog(QWidget *parent)
 {
     return QFileDialog::getOpenFileName(parent, QStringLiteral("选择应用程序"), QString(),
@@ -47,7 +44,7 @@ void MainWindow::populateAppCombo()
     m_appComboBox->clear();
     m_profileList->clear();
 
-    m_appComboBox->addItem(QIcon(), kDefaultText);
+    m_appComboBox->addItem(QIcon(), kDefaultEntryText);
     const auto parameters = workingConfig.find("parameters");
     if (parameters != workingConfig.end() && parameters->is_object()) {
         for (auto it = parameters->begin(); it != parameters->end(); ++it) {
@@ -55,7 +52,7 @@ void MainWindow::populateAppCombo()
                 m_appComboBox->addItem(QIcon(), QString::fromStdString(it.key()));
         }
     }
-    m_appComboBox->addItem(QIcon(), kAddText);
+    m_appComboBox->addItem(QIcon(), kAddEntryText);
     QTimer::singleShot(0, this, &MainWindow::attachRemoveButtons);
 }
 
@@ -64,7 +61,7 @@ void MainWindow::attachRemoveButtons()
     for (int i = 0; i < m_profileList->count(); ++i) {
         QListWidgetItem *item = m_profileList->item(i);
         const QString text = item->text();
-        if (text == kDefaultText || text == kAddText || m_profileList->itemWidget(item))
+        if (text == kDefaultEntryText || text == kAddEntryText || m_profileList->itemWidget(item))
             continue;
         QPushButton *button = nullptr;
         QWidget *row = makeRemoveButtonRow(&button);
@@ -77,7 +74,7 @@ void MainWindow::attachRemoveButtons()
 void MainWindow::onAppSelectionChanged(int index)
 {
     const QString text = m_appComboBox->itemText(index);
-    if (text == kAddText) {
+    if (text == kAddEntryText) {
         m_appComboBox->setCurrentText(profileDisplayText(m_currentProfile));
         addNewApplication();
         return;
@@ -126,10 +123,10 @@ void MainWindow::removeProfile(const QString &text)
     const QString key = profileKey(text);
     nlohmann::json &parameters = workingConfig["parameters"];
     parameters.erase(key.toStdString());
-    m_appComboBox->setCurrentText(kDefaultText);
-    showProfile(QStringLiteral("default"));
-    m_currentProfile = QStringLiteral("default");
+    m_appComboBox->setCurrentText(kDefaultEntryText);
+    showProfile(kDefaultProfileName);
+    m_currentProfile = kDefaultProfileName;
     saveConfig();
     populateAppCombo();
-    m_appComboBox->setCurrentText(kDefaultText);
+    m_appComboBox->setCurrentText(kDefaultEntryText);
 }

@@ -13,13 +13,9 @@ const std::array<IntegerField, 8> kIntegerFields = {{
     {"scrollDistanceDown", 4},
 }};
 
-namespace {
-
-const QString kDefaultName = QStringLiteral("default");
-const QString kDefaultText = QStringLiteral("默认");
-const QString kAddText = QStringLiteral("+");
-
-} // namespace
+const QString kDefaultProfileName = QStringLiteral("default");
+const QString kDefaultEntryText = QStringLiteral("默认");
+const QString kAddEntryText = QStringLiteral("+");
 
 std::int32_t showableInteger(const nlohmann::json &set, const char *key, std::int32_t fallback)
 {
@@ -35,17 +31,17 @@ bool showableFlag(const nlohmann::json &set, const char *key, bool fallback)
 
 QString profileDisplayText(const QString &name)
 {
-    return name == kDefaultName ? kDefaultText : name;
+    return name == kDefaultProfileName ? kDefaultEntryText : name;
 }
 
 QString profileNameOfText(const QString &text)
 {
-    return text == kDefaultText ? kDefaultName : text;
+    return text == kDefaultEntryText ? kDefaultProfileName : text;
 }
 
 QString profileToSave(const QString &entryText)
 {
-    if (entryText.isEmpty() || entryText == kAddText)
+    if (entryText.isEmpty() || entryText == kAddEntryText)
         return QString();
     return profileNameOfText(entryText);
 }

@@ -28,6 +28,12 @@ std::int32_t showableInteger(const nlohmann::json &set, const char *key, std::in
 // A flag as the panel shows it: the stored boolean, else the fallback.
 bool showableFlag(const nlohmann::json &set, const char *key, bool fallback);
 
+// The profile every application without one of its own uses, its entry text in the profile
+// list, and the list's last entry, which adds an application.
+extern const QString kDefaultProfileName;
+extern const QString kDefaultEntryText;
+extern const QString kAddEntryText;
+
 // The entry text of the profile list for a profile name: "默认" for `default`.
 QString profileDisplayText(const QString &name);
 
