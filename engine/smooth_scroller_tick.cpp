@@ -1,10 +1,10 @@
 #include "engine/smooth_scroller.h"
 
 #include "config/config_document.h"
+#include "config/param_reading.h"
 #include "engine/animation_clock.h"
 #include "engine/animation_math.h"
 #include "engine/key_state.h"
-#include "config/param_reading.h"
 #include "engine/wheel_message.h"
 #include "engine/window_process.h"
 
