@@ -25,10 +25,7 @@ timeout 60 "$wine_bin" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Micro
     /d 'Noto Sans CJK SC' /f >/dev/null 2>&1 || echo "wine-check: note: the font replacement was not set"
 
 # Run what a user gets: the zipped folder, unpacked as it is.
-zip_file="$build_dir/Sorvella-windows-x86_64.zip"
-[ -f "$zip_file" ] || die "$zip_file is missing; run scripts/build-windows.sh"
-unzip -q "$zip_file" -d "$tmp/unpacked" || die "cannot unpack $zip_file"
-mv "$tmp/unpacked/Sorvella" "$tmp/app"
+unpack_program
 
 # Figures of one notch from the probe's time stamps: the hook line marks the wheel event.
 timing_since() {

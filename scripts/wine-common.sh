@@ -85,6 +85,14 @@ end_wine_session() {
     if [ "${SORVELLA_KEEP_TMP:-0}" = 1 ]; then echo "${0##*/}: kept $tmp"; else rm -rf "$tmp"; fi
 }
 
+# Unpacks the zipped folder users receive into $tmp/app, to run it as it is.
+unpack_program() {
+    local zip_file="$build_dir/Sorvella-windows-x86_64.zip"
+    [ -f "$zip_file" ] || die "$zip_file is missing; run scripts/build-windows.sh"
+    unzip -q "$zip_file" -d "$tmp/unpacked" || die "cannot unpack $zip_file"
+    mv "$tmp/unpacked/Sorvella" "$tmp/app"
+}
+
 to_win() { echo "Z:${1//\//\\}"; }
 
 passed=0
