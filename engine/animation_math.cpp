@@ -67,8 +67,11 @@ bool animationComplete(int targetPos, float scrolledSoFar, float pendingFraction
     // State that is no longer a number can never arrive; end rather than tick for ever.
     if (!std::isfinite(scrolledSoFar) || !std::isfinite(pendingFraction))
         return true;
-    return std::fabs(remainingDistance(targetPos, scrolledSoFar)) < 0.5f
-        && std::fabs(pendingFraction) <= 0.5f;
+    const float remaining = remainingDistance(targetPos, scrolledSoFar);
+    // Each part under half a unit can still add up to a whole unit owed, as the float sums
+    // round apart: the next tick then takes the rest and posts that unit.
+    return std::fabs(remaining) < 0.5f && std::fabs(pendingFraction) <= 0.5f
+        && std::fabs(remaining + pendingFraction) <= 0.5f;
 }
 
 int saturatedProduct(int a, int b)

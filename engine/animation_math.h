@@ -27,7 +27,8 @@ float tickStep(float remaining, float fraction);
 // 0 for a value that is not a number. Gives the whole units of a pending fraction too.
 int nearestInt(float value);
 
-// Nothing left to consume and nothing left to post. A pending half unit with nothing left
+// Nothing left to consume and nothing left to post, neither apart nor together (two float
+// remainders just under half a unit each still owe one). A pending half unit with nothing left
 // to consume also ends it: posting it would leave the opposite half, and the animation
 // would post +1 and -1 on every tick without end.
 bool animationComplete(int targetPos, float scrolledSoFar, float pendingFraction);

@@ -105,6 +105,17 @@ TEST_F(AnimationTick, CarriedFractionsShapeSmallAndSlowAnimations)
     begin(S::s_targetHwnd, 7, 120);
     EXPECT_EQ(runAnimation(), 7);
     EXPECT_EQ(postedDeltas(), std::vector<int>(7, 1));
+
+    // Float rounding can leave just under half a unit to consume and just under half a unit
+    // pending (0.49976 and 0.49990 here): together a whole unit, which is still posted.
+    for (const auto &[percent, target] : {std::pair{19, 3251}, std::pair{4, 7063}, std::pair{4, -7063}}) {
+        sim().clearPosted();
+        set()["scrollDistanceUp"] = percent;
+        set()["scrollDistanceDown"] = percent;
+        begin(S::s_targetHwnd, target, target);
+        runAnimation();
+        EXPECT_EQ(postedSum(), target) << percent << " percent";
+    }
 }
 
 TEST_F(AnimationTick, HalfOrMoreFinishesInTheFirstTick)

@@ -63,6 +63,8 @@ TEST(EndCondition, NeedsNothingLeftToConsumeAndToPost)
     EXPECT_TRUE(animationComplete(100, 100.3f, 0.3f));
     EXPECT_FALSE(animationComplete(1200, 1199.0f, 0.0f));
     EXPECT_FALSE(animationComplete(100, 100.0f, 0.6f));
+    // Each part is under half a unit, but together they owe one.
+    EXPECT_FALSE(animationComplete(3251, 3250.500244f, 0.499903f));
     // A half unit with nothing left to consume ends it instead of swinging for ever.
     EXPECT_TRUE(animationComplete(101, 101.0f, -0.5f));
     EXPECT_TRUE(animationComplete(-101, -101.0f, 0.5f));

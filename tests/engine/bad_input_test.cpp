@@ -87,7 +87,8 @@ TEST_F(BadInput, AnyHookEventIsAnsweredWithoutFailing)
 
 // The units an animation of `target` posts, worked out step by step as the animation is
 // specified: 32-bit floats, twice the fraction of what is left and at least one unit, the
-// pending fraction rounded half away from zero, until nothing is left to consume or post.
+// pending fraction rounded half away from zero, until nothing is left to consume or post
+// and the two remainders together owe less than a unit.
 int referenceSum(int target, float fraction)
 {
     float scrolled = 0.0f;
@@ -109,7 +110,8 @@ int referenceSum(int target, float fraction)
         const long n = std::lround(pending);
         sum += n;
         pending -= static_cast<float>(n);
-        if (std::fabs(static_cast<float>(target) - scrolled) < 0.5f && std::fabs(pending) <= 0.5f)
+        const float left = static_cast<float>(target) - scrolled;
+        if (std::fabs(left) < 0.5f && std::fabs(pending) <= 0.5f && std::fabs(left + pending) <= 0.5f)
             break;
     }
     return static_cast<int>(sum);
