@@ -1,5 +1,7 @@
 #include "config/config_document.h"
 
+#include <utility>
+
 namespace {
 
 // Kept byte for byte, indentation and the trailing blank line included, so that the
@@ -43,6 +45,12 @@ SharedConfig &SharedConfig::operator=(const nlohmann::json &document)
     return *this;
 }
 
+SharedConfig &SharedConfig::operator=(nlohmann::json &&document)
+{
+    m_current = std::make_shared<const nlohmann::json>(std::move(document));
+    return *this;
+}
+
 bool operator==(const SharedConfig &shared, const nlohmann::json &document)
 {
     return shared.document() == document;
@@ -63,6 +71,11 @@ ConfigSnapshot sharedConfigSnapshot()
 void publishSharedConfig(const nlohmann::json &document)
 {
     sharedConfig() = document;
+}
+
+void publishSharedConfig(nlohmann::json &&document)
+{
+    sharedConfig() = std::move(document);
 }
 
 nlohmann::json defaultParameters()

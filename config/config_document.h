@@ -18,6 +18,7 @@ using ConfigSnapshot = std::shared_ptr<const nlohmann::json>;
 class SharedConfig {
 public:
     SharedConfig &operator=(const nlohmann::json &document);
+    SharedConfig &operator=(nlohmann::json &&document);
     operator const nlohmann::json &() const { return *m_current; }
     const nlohmann::json &document() const { return *m_current; }
     template <typename Key>
@@ -43,6 +44,8 @@ ConfigSnapshot sharedConfigSnapshot();
 
 // Replaces the shared document by a copy of the given one (the store's publication).
 void publishSharedConfig(const nlohmann::json &document);
+// The same for a document the caller no longer needs: it is moved, not copied.
+void publishSharedConfig(nlohmann::json &&document);
 
 // A new parameter set holding the ten keys with their defaults.
 nlohmann::json defaultParameters();

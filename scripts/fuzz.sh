@@ -5,6 +5,8 @@
 # printed in base64 so that a CI log keeps it; the script then fails.
 # Usage: scripts/fuzz.sh [seconds per target, default 60] [target ...]
 #        FUZZ_RUNS=n limits each target to n executions instead of a time.
+#        FUZZ_SANITIZERS=undefined leaves AddressSanitizer out (default address,undefined):
+#        about four times the executions per second, for runs of many millions.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,11 +18,12 @@ targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(config engine)
 build_dir="${SORVELLA_FUZZ_BUILD_DIR:-build-fuzz}"
 
-flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g"
+sanitizers="${FUZZ_SANITIZERS:-address,undefined}"
+flags="-fsanitize=fuzzer-no-link,$sanitizers -fno-sanitize-recover=all -fno-omit-frame-pointer -g"
 CC=clang CXX=clang++ cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DSORVELLA_BUILD_FUZZERS=ON -DSORVELLA_BUILD_BENCHMARKS=OFF \
     -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_C_FLAGS="$flags" \
-    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=$sanitizers" >/dev/null
 cmake --build "$build_dir" -j "$(nproc)" --target "${targets[@]/%/_fuzzer}"
 
 # The configuration target writes a file per input: a memory-backed folder keeps that cheap.

@@ -35,7 +35,9 @@ const int kKeys[] = {VK_SHIFT, VK_CONTROL, VK_MENU};
 
 const DWORD kPostErrors[] = {0, ERROR_ACCESS_DENIED, ERROR_NOT_ENOUGH_QUOTA};
 
-constexpr float kExactRange = 16777216.0f; // 2^24: floats count every unit up to here
+// 2^18: up to here the float sums of an animation stay far enough within half a unit that
+// what it posts is exactly its target; beyond, a unit more or less is the arithmetic's limit.
+constexpr float kExactRange = 262144.0f;
 
 float remaining()
 {
