@@ -19,6 +19,8 @@
 
 bool MainWindow::loadConfig()
 {
+    // Only one instance gets this far, so no save of ours is under way.
+    removeLeftoverSaves(configFilePath());
     const std::optional<QByteArray> bytes = readConfigFile(configFilePath());
     if (!bytes)
         return false;

@@ -1,8 +1,10 @@
 #include "config/config_file.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 namespace {
@@ -53,4 +55,20 @@ bool writeConfigFile(const QString &path, const std::string &text)
     }
     // commit() flushes the temporary file to disk before it renames it over the old one.
     return file.commit();
+}
+
+int removeLeftoverSaves(const QString &path)
+{
+    const QFileInfo file(path);
+    // The temporary file's name is the file's own with a dot and six random letters or digits.
+    const QRegularExpression temporary(QStringLiteral("^%1\\.[A-Za-z0-9]{6}$")
+                                           .arg(QRegularExpression::escape(file.fileName())));
+    int removed = 0;
+    const QDir folder = file.absoluteDir();
+    for (const QFileInfo &entry : folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!entry.isSymLink() && temporary.match(entry.fileName()).hasMatch()
+            && QFile::remove(entry.absoluteFilePath()))
+            ++removed;
+    }
+    return removed;
 }

@@ -23,3 +23,8 @@ std::optional<QByteArray> readConfigFile(const QString &path);
 // always either the old or the new document, whole. False when any step failed; the old
 // file is then untouched.
 bool writeConfigFile(const QString &path, const std::string &text);
+
+// Removes what saves killed midway left beside the file: the temporary files named after it
+// with six letters or digits appended ("config.json.Ab12Cd"). Only for a start, when no save
+// of this program can be running. Returns how many were removed.
+int removeLeftoverSaves(const QString &path);

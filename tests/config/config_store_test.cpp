@@ -141,6 +141,15 @@ TEST(ConfigFile, ReplacesTheFileWholeOrLeavesTheOldOne)
     EXPECT_FALSE(readConfigFile(folder));
     EXPECT_FALSE(writeConfigFile(folder, "x"));
     EXPECT_FALSE(readConfigFile(dir.filePath("missing.json")));
+
+    // What killed saves left is removed at a start; files that only look alike stay.
+    QTemporaryDir saves;
+    for (const char *name : {"config.json.Ab12Cd", "config.json.00zz99", "config.json.bak",
+                             "config.json.Ab12Cde", "other.json.Ab12Cd"})
+        QFile(saves.filePath(name)).open(QIODevice::WriteOnly);
+    EXPECT_EQ(removeLeftoverSaves(saves.filePath("config.json")), 2);
+    EXPECT_EQ(QDir(saves.path()).entryList(QDir::Files),
+              QStringList({"config.json.Ab12Cde", "config.json.bak", "other.json.Ab12Cd"}));
 }
 
 TEST(Autorun, WritesBothKeysComparesOnlyTheFirstAndRemovesBoth)
