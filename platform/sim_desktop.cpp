@@ -247,6 +247,12 @@ std::vector<UINT> SimDesktop::deliveredMessages(HWND hwnd) const
     return it == m_history.end() ? std::vector<UINT>() : it->second;
 }
 
+void SimDesktop::clearDeliveredMessages()
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_history.clear();
+}
+
 void SimDesktop::overrideWindowFromPoint(std::optional<HWND> hwnd)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);

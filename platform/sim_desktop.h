@@ -98,6 +98,8 @@ public:
     // Messages a window procedure received through the model (WM_NCCREATE, WM_CREATE,
     // WM_DESTROY, WM_NCDESTROY, WM_TIMER), per window, in order.
     std::vector<UINT> deliveredMessages(HWND hwnd) const;
+    // Forgets those records (long runs that only look at what comes after).
+    void clearDeliveredMessages();
     // Forces WindowFromPoint to return hwnd (which may be hidden or destroyed), as when a
     // window changes between the system's hit test and the hook; nullopt restores hit-testing.
     void overrideWindowFromPoint(std::optional<HWND> hwnd);
