@@ -62,4 +62,9 @@ TEST(LaunchStormTest, TwentyQuickLaunchesLeaveOneInstanceThatShowsItsWindow)
     while (desktop.viewableSettingsWindows() != 1 && shown.elapsed() < 10000)
         QTest::qWait(200);
     EXPECT_EQ(desktop.viewableSettingsWindows(), 1) << "the running instance did not show its window";
+
+    for (const auto &process : launches) {
+        process->kill();
+        process->waitForFinished(5000);
+    }
 }
