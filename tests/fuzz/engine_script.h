@@ -47,6 +47,7 @@ private:
     std::vector<std::string> m_profileNames;
     std::size_t m_postsSeen = 0;
     long long m_postedSinceStart = 0; // units posted by the running animation
+    bool m_postFailed = false;        // one of its posts failed without a record
     long long m_wheelEvents = 0;
     long long m_ticks = 0;
 };
