@@ -185,7 +185,9 @@ void EngineScript::tick(ByteReader &in)
     // has no record of it: from then on this animation's sum cannot be checked.
     if (sim().postAttempts() - attempts != static_cast<int>(sim().posted().size() - firstPost))
         m_postFailed = true;
-    const bool nothingLeft = std::fabs(remaining()) < 0.5f;
+    // Nothing left to consume or to post: the animation ended by arriving, not because a
+    // modifier, a hidden window or a refusal cut it short.
+    const bool nothingLeft = std::fabs(remaining()) < 0.5f && std::fabs(S::s_pendingFraction) <= 0.5f;
     if (wasAnimating && !S::s_isAnimating && nothingLeft && !m_postFailed
         && std::abs(float(S::s_targetPos)) <= kExactRange) {
         // The animation came to its end: it delivered exactly its target.
