@@ -42,6 +42,10 @@ void settleAnimation(int d)
              << "). Stopping current animation.";
     // The running timer's next tick finds less than a unit left and ends the animation.
     S::s_targetPos = nearestInt(S::s_scrolledSoFar);
+    // What has been posted is the progress less the pending fraction. The fraction is
+    // dropped, so the progress drops it too: a notch that extends this animation before it
+    // ends then still posts exactly the target, not a unit more or less.
+    S::s_scrolledSoFar -= S::s_pendingFraction;
     S::s_pendingFraction = 0.0f;
 }
 

@@ -1,6 +1,8 @@
 // The wheel hook's decisions, one outcome after another, against the simulated desktop.
 #include "engine_test_support.h"
 
+#include <cmath>
+
 namespace {
 
 using S = SmoothScroller;
@@ -206,6 +208,20 @@ TEST_F(WheelHook, SlightOppositeNotchSettlesWhereItIs)
     EXPECT_EQ(runAnimation(), 1);
     EXPECT_TRUE(sim().posted().empty());
     EXPECT_FALSE(S::s_isAnimating);
+}
+
+TEST_F(WheelHook, SettlingKeepsCountOfWhatWasPostedForANotchThatFollows)
+{
+    wheel(120);
+    runAnimation(3);
+    const int posted = postedSum();
+    ASSERT_GT(std::fabs(S::s_pendingFraction), 0.05f); // a fraction to lose
+    EXPECT_TRUE(wheel(-120).swallowed());
+    // Progress less pending is still what was posted, with the pending fraction dropped.
+    EXPECT_NEAR(S::s_scrolledSoFar - S::s_pendingFraction, float(posted), 0.001f);
+    EXPECT_TRUE(wheel(120).swallowed()); // as good as arrived: extends the settled target
+    runAnimation();
+    EXPECT_EQ(postedSum(), S::s_targetPos);
 }
 
 TEST_F(WheelHook, SettlingOnAHalfUnitEndsWithoutSwinging)
