@@ -8,11 +8,8 @@
 # SORVELLA_KEEP_TMP=1 keeps the temporary folder (Wine prefix, logs) for a look afterwards.
 # Prints "N passed, N failed" at the end and exits non-zero on any failure.
 set -uo pipefail
-cd "$(dirname "$0")/.."
-src_dir="$PWD"
-
 # Launchers, a private Wine prefix on a virtual display, the wheel probe and the helpers.
-. "$src_dir/scripts/wine-common.sh"
+. "$(dirname "$0")/lib.sh"
 prepare_build "$@"
 program=Sorvella
 [ -f "$dist/$program.exe" ] || die "$dist/$program.exe is missing; run scripts/build-windows.sh"

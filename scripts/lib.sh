@@ -1,10 +1,49 @@
-# Shared pieces of the Wine checks (scripts/wine-check.sh, scripts/wine-dist-check.sh),
-# sourced once the caller has set src_dir. Sourcing starts nothing: prepare_build takes the
-# checks' arguments and builds, start_wine_session brings up Wine, and the functions after
-# them check results and drive the wheel probe window.
+# The library every script of the project sources first, as
+#     . "$(dirname "$0")/lib.sh"
+# Sourcing sets src_dir to the repository root and makes it the working folder, and defines
+# the pieces the scripts share; it starts nothing. The sections: the error helper and the
+# build parallelism, the configure-build-test sequence and the sanitizer settings, then the
+# Wine checks' set-up (prepare_build, start_wine_session) and the functions after it that
+# check results and drive the wheel probe window.
 
-die() { echo "${0##*/}: $*" >&2; exit 1; }
+src_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$src_dir"
 
+# Messages name the script; a script whose messages never carried the suffix sets its own.
+script_name="${0##*/}"
+die() { echo "$script_name: $*" >&2; exit 1; }
+
+# Parallel jobs of every build and test run.
+build_jobs="${SORVELLA_JOBS:-$(nproc)}"
+
+# --- configure, build, test -----------------------------------------------------------------
+# cmake_configure FOLDER [cmake option ...]
+cmake_configure() { local dir=$1; shift; cmake -S "$src_dir" -B "$dir" "$@"; }
+# cmake_build FOLDER [target ...]: every target when none is named.
+cmake_build() {
+    local dir=$1; shift
+    if [ $# -gt 0 ]; then cmake --build "$dir" -j "$build_jobs" --target "$@"
+    else cmake --build "$dir" -j "$build_jobs"; fi
+}
+run_ctest() { ctest --test-dir "$1" --output-on-failure -j "$build_jobs"; }
+# build_and_test FOLDER [cmake option ...]: the test run every suite goes through.
+build_and_test() { cmake_configure "$@" && cmake_build "$1" && run_ctest "$1"; }
+
+# --- sanitizers -------------------------------------------------------------------------------
+# sanitizer_flags LIST: compiler flags for the sanitizers in LIST (as -fsanitize takes it); the
+# first report ends the program, with frame pointers for readable stacks.
+sanitizer_flags() { echo "-fsanitize=$1 -fno-sanitize-recover=all -fno-omit-frame-pointer"; }
+# export_sanitizer_options [ASan option ...]: the options every sanitized run shares, followed
+# by the caller's own ASan options (name=value each).
+export_sanitizer_options() {
+    local extra
+    ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+    for extra in "$@"; do ASAN_OPTIONS="$ASAN_OPTIONS:$extra"; done
+    export ASAN_OPTIONS
+    export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+}
+
+# --- Wine ---------------------------------------------------------------------------------------
 # prepare_build [--no-install] [--no-build]: installs the packages and cross-builds unless told
 # not to; sets build_dir and dist (the laid-out program folder).
 prepare_build() {
