@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/offscreen_start.h"
+
 #include <cmath>
 
 namespace {
@@ -155,11 +157,7 @@ TEST_F(ScaledWindow, TrayMenuKeepsItsCornersAndHasNoSeams)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // As the program starts: scaled, with the images it draws itself, no high-DPI pixmaps.
-    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
-    QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps, false);
+    startOffscreenLikeTheProgram();
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

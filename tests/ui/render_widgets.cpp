@@ -10,6 +10,7 @@
 
 #include "app/main_window.h"
 #include "config/config_file.h"
+#include "tests/support/offscreen_start.h"
 
 #include <QApplication>
 #include <QFile>
@@ -298,11 +299,7 @@ QImage overview(const QVector<QPair<QString, QImage>> &renders)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // As the program starts, so that QT_SCALE_FACTOR draws as a scaled screen does.
-    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
-    QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps, false);
+    startOffscreenLikeTheProgram();
     QApplication app(argc, argv);
     Renderer out;
     out.folder = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("renders"));
