@@ -15,6 +15,7 @@ int main(int argc, char *argv[])
 
     MainWindow window(nullptr);
     // Shown and at once hidden: the program starts in the tray with no visible window.
+    window.placeOnScreen();
     window.show();
     window.hide();
     return app.exec();
