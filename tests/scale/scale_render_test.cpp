@@ -9,6 +9,9 @@
 #include <QComboBox>
 #include <QMenu>
 #include <QPainter>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -125,6 +128,25 @@ TEST_F(ScaledWindow, ImageButtonsDrawTheImageMadeForLargeScreens)
     const long long fromDouble = difference(shot, region, scaledTo(QStringLiteral(":/res/close_normal@2x.png"), region.size()), bar);
     const long long fromSingle = difference(shot, region, scaledTo(QStringLiteral(":/res/close_normal.png"), region.size()), bar);
     EXPECT_LT(fromDouble * 2, fromSingle) << fromDouble << " vs " << fromSingle;
+}
+
+TEST_F(ScaledWindow, OnAWorkAreaLowerThanTheWindowItTakesItsHeightAndItsContentScrolls)
+{
+    // The offscreen screen is 800 x 600 device pixels: lower than 520 logical pixels from 125 %
+    // on, as a 1080-line screen is at 200 %.
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    ASSERT_LT(area.height(), 520);
+    m_window->hide();
+    m_window->move(area.right() - 100, area.top());
+    m_window->placeOnScreen();
+    m_window->show();
+    QApplication::processEvents();
+    EXPECT_TRUE(area.contains(m_window->frameGeometry()));
+    EXPECT_EQ(m_window->height(), area.height());
+    const auto *scroll = m_window->findChild<QScrollArea *>(QStringLiteral("scrollArea"));
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_TRUE(scroll->verticalScrollBar()->isVisible());
+    EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
 }
 
 TEST(ScaledDialog, ValueEditorKeepsItsCornersAndHasNoSeams)
