@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/profile_store.h"
 #include "engine/smooth_scroller.h"
 #include "ui/param_row.h"
 
@@ -73,9 +74,17 @@ public:
     void populateAppCombo();
     void attachRemoveButtons();
     void removeProfile(const QString &text);
+    // Shows the profile in the panel and makes it the profile on show.
+    void selectProfile(const QString &name);
 
+private:
+    // The working document and the operations on it; built before any widget, with autorun
+    // off and the default set, and declared before the reference to its document below.
+    ProfileStore m_store;
+
+public:
     // The working configuration document: all parameter sets and autorunEnabled.
-    nlohmann::json workingConfig;
+    nlohmann::json &workingConfig = m_store.document();
 
     // Asks for an application to add; returns its path, or an empty text when cancelled.
     // The file dialog by default; tests put their own answer here.
@@ -133,7 +142,7 @@ private:
     QComboBox *m_appComboBox = nullptr;
     QListWidget *m_profileList = nullptr;
     QCheckBox *m_smoothCheckBox = nullptr;
-    QString m_currentProfile = QStringLiteral("default");
+    QString m_currentProfile = QString::fromLatin1(kDefaultProfileName);
     bool m_saveFailureReported = false;
 
     // The engine; destroying it stops the hook, the timer and the hidden window.

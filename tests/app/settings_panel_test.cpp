@@ -59,8 +59,8 @@ TEST_F(SettingsPanelTest, FreshPanelShowsTheDefaultProfileWithoutSaving)
     auto &rows = Access::rows(window);
 
     EXPECT_EQ(window.findChild<QLabel *>("titleLabel")->text(), QString("SorvellaV1.2"));
-    EXPECT_EQ(Access::titleBar(window)->height(), 60);
-    EXPECT_EQ(Access::autorunButton(window)->toolTip(), QString("开机启动"));
+    EXPECT_EQ(titleBar(window)->height(), 60);
+    EXPECT_EQ(autorunButton(window)->toolTip(), QString("开机启动"));
     QStringList groups;
     for (QLabel *title : window.findChildren<QLabel *>("groupTitleLabel"))
         groups << title->text();
@@ -80,10 +80,10 @@ TEST_F(SettingsPanelTest, FreshPanelShowsTheDefaultProfileWithoutSaving)
         EXPECT_EQ(rows[i].nameLabel->text(), QString(i % 2 ? "下滑" : "上滑")) << i;
     }
     EXPECT_EQ(rows[4].value, 100);
-    EXPECT_TRUE(Access::normalRadio(window)->isChecked());
-    EXPECT_TRUE(Access::smoothCheckBox(window)->isChecked());
-    EXPECT_FALSE(Access::autorunButton(window)->isChecked());
-    EXPECT_EQ(Access::appComboBox(window)->currentText(), QString("默认"));
+    EXPECT_TRUE(normalRadio(window)->isChecked());
+    EXPECT_TRUE(smoothCheckBox(window)->isChecked());
+    EXPECT_FALSE(autorunButton(window)->isChecked());
+    EXPECT_EQ(appComboBox(window)->currentText(), QString("默认"));
 
     EXPECT_EQ(window.minimumWidth(), 340);
     EXPECT_EQ(window.maximumWidth(), 480);
@@ -149,25 +149,24 @@ TEST_F(SettingsPanelTest, DirectionSmoothingAndAutorunEachSave)
     MainWindow window;
     const QString command = autorunCommandText(QDir::toNativeSeparators(QCoreApplication::applicationFilePath()));
 
-    QTest::mouseClick(Access::reverseRadio(window), Qt::LeftButton);
-    EXPECT_FALSE(Access::scrollDirectionNormal(window));
+    QTest::mouseClick(reverseRadio(window), Qt::LeftButton);
     EXPECT_EQ(savedDocument()["parameters"]["default"]["scrollDirectionNormal"], false);
     removeConfig();
-    QTest::mouseClick(Access::reverseRadio(window), Qt::LeftButton); // already checked: saves all the same
+    QTest::mouseClick(reverseRadio(window), Qt::LeftButton); // already checked: saves all the same
     EXPECT_EQ(savedDocument()["parameters"]["default"]["scrollDirectionNormal"], false);
 
     ASSERT_TRUE(waitFor([] { return SimDesktop::instance().wheelScrollLines() == 1; }));
     SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, 3, nullptr, 0);
-    Access::smoothCheckBox(window)->click();
+    smoothCheckBox(window)->click();
     EXPECT_EQ(savedDocument()["parameters"]["default"]["smoothScrollEnabled"], false);
     EXPECT_TRUE(waitFor([] { return SimDesktop::instance().wheelScrollLines() == 1; }))
         << "switching smoothing off did not set the wheel lines";
 
-    QTest::mouseClick(Access::autorunButton(window), Qt::LeftButton);
+    QTest::mouseClick(autorunButton(window), Qt::LeftButton);
     EXPECT_EQ(savedDocument()["autorunEnabled"], true);
     EXPECT_EQ(runValue(kRunKey), command);
     EXPECT_EQ(runValue(kRunKeyWow64), command);
-    QTest::mouseClick(Access::autorunButton(window), Qt::LeftButton);
+    QTest::mouseClick(autorunButton(window), Qt::LeftButton);
     EXPECT_EQ(savedDocument()["autorunEnabled"], false);
     EXPECT_TRUE(runValue(kRunKey).isEmpty());
     EXPECT_TRUE(runValue(kRunKeyWow64).isEmpty());
@@ -178,7 +177,7 @@ TEST_F(SettingsPanelTest, ClosingWritesTheExactLayoutAndTheOlderLayoutIsMigrated
     {
         MainWindow window;
         window.show();
-        QTest::mouseClick(Access::closeButton(window), Qt::LeftButton);
+        QTest::mouseClick(closeButton(window), Qt::LeftButton);
         EXPECT_FALSE(window.isVisible());
         EXPECT_EQ(readConfig(), QByteArray(kFreshConfigText));
     }
@@ -201,18 +200,18 @@ TEST_F(SettingsPanelTest, ProfilesWithoutDefaultMissingKeysAndWrongTypesShowThei
         "accelDurationEnd": 7.9, "scrollDistanceUp": [1], "scrollDistanceDown": -5e20,
         "scrollDirectionNormal": 0, "smoothScrollEnabled": false}}})");
     MainWindow window;
-    QComboBox *combo = Access::appComboBox(window);
+    QComboBox *combo = appComboBox(window);
     ASSERT_EQ(combo->count(), 3);
     EXPECT_EQ(combo->itemText(1), QString("app.exe"));
-    EXPECT_TRUE(Access::autorunButton(window)->isChecked());
+    EXPECT_TRUE(autorunButton(window)->isChecked());
     EXPECT_EQ(Access::rows(window)[0].value, 10) << "default was added with the defaults";
 
     window.showProfile("app.exe");
     const int expected[8] = {10, INT_MAX, 1, 5, 200, 7, 4, INT_MIN};
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(Access::rows(window)[i].value, expected[i]) << i;
-    EXPECT_TRUE(Access::normalRadio(window)->isChecked());
-    EXPECT_FALSE(Access::smoothCheckBox(window)->isChecked());
+    EXPECT_TRUE(normalRadio(window)->isChecked());
+    EXPECT_FALSE(smoothCheckBox(window)->isChecked());
 
     combo->setCurrentIndex(1);
     window.saveConfig();
