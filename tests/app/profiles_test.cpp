@@ -251,6 +251,6 @@ TEST_F(ProfilesTest, ALongListGivesEveryEntryInViewItsButtonAndItsClickRemovesTh
     EXPECT_TRUE(list->findItems(text, Qt::MatchExactly).isEmpty());
     EXPECT_FALSE(json::parse(readConfig().toStdString())["parameters"].contains(text.toStdString()));
     EXPECT_EQ(appComboBox(window)->currentText(), QString("默认"));
-    if (list->isVisible())
-        everyEntryInViewHasItsButton();
+    ASSERT_TRUE(list->isVisible()) << "the list closed on the click";
+    everyEntryInViewHasItsButton();
 }

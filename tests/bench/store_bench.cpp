@@ -55,40 +55,16 @@ void runUntilIdle()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-void BM_Load(benchmark::State &state)
+// One store operation of the window over that many profiles, again and again.
+template <typename Operation>
+void BM_Store(benchmark::State &state, Operation operation)
 {
     MainWindow &window = windowWith(int(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(window.loadConfig());
+        operation(window);
 }
 
-void BM_Show(benchmark::State &state)
-{
-    MainWindow &window = windowWith(int(state.range(0)));
-    for (auto _ : state)
-        window.showProfile(QStringLiteral("default"));
-}
-
-void BM_Collect(benchmark::State &state)
-{
-    MainWindow &window = windowWith(int(state.range(0)));
-    for (auto _ : state)
-        window.collectProfile(QStringLiteral("default"));
-}
-
-void BM_Publish(benchmark::State &state)
-{
-    MainWindow &window = windowWith(int(state.range(0)));
-    for (auto _ : state)
-        window.publishConfig();
-}
-
-void BM_Save(benchmark::State &state)
-{
-    MainWindow &window = windowWith(int(state.range(0)));
-    for (auto _ : state)
-        benchmark::DoNotOptimize(window.saveConfig());
-}
+const QString kDefault = QString::fromLatin1(kDefaultProfileName);
 
 // Argument 1: the list's popup is open while the list is refilled (a removal from the list).
 void BM_Refill(benchmark::State &state)
@@ -138,11 +114,13 @@ void BM_WriteUnflushed(benchmark::State &state)
     }
 }
 
-BENCHMARK(BM_Load)->Arg(1)->Arg(100)->Arg(5000);
-BENCHMARK(BM_Show)->Arg(1)->Arg(100)->Arg(5000);
-BENCHMARK(BM_Collect)->Arg(1)->Arg(100)->Arg(5000);
-BENCHMARK(BM_Publish)->Arg(1)->Arg(100)->Arg(5000);
-BENCHMARK(BM_Save)->Arg(1)->Arg(100)->Arg(5000);
+BENCHMARK_CAPTURE(BM_Store, Load, [](MainWindow &w) { benchmark::DoNotOptimize(w.loadConfig()); })
+    ->Arg(1)->Arg(100)->Arg(5000);
+BENCHMARK_CAPTURE(BM_Store, Show, [](MainWindow &w) { w.showProfile(kDefault); })->Arg(1)->Arg(100)->Arg(5000);
+BENCHMARK_CAPTURE(BM_Store, Collect, [](MainWindow &w) { w.collectProfile(kDefault); })->Arg(1)->Arg(100)->Arg(5000);
+BENCHMARK_CAPTURE(BM_Store, Publish, [](MainWindow &w) { w.publishConfig(); })->Arg(1)->Arg(100)->Arg(5000);
+BENCHMARK_CAPTURE(BM_Store, Save, [](MainWindow &w) { benchmark::DoNotOptimize(w.saveConfig()); })
+    ->Arg(1)->Arg(100)->Arg(5000);
 BENCHMARK(BM_Refill)
     ->Args({5000, 0})
     ->Args({5000, 1})
