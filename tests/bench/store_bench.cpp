@@ -30,11 +30,13 @@ namespace {
 
 void quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
 
-// One window per document size, over a config.json of that many profiles.
+// One window per document size, over a config.json of that many profiles. They are released
+// before the application object and the simulated desktop their engines use.
+std::map<int, std::unique_ptr<MainWindow>> s_windows;
+
 MainWindow &windowWith(int profiles)
 {
-    static std::map<int, std::unique_ptr<MainWindow>> windows;
-    auto &window = windows[profiles];
+    auto &window = s_windows[profiles];
     if (!window) {
         nlohmann::json document = initialConfig();
         for (int i = 1; i < profiles; ++i)
@@ -146,5 +148,6 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
+    s_windows.clear();
     return 0;
 }
