@@ -31,12 +31,14 @@ constexpr char kProductPageUrl[] = "https://tidyforge.github.io/sorvella/";
 
 // The program's only top-level window: a frameless, rounded settings window dragged by its
 // title bar, plus the tray icon and menu through which the program is reached while the
-// window is hidden. It owns the engine and the working configuration document.
+// window is hidden. It owns the engine and the profile store with the working configuration
+// document.
 //
 // Its members are defined in several files of this folder: the shell (construction, tray,
 // painting, dragging, close, quit, theme icons) in main_window.cpp, the settings panel in
 // main_window_panel.cpp, the configuration store in main_window_store.cpp and the
-// application profiles in main_window_profiles.cpp.
+// application profiles in main_window_profiles.cpp; the last two are glue between the
+// panel's widgets and ProfileStore.
 class MainWindow : public QWidget {
     Q_OBJECT
 

@@ -238,9 +238,11 @@ TEST_F(ProfilesTest, ALongListGivesEveryEntryInViewItsButtonAndItsClickRemovesTh
     everyEntryInViewHasItsButton();
     EXPECT_EQ(list->itemWidget(list->item(list->count() - 2)), nullptr) << "entries out of view got buttons at once";
 
-    list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum() / 2);
-    settle();
-    everyEntryInViewHasItsButton();
+    for (const int part : {4, 2}) {
+        list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum() / part);
+        settle();
+        everyEntryInViewHasItsButton();
+    }
     int row = 1;
     while (!inView(list, row))
         ++row;
