@@ -3,7 +3,6 @@
 #include "app/event_hub.h"
 #include "app/theme_watcher.h"
 #include "app/window_placement.h"
-#include "config/config_document.h"
 #include "engine/wheel_lines.h"
 #include "ui/style_sheets.h"
 #include "ui/window_painting.h"
@@ -41,9 +40,6 @@ MainWindow::MainWindow(QWidget *parent)
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground);
     setObjectName(QStringLiteral("mainWindowInstance"));
-
-    workingConfig["parameters"]["default"] = defaultParameters();
-    workingConfig["autorunEnabled"] = false;
 
     buildSettingsPanel();
     setStyleSheet(QString::fromUtf8(kMainWindowStyleSheet));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/profile_store.h"
 #include "engine/smooth_scroller.h"
 #include "ui/param_row.h"
 
@@ -36,12 +37,14 @@ constexpr int kWindowMinimumHeight = 520;
 
 // The program's only top-level window: a frameless, rounded settings window dragged by its
 // title bar, plus the tray icon and menu through which the program is reached while the
-// window is hidden. It owns the engine and the working configuration document.
+// window is hidden. It owns the engine and the profile store with the working configuration
+// document.
 //
 // Its members are defined in several files of this folder: the shell (construction, tray,
 // painting, dragging, close, quit, theme icons) in main_window.cpp, the settings panel in
 // main_window_panel.cpp, the configuration store in main_window_store.cpp and the
-// application profiles in main_window_profiles.cpp.
+// application profiles in main_window_profiles.cpp; the last two are glue between the
+// panel's widgets and ProfileStore.
 class MainWindow : public QWidget {
     Q_OBJECT
 
@@ -82,9 +85,17 @@ public:
     void populateAppCombo();
     void attachRemoveButtons();
     void removeProfile(const QString &text);
+    // Shows the profile in the panel and makes it the profile on show.
+    void selectProfile(const QString &name);
 
+private:
+    // The working document and the operations on it; built before any widget, with autorun
+    // off and the default set, and declared before the reference to its document below.
+    ProfileStore m_store;
+
+public:
     // The working configuration document: all parameter sets and autorunEnabled.
-    nlohmann::json workingConfig;
+    nlohmann::json &workingConfig = m_store.document();
 
     // Asks for an application to add; returns its path, or an empty text when cancelled.
     // The file dialog by default; tests put their own answer here.
@@ -143,7 +154,7 @@ private:
     QComboBox *m_appComboBox = nullptr;
     QListWidget *m_profileList = nullptr;
     QCheckBox *m_smoothCheckBox = nullptr;
-    QString m_currentProfile = QStringLiteral("default");
+    QString m_currentProfile = QString::fromLatin1(kDefaultProfileName);
     bool m_saveFailureReported = false;
 
     // The engine; destroying it stops the hook, the timer and the hidden window.

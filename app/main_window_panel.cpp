@@ -3,7 +3,8 @@
 // at once.
 #include "app/main_window.h"
 
-#include "config/profile_fields.h"
+#include "config/config_document.h"
+#include "config/parameter_keys.h"
 #include "engine/wheel_lines.h"
 #include "ui/clickable_label.h"
 #include "ui/custom_image_button.h"
@@ -21,27 +22,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-struct RowText {
-    const char *unit;
-    const char *caption;
-    qint32 minimum;
-    qint32 maximum;
-    qint32 step;
-};
-
-// In the order of the rows: accelUp, accelDown, rapidIntervalUp, rapidIntervalDown,
-// accelDurationStart, accelDurationEnd, scrollDistanceUp, scrollDistanceDown.
-const RowText kRowTexts[8] = {
-    {"倍", "总距离「越大滚动越远」", 1, 20, 1},
-    {"倍", "总距离「越大滚动越远」", 1, 20, 1},
-    {"ms", "单次滚动刷新「越小越好」", 1, 500, 1},
-    {"ms", "单次滚动刷新「越小越好」", 1, 500, 1},
-    {"ms", "设置滚动加速开始时间", 5, 1000, 5},
-    {"ms", "设置滚动加速结束时间", 5, 1000, 5},
-    {"%", "单次滚动距离「越小越丝滑」", 1, 100, 1},
-    {"%", "单次滚动距离「越小越丝滑」", 1, 100, 1},
-};
 
 enum Row { AccelUp, AccelDown, RapidUp, RapidDown, DurationStart, DurationEnd, DistanceUp, DistanceDown };
 
@@ -85,13 +65,14 @@ void MainWindow::buildSettingsPanel()
     contentLayout->setSpacing(10);
     contentLayout->setContentsMargins(10, 10, 10, 10);
 
-    for (int i = 0; i < 8; ++i) {
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        const ParameterKey &key = kParameterKeys[i];
         ParamRow &row = m_rows[i];
-        row.step = kRowTexts[i].step;
-        row.unit = QString::fromUtf8(kRowTexts[i].unit);
-        row.caption = QString::fromUtf8(kRowTexts[i].caption);
-        row.minimum = kRowTexts[i].minimum;
-        row.maximum = kRowTexts[i].maximum;
+        row.step = key.step;
+        row.unit = QString::fromUtf8(key.unit);
+        row.caption = QString::fromUtf8(key.caption);
+        row.minimum = key.minimum;
+        row.maximum = key.maximum;
     }
 
     const QString up = QStringLiteral("上滑");
@@ -111,8 +92,7 @@ void MainWindow::buildSettingsPanel()
 
     loadConfig();
     populateAppCombo();
-    showProfile(kDefaultProfileName);
-    m_currentProfile = kDefaultProfileName;
+    selectProfile(QString::fromLatin1(kDefaultProfileName));
 
     // Connected only now, so that showing the first profile cannot open an editor or save.
     connect(m_rows[RapidUp].valueLabel, &ClickableLabel::clicked, this, &MainWindow::openDialogForRapidUp);
@@ -239,7 +219,7 @@ void MainWindow::handleCloseAction()
 
 void MainWindow::handleAutorunToggled(bool checked)
 {
-    workingConfig["autorunEnabled"] = checked;
+    m_store.setAutorunEnabled(checked);
     saveConfig();
 }
 

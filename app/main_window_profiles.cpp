@@ -3,8 +3,10 @@
 // a file dialog and removing one through the small button on its entry.
 #include "app/main_window.h"
 
+#include "config/config_document.h"
 #include "config/profile_fields.h"
 #include "ui/panel_widgets.h"
+#include "ui/shown_rows_watcher.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -37,6 +39,10 @@ void MainWindow::populateAppCombo()
         m_appComboBox->setModel(m_profileList->model());
         m_appComboBox->setView(m_profileList);
         m_profileList->setMinimumWidth(300);
+        // Thousands of entries would take seconds to get their buttons all at once; each gets
+        // its button when it comes into view instead.
+        connect(new ShownRowsWatcher(m_profileList), &ShownRowsWatcher::rowsInViewChanged, this,
+                &MainWindow::attachRemoveButtons);
     }
     const QSignalBlocker blocker(m_appComboBox);
     // Clearing releases the entries' widgets by deferred deletion, never at once: this runs
@@ -44,24 +50,23 @@ void MainWindow::populateAppCombo()
     m_appComboBox->clear();
     m_profileList->clear();
 
-    m_appComboBox->addItem(QIcon(), kDefaultEntryText);
-    const auto parameters = workingConfig.find("parameters");
-    if (parameters != workingConfig.end() && parameters->is_object()) {
-        for (auto it = parameters->begin(); it != parameters->end(); ++it) {
-            if (it.key() != "default")
-                m_appComboBox->addItem(QIcon(), QString::fromStdString(it.key()));
-        }
+    for (const QString &text : m_store.entries()) {
+        m_appComboBox->addItem(QIcon(), text);
+        // An entry has the height of its button row before the row is made, so that the rows
+        // in view stay where they are when their buttons arrive.
+        if (isApplicationEntry(text))
+            m_profileList->item(m_profileList->count() - 1)->setSizeHint(QSize(0, 24));
     }
-    m_appComboBox->addItem(QIcon(), kAddEntryText);
     QTimer::singleShot(0, this, &MainWindow::attachRemoveButtons);
 }
 
 void MainWindow::attachRemoveButtons()
 {
-    for (int i = 0; i < m_profileList->count(); ++i) {
+    const std::pair<int, int> rows = ShownRowsWatcher::rowsInView(m_profileList);
+    for (int i = rows.first; i <= rows.second; ++i) {
         QListWidgetItem *item = m_profileList->item(i);
         const QString text = item->text();
-        if (text == kDefaultEntryText || text == kAddEntryText || m_profileList->itemWidget(item))
+        if (!isApplicationEntry(text) || m_profileList->itemWidget(item))
             continue;
         QPushButton *button = nullptr;
         QWidget *row = makeRemoveButtonRow(&button);
@@ -69,6 +74,12 @@ void MainWindow::attachRemoveButtons()
         item->setSizeHint(QSize(0, 24));
         m_profileList->setItemWidget(item, row);
     }
+}
+
+void MainWindow::selectProfile(const QString &name)
+{
+    showProfile(name);
+    m_currentProfile = name;
 }
 
 void MainWindow::onAppSelectionChanged(int index)
@@ -79,9 +90,7 @@ void MainWindow::onAppSelectionChanged(int index)
         addNewApplication();
         return;
     }
-    const QString key = profileKey(text);
-    showProfile(key);
-    m_currentProfile = key;
+    selectProfile(profileKey(text));
 }
 
 void MainWindow::addNewApplication()
@@ -99,33 +108,24 @@ void MainWindow::addNewApplication()
     if (name.isEmpty())
         return;
 
-    nlohmann::json &parameters = workingConfig["parameters"];
-    const std::string key = name.toStdString();
-    const bool existed = parameters.contains(key);
-    if (!existed) {
-        parameters[key] = parameters["default"];
+    const bool added = m_store.add(name);
+    if (added) {
         m_appComboBox->insertItem(m_appComboBox->count() - 1, name);
         m_appComboBox->setCurrentText(name);
-        showProfile(name);
-        m_currentProfile = name;
+        selectProfile(name);
         saveConfig();
         populateAppCombo();
     }
     m_appComboBox->setCurrentText(name);
-    if (existed) {
-        showProfile(name);
-        m_currentProfile = name;
-    }
+    if (!added)
+        selectProfile(name);
 }
 
 void MainWindow::removeProfile(const QString &text)
 {
-    const QString key = profileKey(text);
-    nlohmann::json &parameters = workingConfig["parameters"];
-    parameters.erase(key.toStdString());
+    m_store.remove(profileKey(text));
     m_appComboBox->setCurrentText(kDefaultEntryText);
-    showProfile(kDefaultProfileName);
-    m_currentProfile = kDefaultProfileName;
+    selectProfile(QString::fromLatin1(kDefaultProfileName));
     saveConfig();
     populateAppCombo();
     m_appComboBox->setCurrentText(kDefaultEntryText);

@@ -1,12 +1,9 @@
-// The configuration store: config.json into the working document at start, the profile on
-// show into the panel and back, the working document out to the engine and to the file.
+// The configuration store: glue between the panel's widgets and the profile store, which
+// holds the working document, reads and writes config.json and brings autorun in line.
 #include "app/main_window.h"
 
-#include "config/autorun.h"
 #include "config/config_document.h"
 #include "config/config_file.h"
-#include "config/config_text.h"
-#include "config/profile_fields.h"
 #include "ui/custom_image_button.h"
 #include "ui/custom_radio_button.h"
 
@@ -19,30 +16,18 @@
 
 bool MainWindow::loadConfig()
 {
-    // Only one instance gets this far, so no save of ours is under way.
-    removeLeftoverSaves(configFilePath());
-    const std::optional<QByteArray> bytes = readConfigFile(configFilePath());
-    if (!bytes)
-        return false;
-    const std::optional<nlohmann::json> loaded =
-        parseConfigText(std::string_view(bytes->constData(), std::size_t(bytes->size())));
-    if (!loaded)
-        return false;
-    mergeLoadedConfig(workingConfig, *loaded);
-    return true;
+    return m_store.load();
 }
 
 void MainWindow::showProfile(const QString &name)
 {
-    const nlohmann::json &parameters = workingConfig["parameters"];
-    const auto found = parameters.find(name.toStdString());
-    if (found == parameters.end())
+    const std::optional<ProfileValues> values = m_store.valuesOf(name);
+    if (!values)
         return;
-    const nlohmann::json &profile = *found;
 
     for (std::size_t i = 0; i < m_rows.size(); ++i)
-        m_rows[i].value = showableInteger(profile, kIntegerFields[i].key, kIntegerFields[i].fallback);
-    m_scrollDirectionNormal = showableFlag(profile, "scrollDirectionNormal", true);
+        m_rows[i].value = values->integers[i];
+    m_scrollDirectionNormal = values->scrollDirectionNormal;
     for (ParamRow &row : m_rows)
         refreshValueLabel(row);
 
@@ -52,11 +37,11 @@ void MainWindow::showProfile(const QString &name)
     }
     {
         const QSignalBlocker blocker(m_smoothCheckBox);
-        m_smoothCheckBox->setChecked(showableFlag(profile, "smoothScrollEnabled", true));
+        m_smoothCheckBox->setChecked(values->smoothScrollEnabled);
     }
     {
         const QSignalBlocker blocker(m_autorunButton);
-        m_autorunButton->setChecked(showableFlag(workingConfig, "autorunEnabled", false));
+        m_autorunButton->setChecked(m_store.autorunEnabled());
     }
     publishConfig();
 }
@@ -65,13 +50,12 @@ void MainWindow::collectProfile(const QString &name)
 {
     if (name.isEmpty())
         return;
-    nlohmann::json set = nlohmann::json::object();
+    ProfileValues values;
     for (std::size_t i = 0; i < m_rows.size(); ++i)
-        set[kIntegerFields[i].key] = m_rows[i].value;
-    set["scrollDirectionNormal"] = m_scrollDirectionNormal;
-    set["smoothScrollEnabled"] = m_smoothCheckBox->isChecked();
-    workingConfig["parameters"][name.toStdString()] = std::move(set);
-    workingConfig["autorunEnabled"] = m_autorunButton->isChecked();
+        values.integers[i] = m_rows[i].value;
+    values.scrollDirectionNormal = m_scrollDirectionNormal;
+    values.smoothScrollEnabled = m_smoothCheckBox->isChecked();
+    m_store.collect(name, values, m_autorunButton->isChecked());
     publishConfig();
 }
 
@@ -87,13 +71,11 @@ bool MainWindow::saveConfig()
         return true;
     collectProfile(name);
 
-    const QString path = configFilePath();
     try {
-        if (!writeConfigFile(path, configFileText(workingConfig))) {
-            reportSaveFailure(path);
+        if (!m_store.save()) {
+            reportSaveFailure(configFilePath());
             return false;
         }
-        applyAutorun(workingConfig["autorunEnabled"].get<bool>());
     } catch (...) {
         return false;
     }

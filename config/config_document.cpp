@@ -1,5 +1,7 @@
 #include "config/config_document.h"
 
+#include "config/parameter_keys.h"
+
 #include <utility>
 
 namespace {
@@ -81,16 +83,12 @@ void publishSharedConfig(nlohmann::json &&document)
 nlohmann::json defaultParameters()
 {
     nlohmann::json set = nlohmann::json::object();
-    set["accelUp"] = 10;
-    set["accelDown"] = 10;
-    set["rapidIntervalUp"] = 5;
-    set["rapidIntervalDown"] = 5;
-    set["accelDurationStart"] = 100;
-    set["accelDurationEnd"] = 100;
-    set["scrollDistanceUp"] = 4;
-    set["scrollDistanceDown"] = 4;
-    set["scrollDirectionNormal"] = true;
-    set["smoothScrollEnabled"] = true;
+    for (const ParameterKey &key : kParameterKeys) {
+        if (key.isFlag)
+            set[key.name] = key.defaultValue != 0;
+        else
+            set[key.name] = key.defaultValue;
+    }
     return set;
 }
 
@@ -99,6 +97,6 @@ nlohmann::json initialConfig()
     nlohmann::json document = nlohmann::json::object();
     document["autorunEnabled"] = false;
     document["parameters"] = nlohmann::json::object();
-    document["parameters"]["default"] = defaultParameters();
+    document["parameters"][kDefaultProfileName] = defaultParameters();
     return document;
 }

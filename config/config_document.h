@@ -47,7 +47,11 @@ void publishSharedConfig(const nlohmann::json &document);
 // The same for a document the caller no longer needs: it is moved, not copied.
 void publishSharedConfig(nlohmann::json &&document);
 
-// A new parameter set holding the ten keys with their defaults.
+// The profile every application without a set of its own uses; the working document always
+// holds it.
+constexpr char kDefaultProfileName[] = "default";
+
+// A new parameter set holding the ten keys with their defaults (kParameterKeys).
 nlohmann::json defaultParameters();
 
 // A document as the main window starts with: autorun off and only the `default` set,

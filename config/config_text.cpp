@@ -65,11 +65,11 @@ void mergeLoadedConfig(nlohmann::json &working, const nlohmann::json &loaded)
             if (parameters->contains("accelUp")) {
                 nlohmann::json set = defaultParameters();
                 set.update(*parameters);
-                working["parameters"]["default"] = std::move(set);
+                working["parameters"][kDefaultProfileName] = std::move(set);
             } else {
                 working["parameters"] = *parameters;
-                if (!working["parameters"].contains("default"))
-                    working["parameters"]["default"] = defaultParameters();
+                if (!working["parameters"].contains(kDefaultProfileName))
+                    working["parameters"][kDefaultProfileName] = defaultParameters();
             }
         }
     }

@@ -1,5 +1,7 @@
 #include "config/param_reading.h"
 
+#include "config/config_document.h"
+
 #include <cmath>
 #include <limits>
 
@@ -91,7 +93,7 @@ std::uint64_t tickPercent(const nlohmann::json &document, const std::string &set
         if (const auto percent = readUnsigned(*set, key))
             return *percent;
     }
-    if (const nlohmann::json *fallback = findParamSet(document, "default")) {
+    if (const nlohmann::json *fallback = findParamSet(document, kDefaultProfileName)) {
         if (const auto percent = readUnsigned(*fallback, key))
             return *percent;
     }

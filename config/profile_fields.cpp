@@ -1,19 +1,8 @@
 #include "config/profile_fields.h"
 
+#include "config/config_document.h"
 #include "config/param_reading.h"
 
-const std::array<IntegerField, 8> kIntegerFields = {{
-    {"accelUp", 10},
-    {"accelDown", 10},
-    {"rapidIntervalUp", 5},
-    {"rapidIntervalDown", 5},
-    {"accelDurationStart", 200},
-    {"accelDurationEnd", 100},
-    {"scrollDistanceUp", 4},
-    {"scrollDistanceDown", 4},
-}};
-
-const QString kDefaultProfileName = QStringLiteral("default");
 const QString kDefaultEntryText = QStringLiteral("默认");
 const QString kAddEntryText = QStringLiteral("+");
 
@@ -29,14 +18,41 @@ bool showableFlag(const nlohmann::json &set, const char *key, bool fallback)
     return readFlag(set, key).value_or(fallback);
 }
 
+ProfileValues showableValues(const nlohmann::json &set)
+{
+    ProfileValues values;
+    for (std::size_t i = 0; i < kIntegerKeyCount; ++i)
+        values.integers[i] = showableInteger(set, kParameterKeys[i].name, kParameterKeys[i].fallback);
+    const ParameterKey &direction = kParameterKeys[kDirectionNormalKey];
+    const ParameterKey &smooth = kParameterKeys[kSmoothScrollKey];
+    values.scrollDirectionNormal = showableFlag(set, direction.name, direction.fallback != 0);
+    values.smoothScrollEnabled = showableFlag(set, smooth.name, smooth.fallback != 0);
+    return values;
+}
+
+nlohmann::json parameterSetOf(const ProfileValues &values)
+{
+    nlohmann::json set = nlohmann::json::object();
+    for (std::size_t i = 0; i < kIntegerKeyCount; ++i)
+        set[kParameterKeys[i].name] = values.integers[i];
+    set[kParameterKeys[kDirectionNormalKey].name] = values.scrollDirectionNormal;
+    set[kParameterKeys[kSmoothScrollKey].name] = values.smoothScrollEnabled;
+    return set;
+}
+
 QString profileDisplayText(const QString &name)
 {
-    return name == kDefaultProfileName ? kDefaultEntryText : name;
+    return name == QLatin1String(kDefaultProfileName) ? kDefaultEntryText : name;
 }
 
 QString profileNameOfText(const QString &text)
 {
-    return text == kDefaultEntryText ? kDefaultProfileName : text;
+    return text == kDefaultEntryText ? QString::fromLatin1(kDefaultProfileName) : text;
+}
+
+bool isApplicationEntry(const QString &text)
+{
+    return text != kDefaultEntryText && text != kAddEntryText;
 }
 
 QString profileToSave(const QString &entryText)

@@ -1,7 +1,9 @@
 #pragma once
-// What the settings panel shows of a parameter set and what it writes back: the integer keys
-// in the panel's row order with the value each shows when the set lacks it, the readers that
-// turn any stored value into something showable, and the names of profiles in the panel.
+// What the settings panel shows of a parameter set and what it writes back: the readers that
+// turn any stored value into something showable, the values of one profile as the panel holds
+// them, and the names of profiles in the panel.
+
+#include "config/parameter_keys.h"
 
 #include <nlohmann/json.hpp>
 
@@ -10,15 +12,19 @@
 #include <array>
 #include <cstdint>
 
-struct IntegerField {
-    const char *key;
-    std::int32_t fallback;
+// One profile as the panel holds it: the integer keys in the order of its rows, and the flags.
+struct ProfileValues {
+    std::array<std::int32_t, kIntegerKeyCount> integers{};
+    bool scrollDirectionNormal = true;
+    bool smoothScrollEnabled = true;
 };
 
-// The eight integer keys in the order of the panel's rows. The start duration falls back to
-// 200, not the 100 of a fresh set.
-extern const std::array<IntegerField, 8> kIntegerFields;
+// What the panel shows of a stored set: each key through showableInteger or showableFlag,
+// with the key's fallback where the set lacks it or holds something else.
+ProfileValues showableValues(const nlohmann::json &set);
 
+// The set a save stores: exactly the ten keys, integers as JSON integers.
+nlohmann::json parameterSetOf(const ProfileValues &values);
 
 // The value of an integer key as the panel shows it: any JSON number with its fraction
 // dropped and bounded to the signed 32-bit range, true and false as 1 and 0; the fallback
@@ -28,9 +34,9 @@ std::int32_t showableInteger(const nlohmann::json &set, const char *key, std::in
 // A flag as the panel shows it: the stored boolean, else the fallback.
 bool showableFlag(const nlohmann::json &set, const char *key, bool fallback);
 
-// The profile every application without one of its own uses, its entry text in the profile
-// list, and the list's last entry, which adds an application.
-extern const QString kDefaultProfileName;
+// The entry text of the profile every application without one of its own uses
+// (kDefaultProfileName) in the profile list, and the list's last entry, which adds an
+// application.
 extern const QString kDefaultEntryText;
 extern const QString kAddEntryText;
 
@@ -39,6 +45,10 @@ QString profileDisplayText(const QString &name);
 
 // The profile name of an entry text: `default` for "默认", any other text unchanged.
 QString profileNameOfText(const QString &text);
+
+// True for the entry of an application profile: neither "默认" nor "+". Only these entries can
+// be removed.
+bool isApplicationEntry(const QString &text);
 
 // The profile a save stores the panel into: none (empty) when the entry is empty or "+".
 QString profileToSave(const QString &entryText);

@@ -5,8 +5,15 @@
 #include "app/main_window.h"
 #include "config/config_file.h"
 
+#include "ui/custom_image_button.h"
+#include "ui/custom_radio_button.h"
+
+#include <QButtonGroup>
 #include <QByteArray>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
+#include <QListWidget>
 #include <QString>
 
 #include <functional>
@@ -30,6 +37,27 @@ inline void removeConfig()
 {
     QFile::remove(configFilePath());
 }
+
+// The panel's widgets, found by the object names the window's style sheet selects them by.
+inline QWidget *titleBar(MainWindow &window) { return window.findChild<QWidget *>("customTitleBar"); }
+inline CustomImageButton *autorunButton(MainWindow &window)
+{
+    return titleBar(window)->findChildren<CustomImageButton *>().value(0);
+}
+inline CustomImageButton *closeButton(MainWindow &window)
+{
+    return titleBar(window)->findChildren<CustomImageButton *>().value(1);
+}
+inline QComboBox *appComboBox(MainWindow &window) { return window.findChild<QComboBox *>("appComboBox"); }
+inline QListWidget *profileList(MainWindow &window) { return qobject_cast<QListWidget *>(appComboBox(window)->view()); }
+inline QCheckBox *smoothCheckBox(MainWindow &window) { return window.findChild<QCheckBox *>("smoothCheckBox"); }
+// The direction buttons by their id in the group: 0 "正常", 1 "反转".
+inline CustomRadioButton *directionRadio(MainWindow &window, int id)
+{
+    return qobject_cast<CustomRadioButton *>(window.findChild<QButtonGroup *>()->button(id));
+}
+inline CustomRadioButton *normalRadio(MainWindow &window) { return directionRadio(window, 0); }
+inline CustomRadioButton *reverseRadio(MainWindow &window) { return directionRadio(window, 1); }
 
 // The text a freshly built document is saved as.
 extern const char kFreshConfigText[];

@@ -1,6 +1,7 @@
 // Application profiles through the real combo box, its popup list and the remove buttons.
 #include "app/main_window.h"
 #include "config/config_document.h"
+#include "config/config_text.h"
 #include "main_window_test_access.h"
 #include "panel_test_support.h"
 #include "platform/sim_desktop.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -28,7 +30,7 @@ const char kTwoProfiles[] = R"({"parameters": {"default": {"accelUp": 3}, "notep
 QStringList entries(MainWindow &window)
 {
     QStringList texts;
-    QComboBox *combo = Access::appComboBox(window);
+    QComboBox *combo = appComboBox(window);
     for (int i = 0; i < combo->count(); ++i)
         texts << combo->itemText(i);
     return texts;
@@ -46,18 +48,30 @@ QStringList savedProfiles()
 // Picks an entry the way the user does: the popup's list, then the entry.
 void pick(MainWindow &window, const QString &text)
 {
-    QComboBox *combo = Access::appComboBox(window);
+    QComboBox *combo = appComboBox(window);
     const int index = combo->findText(text);
     ASSERT_GE(index, 0) << text.toStdString();
     combo->showPopup();
-    QListWidget *list = Access::profileList(window);
+    QListWidget *list = profileList(window);
     const QRect rect = list->visualItemRect(list->item(index));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
 }
 
+// Lets the deferred remove buttons appear.
+void settle()
+{
+    QTest::qWait(20);
+}
+
+// The remove button of an entry as the open list shows it, scrolled into view.
 QPushButton *removeButtonOf(MainWindow &window, const QString &text)
 {
-    QListWidget *list = Access::profileList(window);
+    QListWidget *list = profileList(window);
+    appComboBox(window)->showPopup();
+    const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
+    if (!found.isEmpty())
+        list->scrollToItem(found.front());
+    settle();
     for (int i = 0; i < list->count(); ++i) {
         if (list->item(i)->text() == text) {
             QWidget *row = list->itemWidget(list->item(i));
@@ -75,9 +89,13 @@ protected:
         removeConfig();
         writeConfig(kTwoProfiles);
     }
-    // Lets the deferred remove buttons appear.
-    static void settle() { QTest::qWait(20); }
 };
+
+// Whether a row of the list can be seen in its viewport.
+bool inView(QListWidget *list, int row)
+{
+    return list->viewport()->rect().intersects(list->visualItemRect(list->item(row)));
+}
 
 } // namespace
 
@@ -86,8 +104,8 @@ TEST_F(ProfilesTest, ListOrderRemoveButtonsAndChoosingWithoutSaving)
     MainWindow window;
     settle();
     EXPECT_EQ(entries(window), QStringList({"默认", "Code.exe", "notepad.exe", "+"}));
-    QListWidget *list = Access::profileList(window);
-    EXPECT_EQ(Access::appComboBox(window)->view(), list);
+    QListWidget *list = profileList(window);
+    EXPECT_EQ(appComboBox(window)->view(), list);
     EXPECT_EQ(list->minimumWidth(), 300);
     EXPECT_EQ(removeButtonOf(window, "默认"), nullptr);
     EXPECT_EQ(removeButtonOf(window, "+"), nullptr);
@@ -121,14 +139,14 @@ TEST_F(ProfilesTest, AddingCancelledNewShortcutAndExistingApplications)
 
     // Cancelled: the list stays on the profile shown, nothing is written.
     pick(window, "+");
-    EXPECT_EQ(Access::appComboBox(window)->currentText(), QString("notepad.exe"));
+    EXPECT_EQ(appComboBox(window)->currentText(), QString("notepad.exe"));
     EXPECT_FALSE(QFile::exists(configFilePath()));
 
     // A new executable: a copy of default, shown, saved, listed in order and selected.
     answer = dir.filePath("Alpha.exe");
     pick(window, "+");
     EXPECT_EQ(entries(window), QStringList({"默认", "Alpha.exe", "Code.exe", "notepad.exe", "+"}));
-    EXPECT_EQ(Access::appComboBox(window)->currentText(), QString("Alpha.exe"));
+    EXPECT_EQ(appComboBox(window)->currentText(), QString("Alpha.exe"));
     EXPECT_EQ(Access::currentProfile(window), QString("Alpha.exe"));
     EXPECT_EQ(Access::rows(window)[0].value, 3);
     EXPECT_EQ(window.workingConfig["parameters"]["Alpha.exe"]["accelUp"], 3);
@@ -165,7 +183,7 @@ TEST_F(ProfilesTest, RemovingTheShownAndAnotherProfileEndsOnDefault)
     settle();
     pick(window, "Code.exe");
     QTest::mouseClick(removeButtonOf(window, "Code.exe"), Qt::LeftButton);
-    EXPECT_EQ(Access::appComboBox(window)->currentText(), QString("默认"));
+    EXPECT_EQ(appComboBox(window)->currentText(), QString("默认"));
     EXPECT_EQ(Access::currentProfile(window), QString("default"));
     EXPECT_EQ(Access::rows(window)[0].value, 3);
     EXPECT_EQ(savedProfiles(), QStringList({"default", "notepad.exe"}));
@@ -189,8 +207,52 @@ TEST_F(ProfilesTest, TheEngineUsesANewProfileFromTheNextWheelEvent)
 
     window.m_chooseApplicationFile = [](QWidget *) { return QString("C:/Apps/Viewer.exe"); };
     pick(window, "+");
-    Access::smoothCheckBox(window)->click(); // smoothing off for Viewer.exe only
+    smoothCheckBox(window)->click(); // smoothing off for Viewer.exe only
     EXPECT_TRUE(desktop.injectWheel(120, {10, 10}).passedOn());
     pick(window, "默认");
     EXPECT_TRUE(desktop.injectWheel(120, {10, 10}).passedOn()) << "choosing another entry changed the set";
+}
+
+TEST_F(ProfilesTest, ALongListGivesEveryEntryInViewItsButtonAndItsClickRemovesThatProfile)
+{
+    json document = initialConfig();
+    for (int i = 100; i < 400; ++i)
+        document["parameters"]["app" + std::to_string(i) + ".exe"] = defaultParameters();
+    writeConfig(QByteArray::fromStdString(configFileText(document)));
+    MainWindow window;
+    window.show();
+    QListWidget *list = profileList(window);
+    appComboBox(window)->showPopup();
+    settle();
+    const auto everyEntryInViewHasItsButton = [list] {
+        int seen = 0;
+        for (int row = 1; row < list->count() - 1; ++row) {
+            if (!inView(list, row))
+                continue;
+            ++seen;
+            QWidget *widget = list->itemWidget(list->item(row));
+            EXPECT_TRUE(widget && widget->findChild<QPushButton *>()) << list->item(row)->text().toStdString();
+        }
+        EXPECT_GT(seen, 3);
+    };
+    everyEntryInViewHasItsButton();
+    EXPECT_EQ(list->itemWidget(list->item(list->count() - 2)), nullptr) << "entries out of view got buttons at once";
+
+    for (const int part : {4, 2}) {
+        list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum() / part);
+        settle();
+        everyEntryInViewHasItsButton();
+    }
+    int row = 1;
+    while (!inView(list, row))
+        ++row;
+    const QString text = list->item(row + 2)->text();
+    QTest::mouseClick(list->itemWidget(list->item(row + 2))->findChild<QPushButton *>(), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(list->count(), 301);
+    EXPECT_TRUE(list->findItems(text, Qt::MatchExactly).isEmpty());
+    EXPECT_FALSE(json::parse(readConfig().toStdString())["parameters"].contains(text.toStdString()));
+    EXPECT_EQ(appComboBox(window)->currentText(), QString("默认"));
+    ASSERT_TRUE(list->isVisible()) << "the list closed on the click";
+    everyEntryInViewHasItsButton();
 }

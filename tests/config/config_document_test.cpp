@@ -1,5 +1,6 @@
 // The configuration document: its built-in text, its defaults and the order of its members.
 #include "config/config_document.h"
+#include "config/parameter_keys.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,20 @@ TEST(ConfigDocument, BuiltInTextParsesToAFreshlyBuiltDocument)
     // The shared document starts as the built-in text; it is never read before here.
     EXPECT_EQ(sharedConfig(), parsed);
     EXPECT_EQ(&sharedConfig(), &sharedConfig());
+}
+
+TEST(ConfigDocument, BuiltInTextHoldsEachKeyOfTheTableWithItsDefault)
+{
+    const json set = json::parse(defaultConfigText())["parameters"][kDefaultProfileName];
+    ASSERT_EQ(set.size(), kParameterKeys.size());
+    for (const ParameterKey &key : kParameterKeys) {
+        ASSERT_TRUE(set.contains(key.name)) << key.name;
+        if (key.isFlag)
+            EXPECT_EQ(set[key.name], json(key.defaultValue != 0)) << key.name;
+        else
+            EXPECT_EQ(set[key.name], json(key.defaultValue)) << key.name;
+        EXPECT_EQ(key.isFlag, key.unit == nullptr) << key.name << ": only integer keys have a row";
+    }
 }
 
 TEST(ConfigDocument, DefaultParametersHoldTheTenKeysWithTheirDefaults)

@@ -109,8 +109,9 @@ TEST(ProfileFields, ShowableValuesBoundNumbersAndFallBackOnEverythingElse)
     EXPECT_TRUE(showableFlag(set, "i", true));
     EXPECT_FALSE(showableFlag(set, "i", false));
 
-    EXPECT_EQ(kIntegerFields[4].key, std::string("accelDurationStart"));
-    EXPECT_EQ(kIntegerFields[4].fallback, 200);
+    EXPECT_TRUE(isApplicationEntry("Code.exe"));
+    EXPECT_FALSE(isApplicationEntry("默认"));
+    EXPECT_FALSE(isApplicationEntry("+"));
     EXPECT_EQ(profileNameOfText("默认"), QString("default"));
     EXPECT_EQ(profileDisplayText("default"), QString("默认"));
     EXPECT_EQ(profileToSave("+"), QString());

@@ -41,10 +41,7 @@ void showEveryProfile(const nlohmann::json &working)
     for (const auto &profile : working["parameters"].items()) {
         const QString name = QString::fromStdString(profile.key());
         profileToSave(profileDisplayText(name));
-        for (const IntegerField &field : kIntegerFields)
-            showableInteger(profile.value(), field.key, field.fallback);
-        showableFlag(profile.value(), "scrollDirectionNormal", true);
-        showableFlag(profile.value(), "smoothScrollEnabled", true);
+        showableValues(profile.value());
     }
 }
 
