@@ -1,20 +1,25 @@
 /*
- * A plain Win32 window that records every WM_MOUSEWHEEL it receives, for the end-to-end
- * check under Wine. Built with mingw-w64 by scripts/wine-check.sh; not part of the program.
+ * A plain Win32 window that records every WM_MOUSEWHEEL and WM_MOUSEHWHEEL it receives, for
+ * the end-to-end check under Wine. Built with mingw-w64 by scripts/wine-check.sh; not part of
+ * the program.
  *
  *   wheel_probe.exe window LOGFILE X Y W H [hook]
  *       Opens a visible top-level window at (X, Y) of size W x H and appends one line per
  *       wheel message to LOGFILE:
  *           wheel <delta> <keyflags hex> <x> <y> <microseconds>
+ *           hwheel <delta> <keyflags hex> <x> <y> <microseconds>
  *       With "hook" it also installs a low-level mouse hook of its own on a second thread
  *       and logs each wheel event it sees before the next hook does:
  *           hook <delta> <x> <y> <microseconds>
+ *           hhook <delta> <x> <y> <microseconds>
  *       Installed after the program under test, this hook runs first, so its time stamp
  *       marks when the wheel event entered the hook chain. All times come from one
  *       performance counter, so the two kinds of line can be compared.
  *       The first line is "ready <hwnd>" once the window is shown.
  *   wheel_probe.exe lines
  *       Prints the system's wheel-scroll-lines value ("lines <n>") and exits.
+ *   wheel_probe.exe chars
+ *       Prints the system's wheel-scroll-characters value ("chars <n>") and exits.
  *   wheel_probe.exe settings [close]
  *       Finds the settings window of the program under test (a toolkit window of class
  *       "Qt5...QWindowIcon" at least 300 pixels wide) and prints
@@ -31,6 +36,13 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+
+#ifndef WM_MOUSEHWHEEL
+#define WM_MOUSEHWHEEL 0x020E
+#endif
+#ifndef SPI_GETWHEELSCROLLCHARS
+#define SPI_GETWHEELSCROLLCHARS 0x006C
+#endif
 
 static FILE *g_log;
 static LARGE_INTEGER g_frequency;
@@ -59,8 +71,10 @@ static LRESULT CALLBACK probeWndProc(HWND hwnd, UINT message, WPARAM wParam, LPA
 {
     switch (message) {
     case WM_MOUSEWHEEL:
-        logLine("wheel %d 0x%04x %d %d %lld", (int)(short)HIWORD(wParam), (unsigned)LOWORD(wParam),
-                (int)(short)LOWORD(lParam), (int)(short)HIWORD(lParam), nowMicroseconds());
+    case WM_MOUSEHWHEEL:
+        logLine("%s %d 0x%04x %d %d %lld", message == WM_MOUSEWHEEL ? "wheel" : "hwheel",
+                (int)(short)HIWORD(wParam), (unsigned)LOWORD(wParam), (int)(short)LOWORD(lParam),
+                (int)(short)HIWORD(lParam), nowMicroseconds());
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -72,10 +86,10 @@ static LRESULT CALLBACK probeWndProc(HWND hwnd, UINT message, WPARAM wParam, LPA
 
 static LRESULT CALLBACK probeHookProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HC_ACTION && wParam == WM_MOUSEWHEEL) {
+    if (code == HC_ACTION && (wParam == WM_MOUSEWHEEL || wParam == WM_MOUSEHWHEEL)) {
         const MSLLHOOKSTRUCT *event = (const MSLLHOOKSTRUCT *)lParam;
-        logLine("hook %d %ld %ld %lld", (int)(short)HIWORD(event->mouseData), event->pt.x, event->pt.y,
-                nowMicroseconds());
+        logLine("%s %d %ld %ld %lld", wParam == WM_MOUSEWHEEL ? "hook" : "hhook",
+                (int)(short)HIWORD(event->mouseData), event->pt.x, event->pt.y, nowMicroseconds());
     }
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
@@ -220,6 +234,15 @@ int main(int argc, char **argv)
         printf("lines %u\n", lines);
         return 0;
     }
+    if (argc >= 2 && strcmp(argv[1], "chars") == 0) {
+        UINT chars = 0;
+        if (!SystemParametersInfoW(SPI_GETWHEELSCROLLCHARS, 0, &chars, 0)) {
+            printf("chars error %lu\n", GetLastError());
+            return 1;
+        }
+        printf("chars %u\n", chars);
+        return 0;
+    }
     if (argc >= 2 && strcmp(argv[1], "window") == 0) {
         return runWindow(argc, argv);
     }
@@ -229,6 +252,6 @@ int main(int argc, char **argv)
     if (argc >= 2 && strcmp(argv[1], "popup") == 0) {
         return runPopup();
     }
-    fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook] | wheel_probe lines | wheel_probe settings [close] | wheel_probe popup\n");
+    fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook] | wheel_probe lines | wheel_probe chars | wheel_probe settings [close] | wheel_probe popup\n");
     return 2;
 }
