@@ -508,7 +508,7 @@ int SimDesktop::pumpMessages()
     int dispatched = 0;
     while (!m_queue.empty()) {
         const PostedMessage m = m_queue.front();
-        m_queue.erase(m_queue.begin());
+        m_queue.pop_front();
         deliver(m.hwnd, m.message, m.wParam, m.lParam);
         ++dispatched;
     }

@@ -9,6 +9,7 @@
 #include "platform/win32.h"
 
 #include <cstddef>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -319,7 +320,7 @@ private:
     std::map<std::uintptr_t, std::pair<DWORD, DWORD>> m_openHandles; // handle -> (pid, access)
     std::map<std::uintptr_t, DWORD> m_tokens;                         // token handle -> pid
     std::vector<MultimediaTimer> m_mmTimers;
-    std::vector<PostedMessage> m_queue; // this process's posted messages, not yet dispatched
+    std::deque<PostedMessage> m_queue; // this process's posted messages, not yet dispatched
     POINT m_cursor = {0, 0};
     long long m_lastInput = 0;
     bool m_hookThreadBlocked = false;
