@@ -8,12 +8,12 @@
 #   SORVELLA_QT_ARCHIVE     prebuilt Qt archive          (default: qt5.15.8-mingw64-posix.tar.xz in
 #                           shared/toolchains beside the repository, ../shared/toolchains)
 #   SORVELLA_QT_CACHE       where the archive is unpacked (default: <build folder>/qt-cache)
-#   SORVELLA_JOBS           parallel build jobs          (default: 2)
+#   SORVELLA_JOBS           parallel build jobs          (default: the number of cores)
 # Result: <build folder>/dist/Sorvella/, <build folder>/Sorvella-windows-x86_64.zip and
 # <build folder>/Sorvella-windows-x86_64-setup.exe
 set -euo pipefail
-cd "$(dirname "$0")/.."
-src_dir="$PWD"
+. "$(dirname "$0")/lib.sh"
+script_name=build-windows
 
 build_dir="${SORVELLA_WIN_BUILD_DIR:-build-windows}"
 case "$build_dir" in /*) ;; *) build_dir="$src_dir/$build_dir" ;; esac
@@ -21,14 +21,11 @@ case "$build_dir" in /*) ;; *) build_dir="$src_dir/$build_dir" ;; esac
 toolchains_dir="$(cd "$src_dir/.." && pwd)/shared/toolchains"
 archive="${SORVELLA_QT_ARCHIVE:-$toolchains_dir/qt5.15.8-mingw64-posix.tar.xz}"
 cache_dir="${SORVELLA_QT_CACHE:-$build_dir/qt-cache}"
-jobs="${SORVELLA_JOBS:-2}"
 triplet=x86_64-w64-mingw32
-
-fail() { echo "build-windows: $*" >&2; exit 1; }
 
 for tool in $triplet-gcc-posix $triplet-g++-posix $triplet-windres $triplet-objdump $triplet-strip cmake xz zip makensis; do
     command -v "$tool" >/dev/null 2>&1 ||
-        fail "'$tool' is missing; install it with: scripts/install-deps.sh cross"
+        die "'$tool' is missing; install it with: scripts/install-deps.sh cross"
 done
 
 # --- the prebuilt Qt -------------------------------------------------------------------
@@ -46,11 +43,11 @@ EOF
 fi
 
 sum_file="$archive.sha256"
-[ -f "$sum_file" ] || fail "the checksum file $sum_file is missing; it must lie beside the archive"
+[ -f "$sum_file" ] || die "the checksum file $sum_file is missing; it must lie beside the archive"
 expected="$(awk '{print $1; exit}' "$sum_file")"
 actual="$(sha256sum "$archive" | awk '{print $1}')"
 [ "$expected" = "$actual" ] ||
-    fail "checksum mismatch for $archive (expected $expected, got $actual); fetch or rebuild the archive"
+    die "checksum mismatch for $archive (expected $expected, got $actual); fetch or rebuild the archive"
 
 qt_dir="$cache_dir/qt5-mingw"
 stamp="$cache_dir/.unpacked-$actual"
@@ -59,24 +56,24 @@ if [ ! -f "$stamp" ] || [ ! -d "$qt_dir/lib/cmake/Qt5" ]; then
     rm -rf "$cache_dir"
     mkdir -p "$cache_dir"
     tar -xJf "$archive" -C "$cache_dir"
-    [ -d "$qt_dir/lib/cmake/Qt5" ] || fail "the archive does not hold qt5-mingw/lib/cmake/Qt5"
+    [ -d "$qt_dir/lib/cmake/Qt5" ] || die "the archive does not hold qt5-mingw/lib/cmake/Qt5"
     touch "$stamp"
 fi
 
 # --- configure and build ---------------------------------------------------------------
-cmake -S "$src_dir" -B "$build_dir" \
+cmake_configure "$build_dir" \
     -DCMAKE_TOOLCHAIN_FILE="$src_dir/cmake/mingw-w64-x86_64-posix.cmake" \
     -DSORVELLA_QT_MINGW_DIR="$qt_dir" \
     -DCMAKE_BUILD_TYPE=Release \
     -DSORVELLA_BUILD_TESTS=OFF -DSORVELLA_BUILD_BENCHMARKS=OFF
-cmake --build "$build_dir" -j "$jobs"
+cmake_build "$build_dir"
 
 # --- the runnable folder ---------------------------------------------------------------
 dist="$build_dir/dist/Sorvella"
 rm -rf "$dist"
 mkdir -p "$dist/platforms" "$dist/styles"
 
-[ -f "$build_dir/app/Sorvella.exe" ] || fail "the build produced no Sorvella.exe"
+[ -f "$build_dir/app/Sorvella.exe" ] || die "the build produced no Sorvella.exe"
 cp "$build_dir/app/Sorvella.exe" "$dist/"
 cp "$qt_dir/plugins/platforms/qwindows.dll" "$dist/platforms/"
 cp "$qt_dir/plugins/styles/qwindowsvistastyle.dll" "$dist/styles/"
@@ -105,7 +102,7 @@ for dll in "$dist"/lib*.dll; do
     $triplet-strip --strip-unneeded "$dll"
 done
 for dll in Qt5Core.dll Qt5Gui.dll Qt5Widgets.dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
-    [ -f "$dist/$dll" ] || fail "$dll did not end up in $dist"
+    [ -f "$dist/$dll" ] || die "$dll did not end up in $dist"
 done
 
 zip_file="$build_dir/Sorvella-windows-x86_64.zip"

@@ -8,7 +8,7 @@
 #        FUZZ_SANITIZERS=undefined leaves AddressSanitizer out (default address,undefined):
 #        about four times the executions per second, for runs of many millions.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+. "$(dirname "$0")/lib.sh"
 
 scripts/install-deps.sh build test fuzz
 
@@ -19,17 +19,16 @@ targets=("$@")
 build_dir="${SORVELLA_FUZZ_BUILD_DIR:-build-fuzz}"
 
 sanitizers="${FUZZ_SANITIZERS:-address,undefined}"
-flags="-fsanitize=fuzzer-no-link,$sanitizers -fno-sanitize-recover=all -fno-omit-frame-pointer -g"
-CC=clang CXX=clang++ cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+flags="$(sanitizer_flags "fuzzer-no-link,$sanitizers") -g"
+CC=clang CXX=clang++ cmake_configure "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DSORVELLA_BUILD_FUZZERS=ON -DSORVELLA_BUILD_BENCHMARKS=OFF \
     -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_C_FLAGS="$flags" \
     -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=$sanitizers" >/dev/null
-cmake --build "$build_dir" -j "$(nproc)" --target "${targets[@]/%/_fuzzer}"
+cmake_build "$build_dir" "${targets[@]/%/_fuzzer}"
 
 # The configuration target writes a file per input: a memory-backed folder keeps that cheap.
 if [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
-export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+export_sanitizer_options
 export QT_QPA_PLATFORM=offscreen
 
 status=0

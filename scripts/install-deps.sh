@@ -2,6 +2,8 @@
 # Installs the Debian packages a group of tasks needs, only those that are missing.
 # Usage: scripts/install-deps.sh build|test|cross|wine|fuzz ...
 set -euo pipefail
+. "$(dirname "$0")/lib.sh"
+script_name=install-deps
 
 pkgs=()
 for group in "$@"; do
@@ -11,7 +13,7 @@ for group in "$@"; do
         cross) pkgs+=(cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 xz-utils zip unzip nsis) ;;
         wine)  pkgs+=(wine wine64 xvfb xdotool xauth x11-utils) ;;
         fuzz)  pkgs+=(clang libfuzzer-14-dev) ;;
-        *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
+        *) echo "$script_name: unknown group '$group'" >&2; exit 2 ;;
     esac
 done
 

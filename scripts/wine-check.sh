@@ -8,21 +8,14 @@
 # SORVELLA_KEEP_TMP=1 keeps the temporary folder (Wine prefix, logs) for a look afterwards.
 # Prints "N passed, N failed" at the end and exits non-zero on any failure.
 set -uo pipefail
-cd "$(dirname "$0")/.."
-src_dir="$PWD"
-
 # Launchers, a private Wine prefix on a virtual display, the wheel probe and the helpers.
-. "$src_dir/scripts/wine-common.sh"
+. "$(dirname "$0")/lib.sh"
 prepare_build "$@"
 program=Sorvella
 [ -f "$dist/$program.exe" ] || die "$dist/$program.exe is missing; run scripts/build-windows.sh"
 
 start_wine_session
-# A fresh prefix has none of Windows' fonts: without Microsoft YaHei the toolkit falls back to
-# whatever the host offers (here a maths font with huge line heights) and the window is laid
-# out for it. Noto Sans CJK stands in for it, as on a Chinese Windows.
-timeout 60 "$wine_bin" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Microsoft YaHei' \
-    /d 'Noto Sans CJK SC' /f >/dev/null 2>&1 || echo "wine-check: note: the font replacement was not set"
+replace_window_font
 
 # Run what a user gets: the zipped folder, unpacked as it is.
 unpack_program
@@ -97,11 +90,8 @@ restart_program() {
     probe_pid=""
     "$wine_bin" "$tmp/app/Sorvella.exe" >"$tmp/$1.out" 2>"$tmp/$1.err" &
     program_pid=$!
-    wait_for 90 grep -q 'SmoothScroll started' "$tmp/$1.err" || echo "wine-check: the restarted program did not report its start"
+    wait_for 90 started "$tmp/$1.err" || echo "wine-check: the restarted program did not report its start"
 }
-settings_window() { timeout 60 "$wine_bin" "$probe" settings "$@" 2>/dev/null | tr -d '\r' | head -n 1; }
-window_shown() { [ "$(settings_window | awk '{print $2}')" = 1 ]; }
-window_hidden() { [ "$(settings_window | awk '{print $2}')" = 0 ]; }
 # A later launch hands over to the running program, which shows its window; the clicks that
 # follow wait until it is on screen.
 show_window() {

@@ -11,10 +11,7 @@
 # Environment: as for scripts/wine-check.sh.
 # Prints "N passed, N failed" at the end and exits non-zero on any failure.
 set -uo pipefail
-cd "$(dirname "$0")/.."
-src_dir="$PWD"
-
-. "$src_dir/scripts/wine-common.sh"
+. "$(dirname "$0")/lib.sh"
 prepare_build "$@"
 zip_file="$build_dir/Sorvella-windows-x86_64.zip"
 setup_file="$build_dir/Sorvella-windows-x86_64-setup.exe"

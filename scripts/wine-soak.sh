@@ -7,10 +7,7 @@
 # Environment: SORVELLA_WIN_BUILD_DIR as for build-windows.sh, SORVELLA_KEEP_TMP=1 as for
 # wine-check.sh.
 set -uo pipefail
-cd "$(dirname "$0")/.."
-src_dir="$PWD"
-
-. "$src_dir/scripts/wine-common.sh"
+. "$(dirname "$0")/lib.sh"
 soak_seconds=120
 build_args=()
 for arg in "$@"; do

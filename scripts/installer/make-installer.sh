@@ -9,12 +9,13 @@ set -euo pipefail
 dist="$(cd "$1" && pwd)"
 out_dir="$(cd "$(dirname "$3")" && pwd)"
 setup_file="$out_dir/$(basename "$3")"
-here="$(cd "$(dirname "$0")" && pwd)"
-fail() { echo "make-installer: $*" >&2; exit 1; }
-command -v makensis >/dev/null 2>&1 || fail "'makensis' is missing; install it with: scripts/install-deps.sh cross"
+cache="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"
+. "$(dirname "$0")/../lib.sh"
+script_name=make-installer
+command -v makensis >/dev/null 2>&1 || die "'makensis' is missing; install it with: scripts/install-deps.sh cross"
 
-version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$2")"
-[ -n "$version" ] || fail "no project version in $2"
+version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$cache")"
+[ -n "$version" ] || die "no project version in $2"
 files_nsh="$out_dir/installer-files.nsh"
 
 win_path() { local rel="${1#.}"; echo "\$INSTDIR${rel//\//\\}"; }
@@ -35,5 +36,5 @@ win_path() { local rel="${1#.}"; echo "\$INSTDIR${rel//\//\\}"; }
 
 rm -f "$setup_file"
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DFILES_NSH="$files_nsh" \
-    -DICON_FILE="$here/../../res/sorvella.ico" -DOUT_FILE="$setup_file" "$here/sorvella.nsi" ||
-    fail "makensis could not build the installer"
+    -DICON_FILE="$src_dir/res/sorvella.ico" -DOUT_FILE="$setup_file" "$src_dir/scripts/installer/sorvella.nsi" ||
+    die "makensis could not build the installer"

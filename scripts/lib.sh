@@ -1,10 +1,49 @@
-# Shared pieces of the Wine checks (scripts/wine-check.sh, scripts/wine-dist-check.sh),
-# sourced once the caller has set src_dir. Sourcing starts nothing: prepare_build takes the
-# checks' arguments and builds, start_wine_session brings up Wine, and the functions after
-# them check results and drive the wheel probe window.
+# The library every script of the project sources first, as
+#     . "$(dirname "$0")/lib.sh"
+# Sourcing sets src_dir to the repository root and makes it the working folder, and defines
+# the pieces the scripts share; it starts nothing. The sections: the error helper and the
+# build parallelism, the configure-build-test sequence and the sanitizer settings, then the
+# Wine checks' set-up (prepare_build, start_wine_session) and the functions after it that
+# check results and drive the wheel probe window.
 
-die() { echo "${0##*/}: $*" >&2; exit 1; }
+src_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$src_dir"
 
+# Messages name the script; a script whose messages never carried the suffix sets its own.
+script_name="${0##*/}"
+die() { echo "$script_name: $*" >&2; exit 1; }
+
+# Parallel jobs of every build and test run.
+build_jobs="${SORVELLA_JOBS:-$(nproc)}"
+
+# --- configure, build, test -----------------------------------------------------------------
+# cmake_configure FOLDER [cmake option ...]
+cmake_configure() { local dir=$1; shift; cmake -S "$src_dir" -B "$dir" "$@"; }
+# cmake_build FOLDER [target ...]: every target when none is named.
+cmake_build() {
+    local dir=$1; shift
+    if [ $# -gt 0 ]; then cmake --build "$dir" -j "$build_jobs" --target "$@"
+    else cmake --build "$dir" -j "$build_jobs"; fi
+}
+run_ctest() { ctest --test-dir "$1" --output-on-failure -j "$build_jobs"; }
+# build_and_test FOLDER [cmake option ...]: the test run every suite goes through.
+build_and_test() { cmake_configure "$@" && cmake_build "$1" && run_ctest "$1"; }
+
+# --- sanitizers -------------------------------------------------------------------------------
+# sanitizer_flags LIST: compiler flags for the sanitizers in LIST (as -fsanitize takes it); the
+# first report ends the program, with frame pointers for readable stacks.
+sanitizer_flags() { echo "-fsanitize=$1 -fno-sanitize-recover=all -fno-omit-frame-pointer"; }
+# export_sanitizer_options [ASan option ...]: the options every sanitized run shares, followed
+# by the caller's own ASan options (name=value each).
+export_sanitizer_options() {
+    local extra
+    ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+    for extra in "$@"; do ASAN_OPTIONS="$ASAN_OPTIONS:$extra"; done
+    export ASAN_OPTIONS
+    export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+}
+
+# --- Wine ---------------------------------------------------------------------------------------
 # prepare_build [--no-install] [--no-build]: installs the packages and cross-builds unless told
 # not to; sets build_dir and dist (the laid-out program folder).
 prepare_build() {
@@ -59,14 +98,26 @@ start_wine_session() {
     x86_64-w64-mingw32-gcc-posix -O2 -Wall -Wextra -Werror -o "$probe" "$src_dir/tests/wine/wheel_probe.c" ||
         die "the probe did not compile"
 
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
+    start_display 1024x768
+
+    echo "Preparing a Wine prefix in $WINEPREFIX (display $DISPLAY, $wine_bin)"
+    timeout 180 "$wine_bin" wineboot -i >"$tmp/wineboot.log" 2>&1 || die "wineboot failed, see $tmp/wineboot.log"
+}
+
+# start_display WIDTHxHEIGHT: a virtual X display of that size for the Wine programs that start
+# from now on; a display started before ends first, with every Wine process of the prefix.
+start_display() {
+    if [ -n "$xvfb_pid" ]; then
+        "$wineserver_bin" -k >/dev/null 2>&1
+        timeout 20 "$wineserver_bin" -w >/dev/null 2>&1
+        kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null
+    fi
+    rm -f "$tmp/display"
+    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 50); do [ -s "$tmp/display" ] && break; sleep 0.1; done
     [ -s "$tmp/display" ] || die "Xvfb did not start: $(cat "$tmp/xvfb.log")"
     export DISPLAY=":$(head -n 1 "$tmp/display")"
-
-    echo "Preparing a Wine prefix in $WINEPREFIX (display $DISPLAY, $wine_bin)"
-    timeout 180 "$wine_bin" wineboot -i >"$tmp/wineboot.log" 2>&1 || die "wineboot failed, see $tmp/wineboot.log"
 }
 
 end_wine_session() {
@@ -83,6 +134,14 @@ end_wine_session() {
     fi
     if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
     if [ "${SORVELLA_KEEP_TMP:-0}" = 1 ]; then echo "${0##*/}: kept $tmp"; else rm -rf "$tmp"; fi
+}
+
+# A fresh prefix has none of Windows' fonts: without Microsoft YaHei the toolkit falls back to
+# whatever the host offers (here a maths font with huge line heights) and the window is laid
+# out for it. Noto Sans CJK stands in for it, as on a Chinese Windows.
+replace_window_font() {
+    timeout 60 "$wine_bin" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Microsoft YaHei' \
+        /d 'Noto Sans CJK SC' /f >/dev/null 2>&1 || echo "${script_name%.sh}: note: the font replacement was not set"
 }
 
 # Unpacks the zipped folder users receive into $tmp/app, to run it as it is.
@@ -124,7 +183,13 @@ settle() {
         sleep 0.2
     done
 }
-started() { grep -q 'SmoothScroll started' "$tmp/program.err" 2>/dev/null; }
+# started [LOG]: the program's log (default $tmp/program.err) reports its hook installed.
+started() { grep -q 'SmoothScroll started' "${1:-$tmp/program.err}" 2>/dev/null; }
+# The program's settings window as the probe sees it: "settings <visible> <left> <top> <right>
+# <bottom>"; with "close", a system close request follows.
+settings_window() { timeout 60 "$wine_bin" "$probe" settings "$@" 2>/dev/null | tr -d '\r' | head -n 1; }
+window_shown() { [ "$(settings_window | awk '{print $2}')" = 1 ]; }
+window_hidden() { [ "$(settings_window | awk '{print $2}')" = 0 ]; }
 probe_ready() { grep -q '^ready' "$probe_log" 2>/dev/null; }
 
 # The animation of one notch with the default set (multiplier 10, 4 percent per tick,

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QVector>
+
+// Where the settings window goes when it is shown: wholly inside one screen's work area (the
+// screen less the taskbar), never off-screen or under the taskbar, also after screens were
+// removed or their scale changed. Plain data in, plain data out, so that every arrangement of
+// screens can be tried without a display.
+struct WindowPlacement
+{
+    QRect geometry;      // where the window goes, its size included
+    int minimumHeight;   // the window's minimum height there (lower only on a low work area)
+};
+
+// frame: the window's current frame; workAreas: each screen's work area; cursor: the cursor's
+// position; minimumHeight: the window's own minimum height. A frame that lies wholly inside a
+// work area stays where it is; otherwise the window is centred on the work area that holds
+// the cursor (the first one when none does), as large as it was but no larger than that
+// work area. A work area lower than the minimum height gives the window its whole height.
+WindowPlacement placeWindow(const QRect &frame, const QVector<QRect> &workAreas, const QPoint &cursor,
+                            int minimumHeight);

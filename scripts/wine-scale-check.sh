@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# The settings window at the display scales people use, under Wine: for each screen size and
+# system DPI (Wine's LogPixels) the program starts afresh, a later launch shows its window,
+# and the window must be 340 x 520 logical pixels times the scale, wholly inside the work
+# area above a taskbar of 48 logical pixels. Where that work area is lower than the window,
+# the window takes its whole height (its content scrolls).
+#
+# Usage: scripts/wine-scale-check.sh [--no-install] [--no-build]
+# Environment: as for scripts/wine-check.sh.
+# Prints one line per check and "N passed, N failed" at the end; exits non-zero on a failure.
+set -uo pipefail
+. "$(dirname "$0")/lib.sh"
+prepare_build "$@"
+start_wine_session
+replace_window_font
+unpack_program
+
+probe_says() { timeout 60 "$wine_bin" "$probe" "$@" 2>/dev/null | tr -d '\r' | head -n 1; }
+set_dpi() {
+    local key
+    for key in 'HKCU\Control Panel\Desktop' 'HKCC\Software\Fonts'; do
+        timeout 60 "$wine_bin" reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    done
+}
+# What the window must be: its size in logical pixels times the scale, rounded, no higher
+# than the work area.
+expected_size() { # expected_size DPI WORK_AREA_HEIGHT
+    awk -v dpi="$1" -v area="$2" 'BEGIN {
+        w = int(340 * dpi / 96 + 0.5); h = int(520 * dpi / 96 + 0.5)
+        printf "%d x %d", w, (h > area ? area : h) }'
+}
+
+results=()
+for setting in "96 1920x1080" "120 1920x1080" "144 1920x1080" "168 1920x1080" "192 2560x1440" \
+               "96 1366x768" "192 1920x1080"; do
+    read -r dpi screen <<<"$setting"
+    start_display "$screen"
+    set_dpi "$dpi"
+    taskbar=$((48 * dpi / 96))
+    read -r _ system_dpi left top right bottom <<<"$(probe_says screen "$taskbar")"
+    name="at $((dpi * 100 / 96)) % (LogPixels $dpi) on $screen"
+    if [ "${system_dpi:-}" != "$dpi" ]; then
+        check "Wine takes LogPixels $dpi $name" "$dpi" "${system_dpi:-none}"
+        continue
+    fi
+    "$wine_bin" "$tmp/app/Sorvella.exe" >"$tmp/program-$dpi.out" 2>"$tmp/program-$dpi.err" &
+    program_pid=$!
+    wait_for 90 started "$tmp/program-$dpi.err" || { check "the program starts $name" started "not started"; continue; }
+    timeout 60 "$wine_bin" "$tmp/app/Sorvella.exe" >/dev/null 2>&1
+    wait_for 20 window_shown && sleep 1
+    read -r _ _ wl wt wr wb <<<"$(settings_window)"
+    size="$((wr - wl)) x $((wb - wt))"
+    check "the window is $(expected_size "$dpi" $((bottom - top))) $name" \
+        "$(expected_size "$dpi" $((bottom - top)))" "$size"
+    inside="$([ "$wl" -ge "$left" ] && [ "$wt" -ge "$top" ] && [ "$wr" -le "$right" ] && [ "$wb" -le "$bottom" ] &&
+              echo inside || echo "($wl, $wt)-($wr, $wb) outside ($left, $top)-($right, $bottom)")"
+    check "it lies inside the work area $name" inside "$inside"
+    results+=("$name: window $size at ($wl, $wt), work area ${right}x$bottom")
+done
+
+printf '%s\n' "${results[@]}"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
