@@ -138,7 +138,8 @@ void EngineScript::hookEvent(ByteReader &in)
         const std::uint32_t choice = in.below(16);
         const short delta = choice < 12 ? kDeltas[choice] : static_cast<short>(in.word());
         const DWORD mouseData = (DWORD(std::uint16_t(delta)) << 16) | (in.below(8) == 0 ? in.word() : 0);
-        const UINT message = in.below(3) == 0 ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL;
+        // Kinds 6 and 7 are the tilt wheel's.
+        const UINT message = kind >= 6 ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL;
         sim().injectMouse(message, pickPoint(in), mouseData, nCode);
         ++m_wheelEvents;
     }
@@ -182,9 +183,12 @@ void EngineScript::tick(ByteReader &in)
     case 2:
         // A tick still queued when its clock was stopped or restarted, or one of another timer.
         if (S::hiddenWindowExists()) {
-            const UINT message = in.flag() ? WM_TIMER : kClockTickMessage;
-            const UINT_PTR id = in.flag() ? clockIdOf(kWheelAxes[in.below(2)]) : in.byte();
-            const LPARAM start = in.below(4) == 0 ? LPARAM(in.byte()) : 0;
+            // One byte says the message, the axis, and whether it is the first tick of some
+            // start (mostly one long stopped or replaced).
+            const std::uint8_t how = in.byte();
+            const UINT message = (how & 1) ? WM_TIMER : kClockTickMessage;
+            const UINT_PTR id = in.flag() ? clockIdOf(kWheelAxes[(how >> 1) & 1]) : in.byte();
+            const LPARAM start = (how & 4) ? LPARAM(how >> 3) : 0;
             sim().sendMessage(S::s_hWnd, message, id, start);
         }
         break;
