@@ -250,27 +250,27 @@ static int runScreen(int argc, char **argv)
     return 0;
 }
 
+/* Prints "NAME <value>" of a system parameter, or "NAME error <code>" and returns 1. */
+static int printSystemValue(const char *name, UINT action)
+{
+    UINT value = 0;
+    if (!SystemParametersInfoW(action, 0, &value, 0)) {
+        printf("%s error %lu\n", name, GetLastError());
+        return 1;
+    }
+    printf("%s %u\n", name, value);
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     QueryPerformanceFrequency(&g_frequency);
     InitializeCriticalSection(&g_logLock);
     if (argc >= 2 && strcmp(argv[1], "lines") == 0) {
-        UINT lines = 0;
-        if (!SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) {
-            printf("lines error %lu\n", GetLastError());
-            return 1;
-        }
-        printf("lines %u\n", lines);
-        return 0;
+        return printSystemValue("lines", SPI_GETWHEELSCROLLLINES);
     }
     if (argc >= 2 && strcmp(argv[1], "chars") == 0) {
-        UINT chars = 0;
-        if (!SystemParametersInfoW(SPI_GETWHEELSCROLLCHARS, 0, &chars, 0)) {
-            printf("chars error %lu\n", GetLastError());
-            return 1;
-        }
-        printf("chars %u\n", chars);
-        return 0;
+        return printSystemValue("chars", SPI_GETWHEELSCROLLCHARS);
     }
     if (argc >= 2 && strcmp(argv[1], "window") == 0) {
         return runWindow(argc, argv);
