@@ -157,6 +157,11 @@ check "the stored wheel characters are left as they were" "${chars_stored_before
 check "the wheel-lines worker reports success on standard output" \
     "$(printf 'Set params success\243\241')" "$(head -n 1 "$tmp/program.out" | tr -d '\r')"
 
+# Moving the cursor over the probe can make the program take its hook for lost and install it
+# again, ahead of the probe's: the probe's goes in afresh, first again, for the notches below.
+timeout 60 "$wine_bin" "$probe" rehook >/dev/null 2>&1
+wait_for 10 grep -q '^rehooked' "$probe_log" || echo "wine-check: note: the probe's hook was not renewed"
+
 from=$(log_lines); xdotool click 4; settle "$from"
 up_lines="$(wheel_since "$from")"
 check "one notch up arrives as the animation (1200 in 67 steps)" "$notch_up" "$(echo "$up_lines" | awk '{print $2}' | xargs)"
@@ -204,6 +209,13 @@ check "a left button press stops the animation" "stopped early" "$stopped"
 from=$(log_lines); xdotool click 4; sleep 0.2; xdotool click 5; settle "$from"
 settled="$(wheel_since "$from" | awk '$2 < 0 {neg++} {s += $2} END {print (!neg && s > 0 && s < 1200) ? "settled" : "moved " s ", " neg + 0 " steps down"}')"
 check "a slight opposite notch settles the animation where it is" "settled" "$settled"
+
+# Over the notches so far, while the probe's own hook stamped each one: later probes have none.
+cp "$probe_log" "$tmp/probe-hooked.log"
+delays="$(first_step_delays | sort -n)"
+median_delay="$(echo "$delays" | awk 'NF {d[++n] = $1} END {if (n) printf "%.3f ms over %d notches", d[int((n + 1) / 2)] / 1000, n}')"
+check "the median delay from a notch to its first step is under 1 ms" "yes" \
+    "$(echo "$delays" | awk 'NF {d[++n] = $1} END {print (n && d[int((n + 1) / 2)] < 1000) ? "yes" : "no"}')"
 
 if [ "$program" = Sorvella ]; then
     second_status="$(timeout 60 "$wine_bin" "$tmp/app/Sorvella.exe" >"$tmp/second.out" 2>"$tmp/second.err"; echo $?)"
@@ -295,11 +307,7 @@ if [ "$program" = Sorvella ]; then
         "$(config_is "$tmp/expected_migrated.json" && echo same || head -c 400 "$tmp/app/config.json")"
 fi
 
-delays="$(first_step_delays | sort -n)"
-median_delay="$(echo "$delays" | awk 'NF {d[++n] = $1} END {if (n) printf "%.3f ms over %d notches", d[int((n + 1) / 2)] / 1000, n}')"
 echo "Median delay from the hook seeing a notch to its first step: ${median_delay:-not measured}"
-check "the median delay from a notch to its first step is under 1 ms" "yes" \
-    "$(echo "$delays" | awk 'NF {d[++n] = $1} END {print (n && d[int((n + 1) / 2)] < 1000) ? "yes" : "no"}')"
 echo "Timing under Wine, one notch up at 5 ms: ${up_timing:-not measured}"
 echo "Timing under Wine, one notch down at 5 ms: ${down_timing:-not measured}"
 echo "$passed passed, $failed failed"

@@ -426,4 +426,18 @@ TEST_F(WheelHook, AxesNeitherStopNorExtendNorRetargetEachOther)
     EXPECT_EQ(logLines().size(), lines + 1);
 }
 
+TEST_F(WheelHook, OneAxisLosingItsClockLeavesTheOtherRunning)
+{
+    tilt(120);
+    sim().failMultimediaTimers(true);
+    sim().failSetTimer(ERROR_NOT_ENOUGH_QUOTA);
+    EXPECT_TRUE(wheel(120).swallowed());
+    EXPECT_FALSE(vertical().isAnimating);
+    EXPECT_TRUE(horizontal().isAnimating);
+    sim().failSetTimer(0);
+    runAnimation();
+    EXPECT_EQ(postedSum(WM_MOUSEHWHEEL), 1200);
+    EXPECT_TRUE(postedDeltas(WM_MOUSEWHEEL).empty());
+}
+
 } // namespace

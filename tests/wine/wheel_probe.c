@@ -15,6 +15,10 @@
  *       Installed after the program under test, this hook runs first, so its time stamp
  *       marks when the wheel event entered the hook chain. All times come from one
  *       performance counter, so the two kinds of line can be compared.
+ *   wheel_probe.exe rehook
+ *       Has the open probe window install its hook afresh, ahead of any hook installed since
+ *       (the program under test installs its own again when it thinks the system removed
+ *       it); the window logs "rehooked" once it is in.
  *       The first line is "ready <hwnd>" once the window is shown.
  *   wheel_probe.exe lines
  *       Prints the system's wheel-scroll-lines value ("lines <n>") and exits.
@@ -52,6 +56,8 @@
 #endif
 
 static FILE *g_log;
+static DWORD g_hookThreadId;
+static const wchar_t g_probeClassName[] = L"SorvellaWheelProbe";
 static LARGE_INTEGER g_frequency;
 static CRITICAL_SECTION g_logLock;
 
@@ -83,6 +89,11 @@ static LRESULT CALLBACK probeWndProc(HWND hwnd, UINT message, WPARAM wParam, LPA
                 (int)(short)HIWORD(wParam), (unsigned)LOWORD(wParam), (int)(short)LOWORD(lParam),
                 (int)(short)HIWORD(lParam), nowMicroseconds());
         return 0;
+    case WM_APP:
+        if (g_hookThreadId) {
+            PostThreadMessageW(g_hookThreadId, WM_APP, 0, 0);
+        }
+        return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -112,6 +123,17 @@ static DWORD WINAPI hookThread(LPVOID unused)
         return 1;
     }
     while (GetMessageW(&msg, NULL, 0, 0) > 0) {
+        if (msg.message == WM_APP) {
+            /* A hook goes in at the head of the chain. */
+            UnhookWindowsHookEx(hook);
+            hook = SetWindowsHookExW(WH_MOUSE_LL, probeHookProc, GetModuleHandleW(NULL), 0);
+            if (!hook) {
+                logLine("hookfailed %lu", GetLastError());
+                return 1;
+            }
+            logLine("rehooked");
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -121,7 +143,7 @@ static DWORD WINAPI hookThread(LPVOID unused)
 
 static int runWindow(int argc, char **argv)
 {
-    const wchar_t *className = L"SorvellaWheelProbe";
+    const wchar_t *className = g_probeClassName;
     WNDCLASSW wc;
     HWND hwnd;
     MSG msg;
@@ -164,7 +186,7 @@ static int runWindow(int argc, char **argv)
     SetForegroundWindow(hwnd);
 
     if (argc > 7 && strcmp(argv[7], "hook") == 0) {
-        HANDLE thread = CreateThread(NULL, 0, hookThread, NULL, 0, NULL);
+        HANDLE thread = CreateThread(NULL, 0, hookThread, NULL, 0, &g_hookThreadId);
         if (thread) {
             CloseHandle(thread);
         }
@@ -272,6 +294,15 @@ int main(int argc, char **argv)
     if (argc >= 2 && strcmp(argv[1], "chars") == 0) {
         return printSystemValue("chars", SPI_GETWHEELSCROLLCHARS);
     }
+    if (argc >= 2 && strcmp(argv[1], "rehook") == 0) {
+        HWND probe = FindWindowW(g_probeClassName, NULL);
+        if (!probe || !PostMessageW(probe, WM_APP, 0, 0)) {
+            printf("rehook none\n");
+            return 1;
+        }
+        printf("rehook sent\n");
+        return 0;
+    }
     if (argc >= 2 && strcmp(argv[1], "window") == 0) {
         return runWindow(argc, argv);
     }
@@ -285,6 +316,6 @@ int main(int argc, char **argv)
     if (argc >= 2 && strcmp(argv[1], "popup") == 0) {
         return runPopup();
     }
-    fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook] | wheel_probe lines | wheel_probe chars | wheel_probe settings [close] | wheel_probe popup | wheel_probe screen [TASKBAR]\n");
+    fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook] | wheel_probe lines | wheel_probe chars | wheel_probe rehook | wheel_probe settings [close] | wheel_probe popup | wheel_probe screen [TASKBAR]\n");
     return 2;
 }
