@@ -2,6 +2,7 @@
 
 #include "app/event_hub.h"
 #include "app/theme_watcher.h"
+#include "app/window_placement.h"
 #include "config/config_document.h"
 #include "engine/wheel_lines.h"
 #include "ui/style_sheets.h"
@@ -9,11 +10,14 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QUrl>
 
 #include <cstdlib>
@@ -113,9 +117,24 @@ void MainWindow::applyThemeIcons(bool isLightTheme)
     }
 }
 
+void MainWindow::placeOnScreen()
+{
+    QVector<QRect> workAreas;
+    for (const QScreen *screen : QGuiApplication::screens())
+        workAreas.append(screen->availableGeometry());
+    // The panel's own minimum height, which a low work area may have lowered before.
+    const QSize minimum(minimumWidth(), kWindowMinimumHeight);
+    const WindowPlacement placement =
+        placeWindow(m_placed ? frameGeometry() : QRect(), minimum, workAreas, QCursor::pos());
+    setMinimumHeight(placement.minimumHeight);
+    setGeometry(placement.geometry);
+    m_placed = true;
+}
+
 void MainWindow::onShowRequest()
 {
     m_scroller.start();
+    placeOnScreen();
     show();
     raise();
     setWindowState(Qt::WindowActive);
@@ -127,6 +146,7 @@ void MainWindow::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
 {
     if (reason != QSystemTrayIcon::DoubleClick)
         return;
+    placeOnScreen();
     showNormal();
     activateWindow();
     raise();

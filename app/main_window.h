@@ -28,6 +28,12 @@ class theme_watcher;
 // The product's web page, opened by the tray menu.
 constexpr char kProductPageUrl[] = "https://tidyforge.github.io/sorvella/";
 
+// The window's size limits; a work area lower than the minimum height lowers it (the content
+// scrolls).
+constexpr int kWindowMinimumWidth = 340;
+constexpr int kWindowMaximumWidth = 480;
+constexpr int kWindowMinimumHeight = 520;
+
 // The program's only top-level window: a frameless, rounded settings window dragged by its
 // title bar, plus the tray icon and menu through which the program is reached while the
 // window is hidden. It owns the engine and the working configuration document.
@@ -51,6 +57,9 @@ public:
     void openProductPage();
     // Saves and ends the process at once with exit status 0.
     void quitApplication();
+    // Before the window is shown: wholly inside a screen's work area, where it was if that is
+    // still wholly visible, else centred on the screen that holds the cursor.
+    void placeOnScreen();
 
     // Settings panel
     void buildSettingsPanel();
@@ -117,6 +126,7 @@ private:
     QWidget *m_titleBar = nullptr;
     QPoint m_dragPosition;
     bool m_isDragging = false;
+    bool m_placed = false;
 
     // Settings panel
     QLabel *m_titleLabel = nullptr;

@@ -123,9 +123,9 @@ void MainWindow::buildSettingsPanel()
     connect(m_rows[AccelUp].valueLabel, &ClickableLabel::clicked, this, &MainWindow::openDialogForAccelUp);
     connect(m_rows[AccelDown].valueLabel, &ClickableLabel::clicked, this, &MainWindow::openDialogForAccelDown);
 
-    setMinimumWidth(340);
-    setMaximumWidth(480);
-    setMinimumHeight(520);
+    setMinimumWidth(kWindowMinimumWidth);
+    setMaximumWidth(kWindowMaximumWidth);
+    setMinimumHeight(kWindowMinimumHeight);
 }
 
 QWidget *MainWindow::buildParamGroup(const QString &title, const QString &upText, ParamRow &upRow,

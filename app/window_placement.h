@@ -2,6 +2,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QVector>
 
 // Where the settings window goes when it is shown: wholly inside one screen's work area (the
@@ -10,14 +11,15 @@
 // screens can be tried without a display.
 struct WindowPlacement
 {
-    QRect geometry;      // where the window goes, its size included
-    int minimumHeight;   // the window's minimum height there (lower only on a low work area)
+    QRect geometry;    // where the window goes, its size included
+    int minimumHeight; // the window's minimum height there (lower only on a low work area)
 };
 
-// frame: the window's current frame; workAreas: each screen's work area; cursor: the cursor's
-// position; minimumHeight: the window's own minimum height. A frame that lies wholly inside a
-// work area stays where it is; otherwise the window is centred on the work area that holds
-// the cursor (the first one when none does), as large as it was but no larger than that
-// work area. A work area lower than the minimum height gives the window its whole height.
-WindowPlacement placeWindow(const QRect &frame, const QVector<QRect> &workAreas, const QPoint &cursor,
-                            int minimumHeight);
+// frame: the window's frame, or an empty rectangle before it was first placed; minimumSize:
+// its own minimum size; workAreas: each screen's work area; cursor: the cursor's position.
+// A frame that lies wholly inside a work area stays where it is. Otherwise the window is
+// centred on the work area that holds the cursor (the first one when none does), as large as
+// it was (at first its minimum size) but no larger than that work area. A work area lower
+// than the minimum height gives the window its whole height.
+WindowPlacement placeWindow(const QRect &frame, const QSize &minimumSize, const QVector<QRect> &workAreas,
+                            const QPoint &cursor);

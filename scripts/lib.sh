@@ -113,7 +113,9 @@ start_display() {
         kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null
     fi
     rm -f "$tmp/display"
-    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
+    # No reset when the last client leaves: what a short-lived client set on the root window
+    # (the work area, say) stays for the Wine programs that start later.
+    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp -noreset 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 50); do [ -s "$tmp/display" ] && break; sleep 0.1; done
     [ -s "$tmp/display" ] || die "Xvfb did not start: $(cat "$tmp/xvfb.log")"

@@ -35,9 +35,12 @@ for setting in "96 1920x1080" "120 1920x1080" "144 1920x1080" "168 1920x1080" "1
                "96 1366x768" "192 1920x1080"; do
     read -r dpi screen <<<"$setting"
     start_display "$screen"
-    set_dpi "$dpi"
+    # Wine takes the work area from the X root window, where a desktop's panel announces it.
     taskbar=$((48 * dpi / 96))
-    read -r _ system_dpi left top right bottom <<<"$(probe_says screen "$taskbar")"
+    xprop -root -format _NET_WORKAREA 32c -set _NET_WORKAREA \
+        "0, 0, ${screen%x*}, $((${screen#*x} - taskbar))" || die "cannot set the work area"
+    set_dpi "$dpi"
+    read -r _ system_dpi left top right bottom <<<"$(probe_says screen)"
     name="at $((dpi * 100 / 96)) % (LogPixels $dpi) on $screen"
     if [ "${system_dpi:-}" != "$dpi" ]; then
         check "Wine takes LogPixels $dpi $name" "$dpi" "${system_dpi:-none}"

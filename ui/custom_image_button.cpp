@@ -7,10 +7,11 @@ namespace {
 
 const QSize kPlaceholderSize(32, 32);
 
-// An empty path yields a null pixmap without asking the file system.
-QPixmap loadPixmap(const QString &path)
+// "dir/name.png" -> "dir/name@2x.png", the toolkit's name for an image drawn at twice the size.
+QString doubledPath(const QString &path)
 {
-    return path.isEmpty() ? QPixmap() : QPixmap(path);
+    const int dot = path.lastIndexOf(QLatin1Char('.'));
+    return dot <= path.lastIndexOf(QLatin1Char('/')) ? QString() : path.left(dot) + QStringLiteral("@2x") + path.mid(dot);
 }
 
 } // namespace
@@ -40,6 +41,21 @@ CustomImageButton::CustomImageButton(const QString &normalPath, const QString &h
         m_currentPixmap = &m_normalPixmap;
     }
     setAttribute(Qt::WA_MouseTracking);
+}
+
+// An empty path yields a null pixmap without asking the file system.
+QPixmap CustomImageButton::loadPixmap(const QString &path)
+{
+    if (path.isEmpty())
+        return QPixmap();
+    const QPixmap pixmap(path);
+    const QString doubled = doubledPath(path);
+    if (!pixmap.isNull() && !doubled.isEmpty()) {
+        const QPixmap large(doubled);
+        if (!large.isNull())
+            m_doubledPixmaps.insert(pixmap.cacheKey(), large);
+    }
+    return pixmap;
 }
 
 bool CustomImageButton::isChecked() const
@@ -130,8 +146,12 @@ void CustomImageButton::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     if (m_currentPixmap && !m_currentPixmap->isNull()) {
+        // Scaled up, the image drawn for 100 % blurs: a scaled screen gets the double-size
+        // image, scaled down to the pixels the button covers there.
+        const auto doubled = m_doubledPixmaps.constFind(m_currentPixmap->cacheKey());
+        const bool scaled = painter.device()->devicePixelRatioF() > 1.0 && doubled != m_doubledPixmaps.constEnd();
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawPixmap(rect(), *m_currentPixmap);
+        painter.drawPixmap(rect(), scaled ? *doubled : *m_currentPixmap);
         return;
     }
     painter.fillRect(rect(), Qt::darkGray);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
@@ -44,6 +45,9 @@ protected:
 
 private:
     void refreshPixmap();
+    // Loads an image and, beside it, the same image drawn at twice the size ("name@2x.png")
+    // where there is one, for screens scaled above 100 %.
+    QPixmap loadPixmap(const QString &path);
 
     QPixmap m_normalPixmap;
     QPixmap m_hoverPixmap;
@@ -54,4 +58,7 @@ private:
     bool m_checkable = false;
     bool m_checked = false;
     ButtonState m_state = Normal;
+    // The double-size images, by the cache key of the image they stand in for (copies of an
+    // image share its key).
+    QHash<qint64, QPixmap> m_doubledPixmaps;
 };

@@ -20,16 +20,20 @@ const QColor kRoseDeep(0xa8, 0x24, 0x5d);
 const QColor kWhite(0xff, 0xff, 0xff);
 const QColor kInk(0x1b, 0x1f, 0x24);
 
-QImage blank(int width, int height)
+// An image of the given size in the widget's pixels, with scale times as many pixels per side
+// for screens that draw at that scale.
+QImage blank(int width, int height, int scale)
 {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage image(width * scale, height * scale, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
 }
 
-void setUp(QPainter &painter)
+// Every drawing below is in the widget's pixels, whatever the scale of its image.
+void setUp(QPainter &painter, int scale)
 {
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(scale, scale);
 }
 
 void drawCross(QPainter &painter, QPointF centre, qreal halfSpan, qreal width, const QColor &colour)
@@ -40,11 +44,11 @@ void drawCross(QPainter &painter, QPointF centre, qreal halfSpan, qreal width, c
 }
 
 // Close button of the title bars, 24 x 24: a light cross at rest, a rose disc under the cursor.
-QImage closeImage(int state)
+QImage closeImage(int state, int scale)
 {
-    QImage image = blank(24, 24);
+    QImage image = blank(24, 24, scale);
     QPainter painter(&image);
-    setUp(painter);
+    setUp(painter, scale);
     const QPointF centre(12.0, 12.0);
     if (state == 0) {
         drawCross(painter, centre, 4.5, 1.8, kTextGrey);
@@ -59,11 +63,11 @@ QImage closeImage(int state)
 
 // Autorun switch, 40 x 22: a pill track with a round knob, left and grey when off,
 // right on teal when on.
-QImage autorunImage(bool on)
+QImage autorunImage(bool on, int scale)
 {
-    QImage image = blank(40, 22);
+    QImage image = blank(40, 22, scale);
     QPainter painter(&image);
-    setUp(painter);
+    setUp(painter, scale);
     painter.setPen(Qt::NoPen);
     painter.setBrush(on ? kTeal : kTrackGrey);
     painter.drawRoundedRect(QRectF(1.0, 2.0, 38.0, 18.0), 9.0, 9.0);
@@ -90,11 +94,11 @@ QImage autorunImage(bool on)
 }
 
 // Smoothing check box indicator, 24 x 24: an outlined rounded square, filled mint when checked.
-QImage boxImage(bool checked)
+QImage boxImage(bool checked, int scale)
 {
-    QImage image = blank(24, 24);
+    QImage image = blank(24, 24, scale);
     QPainter painter(&image);
-    setUp(painter);
+    setUp(painter, scale);
     const QRectF box(3.0, 3.0, 18.0, 18.0);
     if (!checked) {
         painter.setPen(QPen(kBorderGrey, 2.0));
@@ -116,11 +120,11 @@ QImage boxImage(bool checked)
 }
 
 // Remove button of a profile entry, 14 x 14: a small disc with a cross.
-QImage removeImage(int state)
+QImage removeImage(int state, int scale)
 {
-    QImage image = blank(14, 14);
+    QImage image = blank(14, 14, scale);
     QPainter painter(&image);
-    setUp(painter);
+    setUp(painter, scale);
     const QPointF centre(7.0, 7.0);
     painter.setPen(Qt::NoPen);
     painter.setBrush(state == 0 ? kTrackGrey : state == 1 ? kRose : kRoseDeep);
@@ -130,11 +134,11 @@ QImage removeImage(int state)
 }
 
 // Arrow of the profile combo box, 12 x 8: a chevron in the combo box's text colour.
-QImage downArrowImage()
+QImage downArrowImage(int scale)
 {
-    QImage image = blank(12, 8);
+    QImage image = blank(12, 8, scale);
     QPainter painter(&image);
-    setUp(painter);
+    setUp(painter, scale);
     QPainterPath chevron;
     chevron.moveTo(2.0, 2.2);
     chevron.lineTo(6.0, 6.0);
@@ -146,19 +150,24 @@ QImage downArrowImage()
 
 } // namespace
 
-QVector<DrawnImage> drawControlImages()
+QVector<DrawnImage> drawControlImages(int scale)
 {
-    return {
-        {QStringLiteral("close_normal.png"), closeImage(0)},
-        {QStringLiteral("close_hover.png"), closeImage(1)},
-        {QStringLiteral("close_pressed.png"), closeImage(2)},
-        {QStringLiteral("autorun_uncheck.png"), autorunImage(false)},
-        {QStringLiteral("autorun_check.png"), autorunImage(true)},
-        {QStringLiteral("box_uncheck.png"), boxImage(false)},
-        {QStringLiteral("box_check.png"), boxImage(true)},
-        {QStringLiteral("normal.png"), removeImage(0)},
-        {QStringLiteral("hover.png"), removeImage(1)},
-        {QStringLiteral("pressed.png"), removeImage(2)},
-        {QStringLiteral("down_arrow.png"), downArrowImage()},
+    // Images for a scale above 1 carry the toolkit's "@2x" suffix.
+    const QString suffix = scale == 1 ? QStringLiteral(".png") : QStringLiteral("@%1x.png").arg(scale);
+    QVector<DrawnImage> images = {
+        {QStringLiteral("close_normal"), closeImage(0, scale)},
+        {QStringLiteral("close_hover"), closeImage(1, scale)},
+        {QStringLiteral("close_pressed"), closeImage(2, scale)},
+        {QStringLiteral("autorun_uncheck"), autorunImage(false, scale)},
+        {QStringLiteral("autorun_check"), autorunImage(true, scale)},
+        {QStringLiteral("box_uncheck"), boxImage(false, scale)},
+        {QStringLiteral("box_check"), boxImage(true, scale)},
+        {QStringLiteral("normal"), removeImage(0, scale)},
+        {QStringLiteral("hover"), removeImage(1, scale)},
+        {QStringLiteral("pressed"), removeImage(2, scale)},
+        {QStringLiteral("down_arrow"), downArrowImage(scale)},
     };
+    for (DrawnImage &drawn : images)
+        drawn.fileName += suffix;
+    return images;
 }

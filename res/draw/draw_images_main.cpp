@@ -16,6 +16,7 @@ int main(int argc, char **argv)
 
     QVector<DrawnImage> images = drawAppIcons();
     images += drawControlImages();
+    images += drawControlImages(2);
 
     QTextStream out(stdout);
     int failures = 0;

@@ -13,7 +13,8 @@ struct DrawnImage
 };
 
 QVector<DrawnImage> drawAppIcons();
-QVector<DrawnImage> drawControlImages();
+// The settings window's small images at their widget size times scale (1 or 2).
+QVector<DrawnImage> drawControlImages(int scale = 1);
 
 // The icon of the program file: the sizes the shell asks for, each drawn at its own size.
 const QVector<int> &programFileIconSizes();

@@ -10,6 +10,7 @@
 
 #include "app/main_window.h"
 #include "config/config_file.h"
+#include "tests/support/offscreen_start.h"
 
 #include <QApplication>
 #include <QFile>
@@ -21,6 +22,7 @@
 #include <QHBoxLayout>
 #include <QHoverEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QTest>
 #include <QTextStream>
@@ -242,6 +244,34 @@ void renderMainWindow(Renderer &out)
     setConfigDirectory(QString());
 }
 
+// With QT_SCALE_FACTOR set: the window, the value editor and the tray menu as a screen at that
+// scale shows them, one image pixel per device pixel.
+void renderAtScale(Renderer &out, const QString &scale)
+{
+    QTemporaryDir scratch;
+    setConfigDirectory(scratch.path());
+    MainWindow window;
+    window.resize(340, 520);
+    window.show();
+    QApplication::processEvents();
+    out.save(window.grab().toImage(), QStringLiteral("main_window_at_%1.png").arg(scale));
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *menu = qobject_cast<QMenu *>(widget)) {
+            menu->popup(QPoint(20, 20));
+            QApplication::processEvents();
+            out.save(menu->grab().toImage(), QStringLiteral("tray_menu_at_%1.png").arg(scale));
+            menu->hide();
+        }
+    }
+    SettingsDialog dialog(QStringLiteral("单次滚动刷新「越小越好」"), 5, 1, 1, 500, QStringLiteral("ms"));
+    dialog.show();
+    dialog.resize(dialog.sizeHint().expandedTo(dialog.minimumSize()));
+    QApplication::processEvents();
+    out.save(dialog.grab().toImage(), QStringLiteral("dialog_at_%1.png").arg(scale));
+    window.hide();
+    setConfigDirectory(QString());
+}
+
 // Every render in one picture, each under its file name.
 QImage overview(const QVector<QPair<QString, QImage>> &renders)
 {
@@ -269,8 +299,7 @@ QImage overview(const QVector<QPair<QString, QImage>> &renders)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    startOffscreenLikeTheProgram();
     QApplication app(argc, argv);
     Renderer out;
     out.folder = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("renders"));
@@ -281,6 +310,8 @@ int main(int argc, char **argv)
     renderRadioButtons(out);
     renderValueLabels(out);
     renderMainWindow(out);
+    if (!qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR"))
+        renderAtScale(out, qEnvironmentVariable("QT_SCALE_FACTOR"));
     const QVector<QPair<QString, QImage>> renders = out.saved;
     out.save(overview(renders), QStringLiteral("overview.png"));
     return out.failures == 0 ? 0 : 1;

@@ -33,11 +33,9 @@
  *   wheel_probe.exe popup
  *       Prints the rectangle of the toolkit's visible popup window (an open list of a combo
  *       box) as "popup <left> <top> <right> <bottom>", or "popup none" and exits 1.
- *   wheel_probe.exe screen [TASKBAR]
+ *   wheel_probe.exe screen
  *       Prints the system DPI and the primary work area as
  *           screen <dpi> <left> <top> <right> <bottom>
- *       With TASKBAR (pixels) it first lowers the work area by that much at the bottom, as a
- *       taskbar does, for the running session.
  * The rectangles of settings, popup and screen are in physical pixels (the probe declares
  * itself DPI aware for them), as the X server sees them.
  */
@@ -250,19 +248,11 @@ static int runSettings(int argc, char **argv)
     return 0;
 }
 
-static int runScreen(int argc, char **argv)
+static int runScreen(void)
 {
     typedef UINT(WINAPI * DpiForSystem)(void);
     DpiForSystem dpiForSystem = (DpiForSystem)(void (*)(void))GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForSystem");
     RECT area;
-    if (argc > 2) {
-        RECT full = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        full.bottom -= atoi(argv[2]);
-        if (!SystemParametersInfoW(SPI_SETWORKAREA, 0, &full, SPIF_SENDCHANGE)) {
-            printf("workarea error %lu\n", GetLastError());
-            return 1;
-        }
-    }
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) {
         printf("screen error %lu\n", GetLastError());
         return 1;
@@ -311,11 +301,11 @@ int main(int argc, char **argv)
         return runSettings(argc, argv);
     }
     if (argc >= 2 && strcmp(argv[1], "screen") == 0) {
-        return runScreen(argc, argv);
+        return runScreen();
     }
     if (argc >= 2 && strcmp(argv[1], "popup") == 0) {
         return runPopup();
     }
-    fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook] | wheel_probe lines | wheel_probe chars | wheel_probe rehook | wheel_probe settings [close] | wheel_probe popup | wheel_probe screen [TASKBAR]\n");
+    fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook] | wheel_probe lines | wheel_probe chars | wheel_probe rehook | wheel_probe settings [close] | wheel_probe popup | wheel_probe screen\n");
     return 2;
 }
