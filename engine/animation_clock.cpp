@@ -3,7 +3,6 @@
 #include "engine/wheel_axis.h"
 
 #include <atomic>
-#include <cstdint>
 #include <iterator>
 
 namespace {
@@ -15,11 +14,9 @@ struct Clock {
     HWND hidden = nullptr;
     UINT_PTR id = 0;
     std::atomic<bool> tickQueued{false};
-    LPARAM firstTick = 0; // the start whose first tick is on its way; 0 when none
 };
 
 Clock s_clocks[std::size(kWheelAxes)];
-LPARAM s_lastStart = 0;
 
 Clock *clockOf(UINT_PTR id)
 {
@@ -45,15 +42,6 @@ void stopMultimediaTimer(Clock &clock)
         clock.multimediaTimerId = 0;
     }
     clock.tickQueued = false;
-    clock.firstTick = 0;
-}
-
-void postFirstTick(Clock &clock, HWND hidden, UINT_PTR id)
-{
-    s_lastStart = s_lastStart == INTPTR_MAX ? 1 : s_lastStart + 1;
-    // Should the post fail, the clock's next beat is the first tick.
-    if (PostMessageA(hidden, kClockTickMessage, id, s_lastStart))
-        clock.firstTick = s_lastStart;
 }
 
 } // namespace
@@ -63,7 +51,6 @@ UINT_PTR startAnimationClock(HWND hidden, UINT_PTR id, UINT interval)
     Clock *clock = clockOf(id);
     if (clock)
         stopMultimediaTimer(*clock);
-    UINT_PTR started = 0;
     if (clock && hidden) {
         clock->hidden = hidden;
         clock->id = id;
@@ -74,14 +61,10 @@ UINT_PTR startAnimationClock(HWND hidden, UINT_PTR id, UINT interval)
         if (clock->multimediaTimerId != 0) {
             // A window timer left from before would tick in between.
             KillTimer(hidden, id);
-            started = id;
+            return id;
         }
     }
-    if (started == 0)
-        started = SetTimer(hidden, id, interval, nullptr);
-    if (started != 0 && clock && hidden)
-        postFirstTick(*clock, hidden, id);
-    return started;
+    return SetTimer(hidden, id, interval, nullptr);
 }
 
 BOOL stopAnimationClock(HWND hidden, UINT_PTR id)
@@ -91,17 +74,8 @@ BOOL stopAnimationClock(HWND hidden, UINT_PTR id)
     return KillTimer(hidden, id);
 }
 
-bool animationClockTicked(UINT_PTR id, LPARAM lParam)
+void animationClockTicked(UINT_PTR id)
 {
-    Clock *clock = clockOf(id);
-    if (!clock)
-        return false;
-    if (lParam == 0) {
+    if (Clock *clock = clockOf(id))
         clock->tickQueued = false;
-        return true;
-    }
-    if (lParam != clock->firstTick)
-        return false;
-    clock->firstTick = 0;
-    return true;
 }

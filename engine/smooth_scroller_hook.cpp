@@ -34,6 +34,14 @@ bool isAnimatableWindow(HWND hwnd, const WindowProcess &process)
         && !process.outranksUs && !S::s_refusedProcesses.refuses(process.pid, process.startTime);
 }
 
+// The notch is not kept waiting a whole interval for its first step: it is taken here, inside
+// the hook, and the clock takes the ones after it. Taken here, it does not depend on when the
+// message loop next looks at the hidden window's queue.
+void firstStep(WheelAxis axis)
+{
+    S::onAnimationTick(S::s_hWnd, axis);
+}
+
 void restartAccumulated(WheelAxis axis, HWND hwnd, POINT pt, int total, UINT interval)
 {
     ScrollAnimation &a = S::animation(axis);
@@ -44,6 +52,7 @@ void restartAccumulated(WheelAxis axis, HWND hwnd, POINT pt, int total, UINT int
     const UINT_PTR id = startAnimationClock(S::s_hWnd, clockIdOf(axis), interval);
     if (id != 0) {
         a.activeTimerId = id;
+        firstStep(axis);
     } else {
         qCritical() << "[LLMouseProc] SetTimer FAILED! (Restart for accumulation)";
         a.isAnimating = false;
@@ -68,6 +77,7 @@ void startNew(WheelAxis axis, HWND hwnd, POINT pt, int total, UINT interval, boo
         if (id != 0) {
             a.activeTimerId = id;
             qDebug() << "[LLMouseProc] New timer SET with ID:" << id;
+            firstStep(axis);
         } else {
             const DWORD error = GetLastError();
             qCritical() << "[LLMouseProc] SetTimer FAILED for new animation! Animation will be "

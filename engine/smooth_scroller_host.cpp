@@ -181,8 +181,7 @@ LRESULT CALLBACK SmoothScroller::HiddenWndProc(HWND hwnd, UINT message, WPARAM w
     case kClockTickMessage:
         // Ticks go to the animation of the clock's axis; any other timer is not ours.
         if (const auto axis = axisOfClock(wParam)) {
-            if (!animationClockTicked(wParam, lParam))
-                return 0;
+            animationClockTicked(wParam);
             // An exception must never unwind through the system's message dispatch.
             try {
                 onAnimationTick(hwnd, *axis);

@@ -28,8 +28,7 @@ TEST_F(AnimationTick, OneNotchPostsItsSeriesFirstStepAtOnce)
     const POINT pt{-300, 450};
     sim().overrideWindowFromPoint(m_app);
     wheel(120, pt);
-    // The first step waits for nothing but the hidden window's queue.
-    EXPECT_EQ(sim().pumpMessages(), 1);
+    // The first step waits for nothing: the hook takes it.
     EXPECT_EQ(postedDeltas(), std::vector<int>{96});
     EXPECT_EQ(runAnimation(), 66);
     EXPECT_EQ(postedSum(), 1200);
@@ -71,7 +70,6 @@ TEST_F(AnimationTick, TicksComeAtTheIntervalTheUserSetDownToOneMillisecond)
 TEST_F(AnimationTick, StalledThreadFindsOneTickWaitingNotABurst)
 {
     wheel(120);
-    EXPECT_EQ(sim().pumpMessages(), 1);
     const std::vector<SimDesktop::MultimediaTimer> clock = sim().multimediaTimers();
     ASSERT_EQ(clock.size(), 1u);
     for (int i = 0; i < 5; ++i) // the timer thread keeps beating while the GUI thread is busy
@@ -83,18 +81,11 @@ TEST_F(AnimationTick, StalledThreadFindsOneTickWaitingNotABurst)
     EXPECT_EQ(sim().queuedMessageCount(), 1u);
 }
 
-TEST_F(AnimationTick, FirstTickOfAStoppedOrReplacedStartIsDropped)
+TEST_F(AnimationTick, ReversedAnimationStartsOverAtOnce)
 {
     wheel(120);
-    mouse(WM_LBUTTONDOWN); // stopped before its first step ran
-    EXPECT_EQ(sim().pumpMessages(), 1);
-    EXPECT_TRUE(sim().posted().empty());
-
-    // Two starts before the queue is read: one immediate step, of the second animation.
-    wheel(120);
     wheel(-240);
-    sim().pumpMessages();
-    EXPECT_EQ(postedDeltas(), std::vector<int>{-192});
+    EXPECT_EQ(postedDeltas(), (std::vector<int>{96, -192}));
 }
 
 TEST_F(AnimationTick, TickWithoutAnimationKillsTheTimerAndPostsNothing)
@@ -118,7 +109,7 @@ TEST_F(AnimationTick, TickWithoutAnimationKillsTheTimerAndPostsNothing)
 TEST_F(AnimationTick, TargetHiddenOrDestroyedMidwayStopsWithoutPosting)
 {
     wheel(120);
-    EXPECT_EQ(runAnimation(10), 10);
+    EXPECT_EQ(runAnimation(9), 9);
     sim().setWindowVisible(m_app, false);
     EXPECT_EQ(runAnimation(), 1);
     EXPECT_EQ(postedDeltas().size(), 10u);
@@ -127,7 +118,7 @@ TEST_F(AnimationTick, TargetHiddenOrDestroyedMidwayStopsWithoutPosting)
     sim().setWindowVisible(m_app, true);
     sim().clearPosted();
     wheel(120);
-    EXPECT_EQ(runAnimation(3), 3);
+    EXPECT_EQ(runAnimation(2), 2);
     DestroyWindow(m_app);
     EXPECT_EQ(runAnimation(), 1);
     EXPECT_EQ(postedDeltas().size(), 3u);
@@ -139,7 +130,7 @@ TEST_F(AnimationTick, ModifierDownAtATickEndsTheAnimationInsteadOfPosting)
     for (int key : {VK_SHIFT, VK_CONTROL, VK_MENU}) {
         sim().clearPosted();
         wheel(120);
-        runAnimation(2);
+        runAnimation(1);
         sim().setKeyDown(key, true);
         EXPECT_EQ(runAnimation(), 1) << key;
         sim().setKeyDown(key, false);
@@ -149,15 +140,15 @@ TEST_F(AnimationTick, ModifierDownAtATickEndsTheAnimationInsteadOfPosting)
     }
     // A posting tick asks Shift, Ctrl and Alt, then composes the step's key flags asking
     // Ctrl first and Shift second; only the high bit means down.
-    sim().clearPosted();
     sim().setKeyStateRaw(VK_CONTROL, 1);
     wheel(120);
+    sim().clearPosted();
     sim().clearKeyQueries();
     EXPECT_EQ(runAnimation(1), 1);
     EXPECT_EQ(sim().keyQueries(),
               (std::vector<int>{VK_SHIFT, VK_CONTROL, VK_MENU, VK_CONTROL, VK_SHIFT}));
     ASSERT_EQ(sim().posted().size(), 1u);
-    EXPECT_EQ(sim().posted()[0].wParam, WPARAM{96u << 16});
+    EXPECT_EQ(sim().posted()[0].wParam, WPARAM{88u << 16});
 }
 
 TEST_F(AnimationTick, StepBeyondSixteenBitsIsSplitWithoutFlippingDirection)
@@ -167,13 +158,12 @@ TEST_F(AnimationTick, StepBeyondSixteenBitsIsSplitWithoutFlippingDirection)
     set()["accelUp"] = 1000;
     set()["accelDown"] = 500;
     wheel(120);
-    EXPECT_EQ(runAnimation(), 1);
     EXPECT_EQ(postedDeltas(), (std::vector<int>{32767, 32767, 32767, 21699}));
 
     sim().clearPosted();
     tilt(-140);
-    EXPECT_EQ(runAnimation(), 1);
     EXPECT_EQ(postedDeltas(WM_MOUSEHWHEEL), (std::vector<int>{-32767, -32767, -4466}));
+    EXPECT_FALSE(timerRunning()); // the first step finished both
 }
 
 TEST_F(AnimationTick, SetRemovedWhileRunningFinishesWithDefaultThenBuiltInPercentage)
@@ -181,19 +171,16 @@ TEST_F(AnimationTick, SetRemovedWhileRunningFinishesWithDefaultThenBuiltInPercen
     set("app.exe")["scrollDistanceUp"] = 4;
     set()["scrollDistanceUp"] = 100;
     wheel(120);
-    runAnimation(1);
     config()["parameters"].erase("app.exe");
     EXPECT_EQ(runAnimation(), 1);
     EXPECT_EQ(postedDeltas(), (std::vector<int>{96, 1104}));
 
     // With `default` unusable too, the built-in 4 percent carries it to its end.
-    set("app.exe");
-    wheel(120);
     sim().clearPosted();
-    config()["parameters"].erase("app.exe");
     set()["scrollDistanceUp"] = "fast";
     const nlohmann::json before = config();
-    EXPECT_EQ(runAnimation(), 67);
+    wheel(120);
+    EXPECT_EQ(runAnimation(), 66);
     EXPECT_EQ(postedDeltas().front(), 96);
     EXPECT_EQ(postedSum(), 1200);
     EXPECT_EQ(sharedConfig(), before);
@@ -203,17 +190,17 @@ TEST_F(AnimationTick, RefusedPostStopsTheAnimationAndIsLoggedOnceOtherFailuresCo
 {
     sim().failPostTo(m_app, ERROR_NOT_ENOUGH_QUOTA);
     wheel(120);
-    EXPECT_EQ(runAnimation(), 67);
+    EXPECT_EQ(runAnimation(), 66);
     EXPECT_TRUE(sim().posted().empty());
     EXPECT_EQ(S::s_refusedProcesses.size(), 0u);
 
     sim().failPostTo(m_app, ERROR_ACCESS_DENIED);
     const int attempts = sim().postAttempts();
-    wheel(120);
-    EXPECT_EQ(runAnimation(), 1);
+    wheel(120); // refused at its first step
+    EXPECT_EQ(runAnimation(), 0);
     EXPECT_FALSE(vertical().isAnimating);
     EXPECT_FALSE(timerRunning());
-    EXPECT_EQ(sim().postAttempts() - attempts, 2); // the first tick's message, then the step
+    EXPECT_EQ(sim().postAttempts() - attempts, 1);
     EXPECT_EQ(S::s_refusedProcesses.size(), 1u);
     int refusals = 0;
     for (const std::string &line : logLines())
@@ -223,13 +210,14 @@ TEST_F(AnimationTick, RefusedPostStopsTheAnimationAndIsLoggedOnceOtherFailuresCo
 
 TEST_F(AnimationTick, TickToleratesAnyState)
 {
-    set()["scrollDistanceUp"] = 100;
-    set()["scrollDistanceDown"] = 100;
     const std::vector<std::pair<int, float>> states = {
         {0, 0.0f}, {1, 1.0f}, {std::numeric_limits<int>::min(), 0.0f},
         {std::numeric_limits<int>::max(), 2.0e9f}, {5, std::nanf("")}, {-5, 1.0e30f}};
     for (const auto &state : states) {
+        set()["scrollDistanceUp"] = 4;
         wheel(120);
+        set()["scrollDistanceUp"] = 100;
+        set()["scrollDistanceDown"] = 100;
         S::s_vertical.targetPos = state.first;
         S::s_vertical.scrolledSoFar = state.second;
         EXPECT_LE(runAnimation(1000), 999) << state.first;

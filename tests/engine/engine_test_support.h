@@ -42,9 +42,9 @@ protected:
     static const ScrollAnimation &vertical() { return SmoothScroller::s_vertical; }
     static const ScrollAnimation &horizontal() { return SmoothScroller::s_horizontal; }
 
-    // Delivers the ticks waiting in the hidden window's queue (the first step of a new
-    // animation), then fires the clocks until none is left or maxTicks ticks were delivered
-    // in all; returns the number of ticks.
+    // Delivers the ticks waiting in the hidden window's queue, then fires the clocks until
+    // none is left or maxTicks ticks were delivered in all; returns the number of ticks. (The
+    // first step of a new animation comes with its notch, not from the clock.)
     static int runAnimation(int maxTicks = 100000);
     // A clock of either animation runs: a multimedia timer or a window timer.
     static bool timerRunning();

@@ -30,7 +30,7 @@ TEST_F(WheelHook, NotchOverWindowStartsAnAnimationAndIsSwallowed)
     EXPECT_EQ(S::s_vertical.targetPoint.x, kCursor.x);
     EXPECT_EQ(S::s_vertical.targetPoint.y, kCursor.y);
     EXPECT_EQ(S::s_vertical.lastDelta, 120);
-    EXPECT_EQ(S::s_vertical.pendingFraction, 0.0f);
+    EXPECT_EQ(postedDeltas(), std::vector<int>{96}); // not 97: no fraction carried over
     EXPECT_EQ(S::s_currentParamSet, "default");
     // The multimedia clock beats the 5 ms at a resolution of 1 ms; no window timer runs.
     const std::vector<SimDesktop::MultimediaTimer> clock = sim().multimediaTimers();
@@ -46,7 +46,7 @@ TEST_F(WheelHook, NotchOverWindowStartsAnAnimationAndIsSwallowed)
                               "[LLMouseProc] New timer SET with ID: 1"}));
     EXPECT_TRUE(logged("process name ->  app.exe"));
 
-    EXPECT_EQ(runAnimation(), 67);
+    EXPECT_EQ(runAnimation(), 66);
     EXPECT_EQ(postedSum(), 1200);
 }
 
@@ -207,10 +207,10 @@ TEST_F(WheelHook, StrongOppositeNotchReversesTheAnimation)
     wheel(120);
     runAnimation(5);
     S::s_vertical.pendingFraction = 0.4f;
+    sim().clearPosted();
     EXPECT_TRUE(wheel(-240).swallowed());
     EXPECT_EQ(S::s_vertical.targetPos, -2400);
-    EXPECT_EQ(S::s_vertical.scrolledSoFar, 0.0f);
-    EXPECT_EQ(S::s_vertical.pendingFraction, 0.0f);
+    EXPECT_EQ(postedDeltas(), std::vector<int>{-192}); // from nothing, at once
     EXPECT_EQ(sim().multimediaTimers().size(), 1u); // the new clock replaced the old one
     const std::vector<std::string> lines = logLines();
     ASSERT_GE(lines.size(), 4u);
@@ -220,7 +220,6 @@ TEST_F(WheelHook, StrongOppositeNotchReversesTheAnimation)
                   "[LLMouseProc] Stopping previous timer for new animation setup.",
                   "[LLMouseProc] Initiating new animation instance. Target pos: -2400",
                   "[LLMouseProc] New timer SET with ID: 1"}));
-    sim().clearPosted();
     runAnimation();
     EXPECT_EQ(postedSum(), -2400);
 }
@@ -344,7 +343,7 @@ TEST_F(WheelHook, TiltIsAnimatedOnItsOwnAxisLikeANotch)
     EXPECT_FALSE(vertical().isAnimating);
     EXPECT_EQ(vertical().lastDelta, 0);
     EXPECT_TRUE(logged("[LLMouseProc] New timer SET with ID: 2"));
-    EXPECT_EQ(runAnimation(), 67);
+    EXPECT_EQ(runAnimation(), 66);
     // Tilt right scrolls as a notch up: the same series, as horizontal wheel messages.
     const std::vector<int> right = postedDeltas(WM_MOUSEHWHEEL);
     ASSERT_EQ(right.size(), 67u);
@@ -401,6 +400,7 @@ TEST_F(WheelHook, AxesNeitherStopNorExtendNorRetargetEachOther)
     EXPECT_FALSE(vertical().isAnimating);
     EXPECT_TRUE(horizontal().isAnimating);
 
+    sim().clearPosted();
     wheel(120);
     tilt(120, POINT{50, 50});       // moves the horizontal animation, with b.exe's set
     EXPECT_EQ(horizontal().targetHwnd, other);
@@ -410,7 +410,6 @@ TEST_F(WheelHook, AxesNeitherStopNorExtendNorRetargetEachOther)
     EXPECT_EQ(vertical().targetHwnd, m_app);
     EXPECT_EQ(vertical().targetPos, 1200);
 
-    sim().clearPosted();
     runAnimation();
     EXPECT_EQ(postedSum(WM_MOUSEWHEEL), 1200);
     EXPECT_EQ(postedSum(WM_MOUSEHWHEEL), 240);

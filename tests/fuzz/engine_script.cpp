@@ -44,6 +44,18 @@ float remaining(WheelAxis axis)
     return remainingDistance(S::animation(axis));
 }
 
+// New animations whose clock the hook started, per axis, as its log reports them.
+int s_starts[2] = {0, 0};
+
+void countStarts(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    static const QString kStarted = QStringLiteral("[LLMouseProc] New timer SET with ID: ");
+    if (message.startsWith(kStarted)) {
+        if (const auto axis = axisOfClock(message.mid(kStarted.size()).toULongLong()))
+            ++s_starts[static_cast<int>(*axis)];
+    }
+}
+
 int sign(float value)
 {
     return (value > 0.0f) - (value < 0.0f);
@@ -61,6 +73,7 @@ EngineScript::EngineScript()
         const DWORD pid = sim().addProcess(image);
         m_apps.push_back({sim().addWindow(pid, {0, 0, 1000, 800}), pid});
     }
+    m_previousHandler = qInstallMessageHandler(countStarts);
     FUZZ_CHECK(m_engine.start());
 }
 
@@ -74,6 +87,7 @@ EngineScript::~EngineScript()
     FUZZ_CHECK(sim().badCloseCount() == 0);
     sim().reset();
     resetEngineState();
+    qInstallMessageHandler(m_previousHandler);
     // Nothing of one input outlives it, so that the fuzzer's leak check balances.
     publishSharedConfig(initialConfig());
 }
@@ -123,6 +137,8 @@ POINT EngineScript::pickPoint(ByteReader &in) const
 void EngineScript::hookEvent(ByteReader &in)
 {
     const bool wasAnimating[2] = {S::s_vertical.isAnimating, S::s_horizontal.isAnimating};
+    const int startsBefore[2] = {s_starts[0], s_starts[1]};
+    const int failedPosts = sim().failedPosts();
     const std::uint32_t kind = in.below(8);
     int nCode = HC_ACTION;
     if (in.below(16) == 0)
@@ -143,17 +159,22 @@ void EngineScript::hookEvent(ByteReader &in)
         sim().injectMouse(message, pickPoint(in), mouseData, nCode);
         ++m_wheelEvents;
     }
-    FUZZ_CHECK(sim().posted().size() == m_postsSeen); // the hook itself never posts
-    afterHookEvent(wasAnimating);
+    afterHookEvent(wasAnimating, startsBefore);
+    if (sim().failedPosts() != failedPosts)
+        m_postFailed[0] = m_postFailed[1] = true;
+    // The hook takes the first step of an animation it starts or restarts.
+    const HWND targets[2] = {S::s_vertical.targetHwnd, S::s_horizontal.targetHwnd};
+    const float unknown[2] = {std::nanf(""), std::nanf("")};
+    checkPosts(targets, unknown, m_postsSeen);
 }
 
-void EngineScript::afterHookEvent(const bool (&wasAnimating)[2])
+void EngineScript::afterHookEvent(const bool (&wasAnimating)[2], const int (&startsBefore)[2])
 {
     for (WheelAxis axis : kWheelAxes) {
         const ScrollAnimation &a = S::animation(axis);
         const int i = static_cast<int>(axis);
         // A new animation (or a reversed one) starts counting from nothing.
-        if (a.isAnimating && (!wasAnimating[i] || (a.scrolledSoFar == 0.0f && a.pendingFraction == 0.0f))) {
+        if (s_starts[i] != startsBefore[i] || (a.isAnimating && !wasAnimating[i])) {
             m_postedSinceStart[i] = 0;
             m_postFailed[i] = false;
         }
@@ -229,7 +250,9 @@ void EngineScript::checkPosts(const HWND (&targets)[2], const float (&remainingB
         const int delta = static_cast<short>((m.wParam >> 16) & 0xFFFF);
         FUZZ_CHECK(delta != 0);
         // Steps go the way the animation still has to go; a wrapped 16-bit delta would not.
-        if (std::fabs(remainingBefore[a]) >= 1.0f)
+        if (std::isnan(remainingBefore[a]))
+            ; // not known before the hook's first step
+        else if (std::fabs(remainingBefore[a]) >= 1.0f)
             FUZZ_CHECK(sign(float(delta)) == sign(remainingBefore[a]));
         else
             FUZZ_CHECK(std::abs(delta) == 1);

@@ -9,6 +9,8 @@
 #include "engine/smooth_scroller.h"
 #include "platform/sim_desktop.h"
 
+#include <QtGlobal>
+
 #include <string>
 #include <vector>
 
@@ -38,11 +40,12 @@ private:
     void hookEvent(ByteReader &in);
     void tick(ByteReader &in);
     void changeDesktop(ByteReader &in);
-    void afterHookEvent(const bool (&wasAnimating)[2]);
+    void afterHookEvent(const bool (&wasAnimating)[2], const int (&startsBefore)[2]);
     void checkPosts(const HWND (&targets)[2], const float (&remainingBefore)[2], std::size_t firstPost);
     void checkIdle() const;
 
     SmoothScroller m_engine;
+    QtMessageHandler m_previousHandler = nullptr;
     std::vector<App> m_apps;
     std::vector<std::string> m_profileNames;
     std::size_t m_postsSeen = 0;
