@@ -204,13 +204,12 @@ void EngineScript::tick(ByteReader &in)
     case 2:
         // A tick still queued when its clock was stopped or restarted, or one of another timer.
         if (S::hiddenWindowExists()) {
-            // One byte says the message, the axis, and whether it is the first tick of some
-            // start (mostly one long stopped or replaced).
+            // One byte says the message, the axis, and an lParam that a tick must not mind.
             const std::uint8_t how = in.byte();
             const UINT message = (how & 1) ? WM_TIMER : kClockTickMessage;
             const UINT_PTR id = in.flag() ? clockIdOf(kWheelAxes[(how >> 1) & 1]) : in.byte();
-            const LPARAM start = (how & 4) ? LPARAM(how >> 3) : 0;
-            sim().sendMessage(S::s_hWnd, message, id, start);
+            const LPARAM extra = (how & 4) ? LPARAM(how >> 3) : 0;
+            sim().sendMessage(S::s_hWnd, message, id, extra);
         }
         break;
     default:
