@@ -1,47 +1,64 @@
 #include "engine/animation_clock.h"
 
-#include "engine/smooth_scroller.h"
+#include "engine/wheel_axis.h"
 
 #include <atomic>
+#include <iterator>
 
 namespace {
 
-// Both are only changed on the GUI thread; the callback reads the hidden window from its
-// own argument and touches nothing but the flag.
-UINT s_multimediaTimerId = 0;
-std::atomic<bool> s_tickQueued{false};
+// One per axis. Only changed on the GUI thread while its multimedia timer is stopped; the
+// callback reads the window and id and touches nothing but the flag.
+struct Clock {
+    UINT multimediaTimerId = 0;
+    HWND hidden = nullptr;
+    UINT_PTR id = 0;
+    std::atomic<bool> tickQueued{false};
+};
 
-// Runs on the system's timer thread.
-void CALLBACK postTick(UINT, UINT, DWORD_PTR hidden, DWORD_PTR, DWORD_PTR)
+Clock s_clocks[std::size(kWheelAxes)];
+
+Clock *clockOf(UINT_PTR id)
 {
-    if (s_tickQueued.exchange(true))
-        return;
-    if (!PostMessageA(reinterpret_cast<HWND>(hidden), kClockTickMessage, SmoothScroller::kAnimationTimerId, 0))
-        s_tickQueued = false;
+    const auto axis = axisOfClock(id);
+    return axis ? &s_clocks[static_cast<int>(*axis)] : nullptr;
 }
 
-void stopMultimediaTimer()
+// Runs on the system's timer thread.
+void CALLBACK postTick(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR)
 {
-    if (s_multimediaTimerId != 0) {
+    Clock *clock = reinterpret_cast<Clock *>(user);
+    if (clock->tickQueued.exchange(true))
+        return;
+    if (!PostMessageA(clock->hidden, kClockTickMessage, clock->id, 0))
+        clock->tickQueued = false;
+}
+
+void stopMultimediaTimer(Clock &clock)
+{
+    if (clock.multimediaTimerId != 0) {
         // Synchronous: once this returns, the callback no longer runs.
-        timeKillEvent(s_multimediaTimerId);
-        s_multimediaTimerId = 0;
+        timeKillEvent(clock.multimediaTimerId);
+        clock.multimediaTimerId = 0;
     }
-    s_tickQueued = false;
+    clock.tickQueued = false;
 }
 
 } // namespace
 
-UINT_PTR startAnimationClock(HWND hidden, UINT interval)
+UINT_PTR startAnimationClock(HWND hidden, UINT_PTR id, UINT interval)
 {
-    constexpr UINT_PTR id = SmoothScroller::kAnimationTimerId;
-    stopMultimediaTimer();
-    if (hidden) {
+    Clock *clock = clockOf(id);
+    if (clock)
+        stopMultimediaTimer(*clock);
+    if (clock && hidden) {
+        clock->hidden = hidden;
+        clock->id = id;
         // A resolution of 1 ms raises the system's timer resolution while the timer runs.
-        s_multimediaTimerId = timeSetEvent(interval, 1, postTick, reinterpret_cast<DWORD_PTR>(hidden),
-                                           TIME_PERIODIC | TIME_CALLBACK_FUNCTION
-                                               | TIME_KILL_SYNCHRONOUS);
-        if (s_multimediaTimerId != 0) {
+        clock->multimediaTimerId =
+            timeSetEvent(interval, 1, postTick, reinterpret_cast<DWORD_PTR>(clock),
+                         TIME_PERIODIC | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS);
+        if (clock->multimediaTimerId != 0) {
             // A window timer left from before would tick in between.
             KillTimer(hidden, id);
             return id;
@@ -52,11 +69,13 @@ UINT_PTR startAnimationClock(HWND hidden, UINT interval)
 
 BOOL stopAnimationClock(HWND hidden, UINT_PTR id)
 {
-    stopMultimediaTimer();
+    if (Clock *clock = clockOf(id))
+        stopMultimediaTimer(*clock);
     return KillTimer(hidden, id);
 }
 
-void animationClockTicked()
+void animationClockTicked(UINT_PTR id)
 {
-    s_tickQueued = false;
+    if (Clock *clock = clockOf(id))
+        clock->tickQueued = false;
 }

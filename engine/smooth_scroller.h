@@ -2,6 +2,8 @@
 
 #include "engine/hook_watch.h"
 #include "engine/refused_processes.h"
+#include "engine/scroll_animation.h"
+#include "engine/wheel_axis.h"
 #include "platform/win32.h"
 
 #include <QObject>
@@ -12,6 +14,9 @@
 
 // The smooth-scroll engine. All of its state is class-static: one engine per
 // process, however many objects exist. Everything here runs on the GUI thread.
+// It is the thin host around two animations, one per wheel axis: the decisions about them
+// are plain functions (scroll_animation.h, wheel_decision.h); this class owns the hook, the
+// hidden window and the clocks, and does what those functions ask.
 class SmoothScroller : public QObject {
     Q_OBJECT
 
@@ -35,18 +40,22 @@ public:
     // Wheel interception
     static LRESULT CALLBACK LLMouseProc(int nCode, WPARAM wParam, LPARAM lParam);
 
-    // Parameter set resolution. resolveParamSet returns the chosen set inside snapshot,
-    // or nullptr when the snapshot holds no usable set of that name.
+    // Parameter set resolution. resolveParamSet records the chosen name as the axis's set
+    // and returns the chosen set inside snapshot, or nullptr when the snapshot holds no
+    // usable set of that name.
     static std::wstring processFileNameOfWindow(HWND hwnd);
     static const nlohmann::json *resolveParamSet(const std::wstring &fileName,
-                                                 const nlohmann::json &snapshot);
+                                                 const nlohmann::json &snapshot,
+                                                 WheelAxis axis = WheelAxis::Vertical);
 
-    // Animation core
-    static void onAnimationTick(HWND hiddenWindow);
-    static void stopAnimation();
-    static void postWheelStep(int n);
+    // Animation core, for either axis
+    static void onAnimationTick(HWND hiddenWindow, WheelAxis axis = WheelAxis::Vertical);
+    static void stopAnimation(WheelAxis axis = WheelAxis::Vertical);
+    static void postWheelStep(int n, WheelAxis axis = WheelAxis::Vertical);
+    static ScrollAnimation &animation(WheelAxis axis);
 
-    static constexpr UINT_PTR kAnimationTimerId = 1;
+    static constexpr UINT_PTR kAnimationTimerId = clockIdOf(WheelAxis::Vertical);
+    static constexpr UINT_PTR kHorizontalTimerId = clockIdOf(WheelAxis::Horizontal);
 
     // Host state
     static HINSTANCE s_hInstance;
@@ -55,16 +64,11 @@ public:
     static bool s_isRunning;
     static HookSighting s_hookSighting; // the latest event our hook was called for
 
-    // Animation state
-    static bool s_isAnimating;
-    static HWND s_targetHwnd;
-    static POINT s_targetPoint;
-    static int s_targetPos;
-    static float s_scrolledSoFar;
-    static float s_pendingFraction;
-    static int s_lastDelta;
-    static UINT_PTR s_activeTimerId;
-    static std::string s_currentParamSet;
+    // The animations of the two axes
+    static ScrollAnimation s_vertical;
+    static ScrollAnimation s_horizontal;
+    // The set chosen by the latest vertical notch, which the vertical animation reads.
+    static std::string &s_currentParamSet;
 
     // Processes that refused our posted wheel messages (ones running with higher rights).
     // Wheel events over their windows pass on while they run: swallowing a notch we cannot

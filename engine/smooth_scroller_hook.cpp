@@ -10,8 +10,6 @@
 
 #include <QDebug>
 
-#include <cmath>
-
 namespace {
 
 using S = SmoothScroller;
@@ -36,83 +34,72 @@ bool isAnimatableWindow(HWND hwnd, const WindowProcess &process)
         && !process.outranksUs && !S::s_refusedProcesses.refuses(process.pid, process.startTime);
 }
 
-void settleAnimation(int d)
+// The notch is not kept waiting a whole interval for its first step: it is taken here, inside
+// the hook, and the clock takes the ones after it. Taken here, it does not depend on when the
+// message loop next looks at the hidden window's queue.
+void firstStep(WheelAxis axis)
 {
-    qDebug() << "[LLMouseProc] Slight opposite scroll (raw:" << d
-             << "). Stopping current animation.";
-    // The running timer's next tick finds less than a unit left and ends the animation.
-    S::s_targetPos = nearestInt(S::s_scrolledSoFar);
-    // What has been posted is the progress less the pending fraction. The fraction is
-    // dropped, so the progress drops it too: a notch that extends this animation before it
-    // ends then still posts exactly the target, not a unit more or less.
-    S::s_scrolledSoFar -= S::s_pendingFraction;
-    S::s_pendingFraction = 0.0f;
+    S::onAnimationTick(S::s_hWnd, axis);
 }
 
-void extendAnimation(HWND hwnd, POINT pt, int total, UINT interval)
+void restartAccumulated(WheelAxis axis, HWND hwnd, POINT pt, int total, UINT interval)
 {
-    S::s_targetPos = saturatedSum(S::s_targetPos, total);
-    if (S::s_activeTimerId != 0)
-        return; // the running timer carries the larger target
-    if (!S::hiddenWindowExists()
-        || std::fabs(remainingDistance(S::s_targetPos, S::s_scrolledSoFar)) < 1.0f)
+    ScrollAnimation &a = S::animation(axis);
+    if (extendAnimation(a, total) != ExtendOutcome::RestartClock || !S::hiddenWindowExists())
         return;
-    S::s_isAnimating = true;
-    S::s_targetHwnd = hwnd;
-    S::s_targetPoint = pt;
+    restartAnimation(a, hwnd, pt);
     qDebug() << "[LLMouseProc] Restarting timer for accumulated scroll.";
-    const UINT_PTR id = startAnimationClock(S::s_hWnd, interval);
+    const UINT_PTR id = startAnimationClock(S::s_hWnd, clockIdOf(axis), interval);
     if (id != 0) {
-        S::s_activeTimerId = id;
+        a.activeTimerId = id;
+        firstStep(axis);
     } else {
         qCritical() << "[LLMouseProc] SetTimer FAILED! (Restart for accumulation)";
-        S::s_isAnimating = false;
+        a.isAnimating = false;
     }
 }
 
-void startAnimation(HWND hwnd, POINT pt, int total, UINT interval, bool announce)
+void startNew(WheelAxis axis, HWND hwnd, POINT pt, int total, UINT interval, bool announce)
 {
+    ScrollAnimation &a = S::animation(axis);
     if (announce)
         qDebug() << "[LLMouseProc] New animation or window change. Target:" << total;
-    S::s_targetPos = total;
-    S::s_scrolledSoFar = 0.0f;
-    if (S::s_activeTimerId != 0 && S::hiddenWindowExists()) {
+    if (a.activeTimerId != 0 && S::hiddenWindowExists()) {
         qDebug() << "[LLMouseProc] Stopping previous timer for new animation setup.";
-        stopAnimationClock(S::s_hWnd, S::s_activeTimerId);
-        S::s_activeTimerId = 0;
+        stopAnimationClock(S::s_hWnd, a.activeTimerId);
+        a.activeTimerId = 0;
     }
-    qDebug() << "[LLMouseProc] Initiating new animation instance. Target pos:" << S::s_targetPos;
-    S::s_targetHwnd = hwnd;
-    S::s_targetPoint = pt;
-    S::s_pendingFraction = 0.0f;
-    S::s_isAnimating = true;
+    beginAnimation(a, hwnd, pt, total);
+    qDebug() << "[LLMouseProc] Initiating new animation instance. Target pos:" << a.targetPos;
 
     if (S::hiddenWindowExists()) {
-        const UINT_PTR id = startAnimationClock(S::s_hWnd, interval);
+        const UINT_PTR id = startAnimationClock(S::s_hWnd, clockIdOf(axis), interval);
         if (id != 0) {
-            S::s_activeTimerId = id;
+            a.activeTimerId = id;
             qDebug() << "[LLMouseProc] New timer SET with ID:" << id;
+            firstStep(axis);
         } else {
             const DWORD error = GetLastError();
             qCritical() << "[LLMouseProc] SetTimer FAILED for new animation! Animation will be "
                            "inactive. Error:"
                         << error;
-            S::s_isAnimating = false;
-            S::s_activeTimerId = 0;
+            a.isAnimating = false;
+            a.activeTimerId = 0;
         }
     } else {
         qCritical() << "[LLMouseProc] Main window handle is invalid, cannot set timer for new "
                        "animation.";
-        S::s_isAnimating = false;
+        a.isAnimating = false;
     }
 }
 
-LRESULT handleWheel(int nCode, WPARAM wParam, LPARAM lParam)
+LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
 {
+    ScrollAnimation &a = S::animation(axis);
     if (isModifierDown()) {
         qDebug() << "[LLMouseProc] Modifier key (Shift/Ctrl/Alt) is down. Bypassing custom scroll.";
-        if (S::s_isAnimating)
-            S::stopAnimation();
+        if (a.isAnimating)
+            S::stopAnimation(axis);
         return passOn(nCode, wParam, lParam);
     }
     if (lParam == 0)
@@ -128,12 +115,12 @@ LRESULT handleWheel(int nCode, WPARAM wParam, LPARAM lParam)
     const ConfigSnapshot snapshot = sharedConfigSnapshot();
     const WindowProcess process = windowProcess(hwnd);
     const std::wstring &fileName = process.fileName;
-    const auto params = readHookParams(S::resolveParamSet(fileName, *snapshot));
+    const auto params = readHookParams(S::resolveParamSet(fileName, *snapshot, axis));
     if (!params)
         return passOn(nCode, wParam, lParam);
 
     const int d = params->directionNormal ? raw : -raw;
-    S::s_lastDelta = d;
+    a.lastDelta = d;
     if (isExcludedProcess(fileName) || d == 0 || !params->smoothScrollEnabled)
         return passOn(nCode, wParam, lParam);
 
@@ -144,26 +131,27 @@ LRESULT handleWheel(int nCode, WPARAM wParam, LPARAM lParam)
     if (total == 0 || !isAnimatableWindow(hwnd, process))
         return passOn(nCode, wParam, lParam);
 
-    const float remaining = remainingDistance(S::s_targetPos, S::s_scrolledSoFar);
-    switch (decideWheelAction(S::s_isAnimating, hwnd == S::s_targetHwnd, remaining, d)) {
+    switch (decideWheelAction(a.isAnimating, hwnd == a.targetHwnd, remainingDistance(a), d)) {
     case WheelAction::Settle:
-        settleAnimation(d);
+        qDebug() << "[LLMouseProc] Slight opposite scroll (raw:" << d
+                 << "). Stopping current animation.";
+        settleAnimation(a);
         break;
     case WheelAction::Extend:
-        extendAnimation(hwnd, pt, total, interval);
+        restartAccumulated(axis, hwnd, pt, total, interval);
         break;
     case WheelAction::Reverse:
         qDebug() << "[LLMouseProc] Significant opposite scroll (raw:" << d
                  << "). Reversing animation.";
-        startAnimation(hwnd, pt, total, interval, false);
+        startNew(axis, hwnd, pt, total, interval, false);
         break;
     case WheelAction::Retarget:
         qDebug() << "[LLMouseProc] Target window changed. Previous animation on other window "
                     "will be effectively stopped.";
-        startAnimation(hwnd, pt, total, interval, true);
+        startNew(axis, hwnd, pt, total, interval, true);
         break;
     case WheelAction::Start:
-        startAnimation(hwnd, pt, total, interval, true);
+        startNew(axis, hwnd, pt, total, interval, true);
         break;
     }
     return kSwallow;
@@ -177,13 +165,17 @@ LRESULT handleMouseEvent(int nCode, WPARAM wParam, LPARAM lParam)
     }
     if (nCode != HC_ACTION)
         return passOn(nCode, wParam, lParam);
-    if (isButtonPress(wParam) && S::s_isAnimating) {
+    if (isButtonPress(wParam) && (S::s_vertical.isAnimating || S::s_horizontal.isAnimating)) {
         qDebug() << "[LLMouseProc] Mouse button pressed. Stopping active animation.";
-        S::stopAnimation();
+        for (WheelAxis axis : kWheelAxes) {
+            if (S::animation(axis).isAnimating)
+                S::stopAnimation(axis);
+        }
     }
-    if (wParam != WM_MOUSEWHEEL)
+    const auto axis = axisOfWheelMessage(wParam);
+    if (!axis)
         return passOn(nCode, wParam, lParam);
-    return handleWheel(nCode, wParam, lParam);
+    return handleWheel(*axis, nCode, wParam, lParam);
 }
 
 } // namespace

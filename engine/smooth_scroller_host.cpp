@@ -1,5 +1,5 @@
 // The hook host: installs the low-level mouse hook and owns the hidden window whose
-// timer drives the animation. Everything here runs on the GUI thread.
+// clocks drive the animations. Everything here runs on the GUI thread.
 #include "engine/smooth_scroller.h"
 
 #include "engine/animation_clock.h"
@@ -94,15 +94,17 @@ void SmoothScroller::stop()
         qInfo() << "[SmoothScroller] Mouse hook uninstalled.";
     }
 
-    if (s_isAnimating && hiddenWindowExists() && s_activeTimerId != 0) {
-        stopAnimationClock(s_hWnd, s_activeTimerId);
-        s_activeTimerId = 0;
-        s_isAnimating = false;
-        qInfo() << "[SmoothScroller] Active animation timer killed.";
+    for (WheelAxis axis : kWheelAxes) {
+        ScrollAnimation &a = animation(axis);
+        if (a.isAnimating && hiddenWindowExists() && a.activeTimerId != 0) {
+            stopAnimationClock(s_hWnd, a.activeTimerId);
+            a.activeTimerId = 0;
+            a.isAnimating = false;
+            qInfo() << "[SmoothScroller] Active animation timer killed.";
+        }
+        a.isAnimating = false;
+        a.targetHwnd = nullptr;
     }
-
-    s_isAnimating = false;
-    s_targetHwnd = nullptr;
 
     if (hiddenWindowExists()) {
         DestroyWindow(s_hWnd);
@@ -111,7 +113,8 @@ void SmoothScroller::stop()
     // The window's timers die with it; a stale handle or timer id must not survive into
     // the next start.
     s_hWnd = nullptr;
-    s_activeTimerId = 0;
+    for (WheelAxis axis : kWheelAxes)
+        animation(axis).activeTimerId = 0;
 
     s_isRunning = false;
     qInfo() << "[SmoothScroller] SmoothScroll stopped.";
@@ -165,21 +168,25 @@ LRESULT CALLBACK SmoothScroller::HiddenWndProc(HWND hwnd, UINT message, WPARAM w
     case WM_CREATE:
         return 0;
     case WM_DESTROY:
-        if (s_isAnimating && s_activeTimerId != 0) {
-            stopAnimationClock(hwnd, s_activeTimerId);
-            s_activeTimerId = 0;
-            s_isAnimating = false;
+        for (WheelAxis axis : kWheelAxes) {
+            ScrollAnimation &a = animation(axis);
+            if (a.isAnimating && a.activeTimerId != 0) {
+                stopAnimationClock(hwnd, a.activeTimerId);
+                a.activeTimerId = 0;
+                a.isAnimating = false;
+            }
         }
         return 0;
     case WM_TIMER:
     case kClockTickMessage:
-        if (wParam == kAnimationTimerId) {
-            animationClockTicked();
+        // Ticks go to the animation of the clock's axis; any other timer is not ours.
+        if (const auto axis = axisOfClock(wParam)) {
+            animationClockTicked(wParam);
             // An exception must never unwind through the system's message dispatch.
             try {
-                onAnimationTick(hwnd);
+                onAnimationTick(hwnd, *axis);
             } catch (...) {
-                stopAnimation();
+                stopAnimation(*axis);
             }
         }
         return 0;

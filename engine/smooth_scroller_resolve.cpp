@@ -12,7 +12,8 @@ std::wstring SmoothScroller::processFileNameOfWindow(HWND hwnd)
 }
 
 const nlohmann::json *SmoothScroller::resolveParamSet(const std::wstring &fileName,
-                                                      const nlohmann::json &snapshot)
+                                                      const nlohmann::json &snapshot,
+                                                      WheelAxis axis)
 {
     const QString name = QString::fromStdWString(fileName);
     const std::string utf8 = name.toUtf8().toStdString();
@@ -24,7 +25,7 @@ const nlohmann::json *SmoothScroller::resolveParamSet(const std::wstring &fileNa
         if (parameters != snapshot.end() && parameters->is_object() && parameters->contains(utf8))
             chosen = utf8;
     }
-    s_currentParamSet = chosen;
+    animation(axis).paramSet = chosen;
     qDebug().noquote() << "process name -> " << name;
     return findParamSet(snapshot, chosen);
 }

@@ -6,13 +6,12 @@ HWND SmoothScroller::s_hWnd = nullptr;
 bool SmoothScroller::s_isRunning = false;
 HookSighting SmoothScroller::s_hookSighting;
 
-bool SmoothScroller::s_isAnimating = false;
-HWND SmoothScroller::s_targetHwnd = nullptr;
-POINT SmoothScroller::s_targetPoint = {0, 0};
-int SmoothScroller::s_targetPos = 0;
-float SmoothScroller::s_scrolledSoFar = 0.0f;
-float SmoothScroller::s_pendingFraction = 0.0f;
-int SmoothScroller::s_lastDelta = 0;
-UINT_PTR SmoothScroller::s_activeTimerId = 0;
-std::string SmoothScroller::s_currentParamSet;
+ScrollAnimation SmoothScroller::s_vertical;
+ScrollAnimation SmoothScroller::s_horizontal;
+std::string &SmoothScroller::s_currentParamSet = SmoothScroller::s_vertical.paramSet;
 RefusedProcesses SmoothScroller::s_refusedProcesses;
+
+ScrollAnimation &SmoothScroller::animation(WheelAxis axis)
+{
+    return axis == WheelAxis::Vertical ? s_vertical : s_horizontal;
+}

@@ -10,112 +10,103 @@
 
 #include <QDebug>
 
-#include <cmath>
-
 namespace {
 
-// Ends the animation from inside a tick. The timer that delivered this tick is stopped even
-// when the engine has lost track of it, so that no timer keeps ticking over an idle engine.
-void endFromTick(HWND hiddenWindow)
+using S = SmoothScroller;
+
+// Ends the animation from inside a tick. The clock that delivered this tick is stopped even
+// when the engine has lost track of it, so that no clock keeps ticking over an idle engine.
+void endFromTick(HWND hiddenWindow, WheelAxis axis)
 {
-    const bool killsDeliveringTimer = SmoothScroller::s_activeTimerId != 0
-        && SmoothScroller::hiddenWindowExists()
-        && hiddenWindow == SmoothScroller::s_hWnd
-        && SmoothScroller::s_activeTimerId == SmoothScroller::kAnimationTimerId;
-    SmoothScroller::stopAnimation();
-    if (!killsDeliveringTimer && hiddenWindow && IsWindow(hiddenWindow))
-        stopAnimationClock(hiddenWindow, SmoothScroller::kAnimationTimerId);
+    const ScrollAnimation &a = S::animation(axis);
+    const UINT_PTR clockId = clockIdOf(axis);
+    const bool killsDeliveringClock = a.activeTimerId != 0 && S::hiddenWindowExists()
+        && hiddenWindow == S::s_hWnd && a.activeTimerId == clockId;
+    S::stopAnimation(axis);
+    if (!killsDeliveringClock && hiddenWindow && IsWindow(hiddenWindow))
+        stopAnimationClock(hiddenWindow, clockId);
 }
 
-void advanceAnimation(HWND hiddenWindow)
+void tick(HWND hiddenWindow, WheelAxis axis)
 {
-    using S = SmoothScroller;
-    if (!S::s_isAnimating || !IsWindow(S::s_targetHwnd) || !IsWindowVisible(S::s_targetHwnd)) {
-        endFromTick(hiddenWindow);
-        return;
-    }
-
-    const float remaining = remainingDistance(S::s_targetPos, S::s_scrolledSoFar);
-    if (!std::isfinite(remaining) || std::fabs(remaining) > kLargestDistance) {
-        endFromTick(hiddenWindow);
+    ScrollAnimation &a = S::animation(axis);
+    if (!a.isAnimating || !IsWindow(a.targetHwnd) || !IsWindowVisible(a.targetHwnd)
+        || animationLost(a)) {
+        endFromTick(hiddenWindow, axis);
         return;
     }
     float fraction = 0.0f;
-    if (std::fabs(remaining) >= 1.0f) {
+    if (tickNeedsPercentage(a)) {
         // Read from the shared document at every tick, so an edit applies at once.
-        fraction = fractionOfPercent(tickPercent(sharedConfig().document(), S::s_currentParamSet,
-                                                 S::s_lastDelta > 0));
+        fraction = fractionOfPercent(
+            tickPercent(sharedConfig().document(), a.paramSet, a.lastDelta > 0));
     }
-    const float step = tickStep(remaining, fraction);
-    S::s_pendingFraction += step;
-    S::s_scrolledSoFar += step;
-
-    const int units = nearestInt(S::s_pendingFraction);
+    const int units = advanceAnimation(a, fraction);
     if (units != 0) {
         // A step posted with a modifier down would zoom or scroll sideways in most
         // applications, and a notch with one is never animated: the rest is dropped.
-        if (!IsWindow(S::s_targetHwnd) || isModifierDown()) {
-            endFromTick(hiddenWindow);
+        if (!IsWindow(a.targetHwnd) || isModifierDown()) {
+            endFromTick(hiddenWindow, axis);
             return;
         }
-        S::postWheelStep(units);
-        S::s_pendingFraction -= static_cast<float>(units);
-        if (!S::s_isAnimating) { // the target refused the post
-            endFromTick(hiddenWindow);
+        S::postWheelStep(units, axis);
+        markPosted(a, units);
+        if (!a.isAnimating) { // the target refused the post
+            endFromTick(hiddenWindow, axis);
             return;
         }
     }
-
-    if (animationComplete(S::s_targetPos, S::s_scrolledSoFar, S::s_pendingFraction))
-        endFromTick(hiddenWindow);
+    if (animationArrived(a))
+        endFromTick(hiddenWindow, axis);
 }
 
-void refuseTargetWindow()
+void refuseTargetWindow(WheelAxis axis)
 {
-    using S = SmoothScroller;
-    const WindowProcess process = windowProcess(S::s_targetHwnd);
+    const WindowProcess process = windowProcess(S::animation(axis).targetHwnd);
     if (S::s_refusedProcesses.remember(process.pid, process.startTime, processStillRuns)) {
         qInfo() << "[LLMouseProc] Posting to the target window was refused (access denied)."
                    " Wheel events over the windows of its process pass on while it runs.";
     }
-    S::stopAnimation();
+    S::stopAnimation(axis);
 }
 
 } // namespace
 
-void SmoothScroller::onAnimationTick(HWND hiddenWindow)
+void SmoothScroller::onAnimationTick(HWND hiddenWindow, WheelAxis axis)
 {
     try {
-        advanceAnimation(hiddenWindow);
+        tick(hiddenWindow, axis);
     } catch (...) {
         // Only allocation can fail here; an animation that cannot continue simply ends.
-        endFromTick(hiddenWindow);
+        endFromTick(hiddenWindow, axis);
     }
 }
 
-void SmoothScroller::stopAnimation()
+void SmoothScroller::stopAnimation(WheelAxis axis)
 {
-    if (s_activeTimerId != 0 && hiddenWindowExists()) {
-        stopAnimationClock(s_hWnd, s_activeTimerId);
-        s_activeTimerId = 0;
+    ScrollAnimation &a = animation(axis);
+    if (a.activeTimerId != 0 && hiddenWindowExists()) {
+        stopAnimationClock(s_hWnd, a.activeTimerId);
+        a.activeTimerId = 0;
     }
-    s_isAnimating = false;
+    a.isAnimating = false;
 }
 
-void SmoothScroller::postWheelStep(int n)
+void SmoothScroller::postWheelStep(int n, WheelAxis axis)
 {
+    const ScrollAnimation &a = animation(axis);
     // A step beyond the 16-bit delta goes out as several messages, so that it never wraps
     // into the opposite direction; together they carry exactly n units.
-    const LPARAM lParam = wheelLParam(s_targetPoint);
+    const LPARAM lParam = wheelLParam(a.targetPoint);
     int left = n;
     while (left != 0) {
         const int part = nextWheelChunk(left);
         const bool ctrl = isKeyDown(VK_CONTROL);
         const bool shift = isKeyDown(VK_SHIFT);
         SetLastError(ERROR_SUCCESS);
-        if (!PostMessageA(s_targetHwnd, WM_MOUSEWHEEL, wheelWParam(part, ctrl, shift), lParam)
+        if (!PostMessageA(a.targetHwnd, wheelMessageOf(axis), wheelWParam(part, ctrl, shift), lParam)
             && GetLastError() == ERROR_ACCESS_DENIED) {
-            refuseTargetWindow();
+            refuseTargetWindow(axis);
             return;
         }
         // Any other failed post is ignored: its units count as delivered.

@@ -4,16 +4,21 @@
 
 // Sets the system's wheel-scroll-lines value to 1 on a detached worker thread, so that a
 // multiplier of N in a parameter set moves N lines per notch in applications that follow
-// the setting. The caller does not wait; the worker reports on standard output. The value
-// the system had before the first call is kept for restoreWheelScrollLines.
+// the setting; and the wheel-scroll characters (a horizontal notch) to 1 as well, so that N
+// means N characters sideways, but for this session only: the user's stored value stays as it
+// is. The caller does not wait; the worker reports on standard output. The values the system
+// had before the first call are kept for restoreWheelScrollLines.
 void applyWheelScrollLines();
 
-// The worker's body: sets the value, writes one line to standard output and returns 0.
-// `request` numbers the calls of applyWheelScrollLines: a worker whose request was undone by
-// a restore while it ran puts the restored value back after its own change.
+// The worker's body: sets the values, writes one line about the lines to standard output
+// and returns 0. `request` numbers the calls of applyWheelScrollLines: a worker whose request
+// was undone by a restore while it ran puts the restored values back after its own change.
 int wheelLinesThreadProc(std::unique_ptr<int> value, unsigned request);
 
-// Puts back, at once and on the calling thread, the value the system had before this
-// program changed it: without a running engine a value of 1 would leave every application
-// scrolling one line per notch. Does nothing when there is nothing to put back.
+// Puts back, at once and on the calling thread, what the system had before this program
+// changed it: the lines as they were before the first change, and the characters as the
+// user's profile stores them (a session-only change leaves that value alone, and it holds
+// even when an earlier run of the program ended without putting them back). Without a
+// running engine a value of 1 would leave every application scrolling one line per notch.
+// Does nothing when there is nothing to put back.
 void restoreWheelScrollLines();

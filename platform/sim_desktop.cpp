@@ -50,12 +50,14 @@ void SimDesktop::reset()
     m_now = 0;
     m_timerSequence = 0;
     m_wheelLines = 3;
-    m_lastSpiFlags = 0;
+    m_wheelChars = 3;
+    m_spiFlags.clear();
     m_spiCalls = 0;
     m_registerClassCalls = 0;
     m_setTimerCalls = 0;
     m_killTimerCalls = 0;
     m_postAttempts = 0;
+    m_failedPosts = 0;
     m_openedTotal = 0;
     m_badCloses = 0;
     m_lastOpenAccess = 0;
@@ -355,10 +357,10 @@ SimDesktop::HookOutcome SimDesktop::injectMouse(UINT message, POINT pt, DWORD mo
     return outcome;
 }
 
-SimDesktop::HookOutcome SimDesktop::injectWheel(short delta, POINT pt)
+SimDesktop::HookOutcome SimDesktop::injectWheel(short delta, POINT pt, UINT message)
 {
     const DWORD data = static_cast<DWORD>(static_cast<WORD>(delta)) << 16;
-    return injectMouse(WM_MOUSEWHEEL, pt, data, HC_ACTION);
+    return injectMouse(message, pt, data, HC_ACTION);
 }
 
 int SimDesktop::installedHookCount() const { return static_cast<int>(m_hooks.size()); }
@@ -494,17 +496,19 @@ const std::vector<SimDesktop::PostedMessage> &SimDesktop::posted() const { retur
 void SimDesktop::clearPosted()
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    m_posted.clear();
+    // The record's memory goes too: long runs clear it to keep the model's memory flat.
+    std::vector<PostedMessage>().swap(m_posted);
 }
 
 int SimDesktop::postAttempts() const { return m_postAttempts; }
+int SimDesktop::failedPosts() const { return m_failedPosts; }
 
 int SimDesktop::pumpMessages()
 {
     int dispatched = 0;
     while (!m_queue.empty()) {
         const PostedMessage m = m_queue.front();
-        m_queue.erase(m_queue.begin());
+        m_queue.pop_front();
         deliver(m.hwnd, m.message, m.wParam, m.lParam);
         ++dispatched;
     }
@@ -521,10 +525,23 @@ UINT SimDesktop::wheelScrollLines() const
     return m_wheelLines;
 }
 
-UINT SimDesktop::lastSystemParametersFlags() const
+UINT SimDesktop::wheelScrollChars() const
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    return m_lastSpiFlags;
+    return m_wheelChars;
+}
+
+void SimDesktop::setWheelScrollChars(UINT chars)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_wheelChars = chars;
+}
+
+UINT SimDesktop::systemParametersFlags(UINT action) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    const auto it = m_spiFlags.find(action);
+    return it == m_spiFlags.end() ? 0 : it->second;
 }
 
 int SimDesktop::systemParametersCalls() const

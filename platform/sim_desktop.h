@@ -9,6 +9,7 @@
 #include "platform/win32.h"
 
 #include <cstddef>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -124,8 +125,9 @@ public:
     // Hands one low-level mouse event to the installed WH_MOUSE_LL hooks, newest first. Like
     // any input it moves the cursor to pt and becomes the last input (GetLastInputInfo).
     HookOutcome injectMouse(UINT message, POINT pt, DWORD mouseData = 0, int nCode = HC_ACTION);
-    // A wheel notch: mouseData carries delta in its high word.
-    HookOutcome injectWheel(short delta, POINT pt);
+    // A wheel notch (WM_MOUSEWHEEL, or WM_MOUSEHWHEEL for a tilt): mouseData carries delta in
+    // its high word.
+    HookOutcome injectWheel(short delta, POINT pt, UINT message = WM_MOUSEWHEEL);
     int installedHookCount() const;
     // Hook procedure and module of the most recently installed hook that is still installed.
     HOOKPROC installedHookProc() const;
@@ -181,10 +183,18 @@ public:
     std::size_t queuedMessageCount() const;
     void clearPosted();
     int postAttempts() const; // PostMessageA calls, failed ones included
+    int failedPosts() const;  // PostMessageA calls that failed
 
     // ---- system parameters --------------------------------------------------------
+    // The session's values (3 and 3 after reset). A change with SPIF_UPDATEINIFILE also
+    // stores the value in the user's profile: for the wheel characters that is the value
+    // "WheelScrollChars" of the registry key kDesktopKey (openRegistryKey).
     UINT wheelScrollLines() const;
-    UINT lastSystemParametersFlags() const;
+    UINT wheelScrollChars() const;
+    void setWheelScrollChars(UINT chars); // as a change by another program, for this session
+    static constexpr char kDesktopKey[] = "HKEY_CURRENT_USER\\Control Panel\\Desktop";
+    // The flags of the latest SystemParametersInfoW call with `action`; 0 when none.
+    UINT systemParametersFlags(UINT action) const;
     int systemParametersCalls() const;
 
     // ---- injectable failures ------------------------------------------------------
@@ -310,7 +320,7 @@ private:
     std::map<std::uintptr_t, std::pair<DWORD, DWORD>> m_openHandles; // handle -> (pid, access)
     std::map<std::uintptr_t, DWORD> m_tokens;                         // token handle -> pid
     std::vector<MultimediaTimer> m_mmTimers;
-    std::vector<PostedMessage> m_queue; // this process's posted messages, not yet dispatched
+    std::deque<PostedMessage> m_queue; // this process's posted messages, not yet dispatched
     POINT m_cursor = {0, 0};
     long long m_lastInput = 0;
     bool m_hookThreadBlocked = false;
@@ -336,12 +346,14 @@ private:
     long long m_now = 0;
     long long m_timerSequence = 0;
     UINT m_wheelLines = 3;
-    UINT m_lastSpiFlags = 0;
+    UINT m_wheelChars = 3;
+    std::map<UINT, UINT> m_spiFlags; // action -> flags of its latest call
     int m_spiCalls = 0;
     int m_registerClassCalls = 0;
     int m_setTimerCalls = 0;
     int m_killTimerCalls = 0;
     int m_postAttempts = 0;
+    int m_failedPosts = 0;
     int m_openedTotal = 0;
     int m_badCloses = 0;
     DWORD m_lastOpenAccess = 0;

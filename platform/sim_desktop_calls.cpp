@@ -1,6 +1,8 @@
 // The simulated desktop's side of each Win32 call: what Windows does, including how it fails.
 #include "platform/sim_desktop.h"
 
+#include "platform/registry.h"
+
 #include <algorithm>
 
 namespace {
@@ -287,11 +289,15 @@ SHORT SimDesktop::getAsyncKeyState(int vk)
 BOOL SimDesktop::postMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     ++m_postAttempts;
-    if (hwnd && !findWindow(hwnd))
+    if (hwnd && !findWindow(hwnd)) {
+        ++m_failedPosts;
         return fail<BOOL>(ERROR_INVALID_WINDOW_HANDLE, FALSE);
+    }
     auto failure = m_postFailures.find(key(hwnd));
-    if (failure != m_postFailures.end())
+    if (failure != m_postFailures.end()) {
+        ++m_failedPosts;
         return fail<BOOL>(failure->second, FALSE);
+    }
     const Window *w = findWindow(hwnd);
     if (w && w->pid == kSelfPid)
         m_queue.push_back(PostedMessage{hwnd, message, wParam, lParam});
@@ -304,17 +310,26 @@ BOOL SimDesktop::systemParametersInfo(UINT action, UINT uiParam, PVOID pvParam, 
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     ++m_spiCalls;
-    m_lastSpiFlags = winIni;
+    m_spiFlags[action] = winIni;
     switch (action) {
     case SPI_SETWHEELSCROLLLINES:
         if (m_failSpi)
             return fail<BOOL>(m_failSpi, FALSE);
         m_wheelLines = uiParam;
         return TRUE;
+    case SPI_SETWHEELSCROLLCHARS:
+        if (m_failSpi)
+            return fail<BOOL>(m_failSpi, FALSE);
+        m_wheelChars = uiParam;
+        if (winIni & SPIF_UPDATEINIFILE)
+            openRegistryKey(QString::fromLatin1(kDesktopKey))
+                ->setValue(QStringLiteral("WheelScrollChars"), QString::number(uiParam));
+        return TRUE;
     case SPI_GETWHEELSCROLLLINES:
+    case SPI_GETWHEELSCROLLCHARS:
         if (!pvParam)
             return fail<BOOL>(kErrorNoAccess, FALSE);
-        *static_cast<UINT *>(pvParam) = m_wheelLines;
+        *static_cast<UINT *>(pvParam) = action == SPI_GETWHEELSCROLLLINES ? m_wheelLines : m_wheelChars;
         return TRUE;
     default:
         return fail<BOOL>(ERROR_INVALID_PARAMETER, FALSE);

@@ -1,22 +1,181 @@
-// The engine's arithmetic on its own: step, rounding, end condition, message composition,
-// the hook's decision and the typed reads of a parameter set.
+// The engine's decisions on their own, over plain data: the animation's series and its
+// changes by notches, step, rounding, end condition, message composition, the hook's decision
+// and the typed reads of a parameter set.
 #include "engine/animation_math.h"
 #include "engine/hook_params.h"
 #include "config/param_reading.h"
+#include "engine/scroll_animation.h"
+#include "engine/wheel_axis.h"
 #include "engine/wheel_decision.h"
 #include "engine/wheel_message.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numeric>
 
 using nlohmann::json;
 
 namespace {
 constexpr int kIntMax = std::numeric_limits<int>::max();
 constexpr int kIntMin = std::numeric_limits<int>::min();
+
+// The units each tick posts until the animation arrives, as the host's tick runs it.
+std::vector<int> ticks(ScrollAnimation &a, std::uint64_t percent)
+{
+    std::vector<int> posted;
+    while (posted.size() < 100000 && !animationLost(a)) {
+        const float fraction = tickNeedsPercentage(a) ? fractionOfPercent(percent) : 0.0f;
+        const int units = advanceAnimation(a, fraction);
+        markPosted(a, units);
+        posted.push_back(units);
+        if (animationArrived(a))
+            break;
+    }
+    return posted;
+}
+
+std::vector<int> series(int target, std::uint64_t percent)
+{
+    ScrollAnimation a;
+    beginAnimation(a, nullptr, POINT{}, target);
+    return ticks(a, percent);
+}
+
+std::vector<int> head(const std::vector<int> &v, std::size_t n)
+{
+    return std::vector<int>(v.begin(), v.begin() + static_cast<long>(std::min(n, v.size())));
+}
+
+int sum(const std::vector<int> &v)
+{
+    return std::accumulate(v.begin(), v.end(), 0);
+}
 } // namespace
+
+TEST(AnimationSeries, OneNotchEasesOutOverSixtySevenTicksEitherWay)
+{
+    const std::vector<int> up = series(1200, 4);
+    EXPECT_EQ(up.size(), 67u);
+    EXPECT_EQ(head(up, 5), (std::vector<int>{96, 88, 82, 74, 69}));
+    EXPECT_EQ(std::vector<int>(up.end() - 5, up.end()), std::vector<int>(5, 1));
+    EXPECT_EQ(sum(up), 1200);
+    std::vector<int> down = series(-1200, 4);
+    for (int &units : down)
+        units = -units;
+    EXPECT_EQ(down, up);
+}
+
+TEST(AnimationSeries, CarriedFractionsShapeSmallSlowAndFastAnimations)
+{
+    const std::vector<int> small = series(120, 4);
+    EXPECT_EQ(small.size(), 40u);
+    EXPECT_EQ(head(small, 6), (std::vector<int>{10, 8, 9, 7, 7, 6}));
+    EXPECT_EQ(sum(small), 120);
+    const std::vector<int> slow = series(1200, 0); // 0 counts as 1 percent
+    EXPECT_EQ(slow.size(), 207u);
+    EXPECT_EQ(slow.front(), 24);
+    EXPECT_EQ(series(7, 4), std::vector<int>(7, 1));
+    EXPECT_EQ(series(1200, 50), std::vector<int>{1200});
+    EXPECT_EQ(series(-1200, 100), std::vector<int>{-1200});
+    // Float rounding can leave just under half a unit to consume and just under half a unit
+    // pending (0.49976 and 0.49990 here): together a whole unit, which is still posted.
+    EXPECT_EQ(sum(series(3251, 19)), 3251);
+    EXPECT_EQ(sum(series(7063, 4)), 7063);
+    EXPECT_EQ(sum(series(-7063, 4)), -7063);
+}
+
+TEST(AnimationNotches, BeginStartsFromNothingAtTheNotch)
+{
+    ScrollAnimation a;
+    a.scrolledSoFar = 40.0f;
+    a.pendingFraction = 0.7f; // left by an animation stopped half way
+    const HWND window = reinterpret_cast<HWND>(0x50);
+    beginAnimation(a, window, POINT{-3, 9}, -2400);
+    EXPECT_TRUE(a.isAnimating);
+    EXPECT_EQ(a.targetHwnd, window);
+    EXPECT_EQ(a.targetPoint.x, -3);
+    EXPECT_EQ(a.targetPoint.y, 9);
+    EXPECT_EQ(a.targetPos, -2400);
+    EXPECT_EQ(a.scrolledSoFar, 0.0f);
+    EXPECT_EQ(a.pendingFraction, 0.0f);
+}
+
+TEST(AnimationNotches, SettlingStopsWhereItIsAndKeepsCountOfWhatWasPosted)
+{
+    ScrollAnimation a;
+    beginAnimation(a, nullptr, POINT{}, 1200);
+    a.scrolledSoFar = 100.3f;
+    a.pendingFraction = 0.3f; // 100 units posted
+    settleAnimation(a);
+    EXPECT_EQ(a.targetPos, 100);
+    EXPECT_EQ(a.pendingFraction, 0.0f);
+    EXPECT_EQ(ticks(a, 4), std::vector<int>{0}); // the next tick posts nothing and ends it
+    // A notch that extends the settled animation still posts exactly its own distance.
+    a.activeTimerId = 1;
+    EXPECT_EQ(extendAnimation(a, 1200), ExtendOutcome::ClockCarriesIt);
+    EXPECT_EQ(sum(ticks(a, 4)), 1200);
+
+    // Settling on a half unit posts that unit and ends, instead of swinging for ever.
+    beginAnimation(a, nullptr, POINT{}, 1200);
+    a.scrolledSoFar = 100.5f;
+    a.pendingFraction = 0.5f;
+    settleAnimation(a);
+    EXPECT_EQ(a.targetPos, 101);
+    EXPECT_EQ(ticks(a, 4), std::vector<int>{1});
+}
+
+TEST(AnimationNotches, ExtensionRestartsOnlyAStoppedClockWithDistanceLeft)
+{
+    ScrollAnimation a;
+    beginAnimation(a, nullptr, POINT{}, 1200);
+    a.activeTimerId = 1;
+    EXPECT_EQ(extendAnimation(a, 1200), ExtendOutcome::ClockCarriesIt);
+    EXPECT_EQ(a.targetPos, 2400);
+    a.activeTimerId = 0;
+    EXPECT_EQ(extendAnimation(a, -120), ExtendOutcome::RestartClock);
+    a.scrolledSoFar = 2279.6f;
+    EXPECT_EQ(extendAnimation(a, 0), ExtendOutcome::NothingToDo);
+    EXPECT_EQ(extendAnimation(a, kIntMax), ExtendOutcome::RestartClock);
+    EXPECT_EQ(a.targetPos, kLargestTarget);
+
+    const HWND window = reinterpret_cast<HWND>(0x60);
+    a.isAnimating = false;
+    restartAnimation(a, window, POINT{700, 20});
+    EXPECT_TRUE(a.isAnimating);
+    EXPECT_EQ(a.targetHwnd, window);
+    EXPECT_EQ(a.targetPoint.x, 700);
+    EXPECT_EQ(a.targetPos, kLargestTarget); // the progress is kept
+}
+
+TEST(AnimationNotches, StateNoTickCanEndIsLost)
+{
+    ScrollAnimation a;
+    beginAnimation(a, nullptr, POINT{}, kIntMax);
+    EXPECT_TRUE(animationLost(a));
+    a.targetPos = 5;
+    a.scrolledSoFar = std::nanf("");
+    EXPECT_TRUE(animationLost(a));
+    a.scrolledSoFar = -1.0e30f;
+    EXPECT_TRUE(animationLost(a));
+    a.scrolledSoFar = 0.0f;
+    EXPECT_FALSE(animationLost(a));
+}
+
+TEST(WheelAxes, EachAxisHasItsClockAndMessage)
+{
+    EXPECT_EQ(clockIdOf(WheelAxis::Vertical), 1u);
+    EXPECT_EQ(clockIdOf(WheelAxis::Horizontal), 2u);
+    EXPECT_EQ(axisOfClock(2), WheelAxis::Horizontal);
+    EXPECT_FALSE(axisOfClock(0));
+    EXPECT_FALSE(axisOfClock(3));
+    EXPECT_EQ(axisOfWheelMessage(WM_MOUSEWHEEL), WheelAxis::Vertical);
+    EXPECT_EQ(axisOfWheelMessage(WM_MOUSEHWHEEL), WheelAxis::Horizontal);
+    EXPECT_FALSE(axisOfWheelMessage(WM_MOUSEMOVE));
+    EXPECT_EQ(wheelMessageOf(WheelAxis::Horizontal), UINT{WM_MOUSEHWHEEL});
+}
 
 TEST(TickStep, TakesTwiceThePercentageAtLeastOneUnitAndNeverOvershoots)
 {

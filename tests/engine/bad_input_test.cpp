@@ -47,19 +47,22 @@ TEST_F(BadInput, AnyDocumentLeavesTheEngineWorkingAndTheDocumentUnchanged)
     addApp();
     for (const json &doc : oddDocuments()) {
         config() = doc;
-        for (short delta : {120, -120, -32768}) {
+        for (short delta : {120, -120, -32768, 32767}) {
             EXPECT_NO_THROW(wheel(delta)) << doc.dump();
-            EXPECT_NO_THROW(runAnimation(1000)) << doc.dump();
+            EXPECT_NO_THROW(tilt(static_cast<short>(-delta))) << doc.dump();
+            EXPECT_NO_THROW(runAnimation(4000)) << doc.dump();
             EXPECT_FALSE(timerRunning()) << doc.dump();
             EXPECT_EQ(sharedConfig(), doc);
         }
         // A tick that finds this document under an animation begun with a sound one.
         config() = initialConfig();
         wheel(120);
+        tilt(-120);
         config() = doc;
         EXPECT_LE(runAnimation(1000), 999) << doc.dump();
         EXPECT_EQ(sharedConfig(), doc);
-        S::s_isAnimating = false;
+        S::stopAnimation(WheelAxis::Vertical);
+        S::stopAnimation(WheelAxis::Horizontal);
     }
 }
 
@@ -72,7 +75,8 @@ TEST_F(BadInput, AnyHookEventIsAnsweredWithoutFailing)
     std::uniform_int_distribution<int> anyMessage(0, 0x0400);
     for (int i = 0; i < 3000; ++i) {
         const int nCode = i % 4 == 0 ? anyInt(random) : HC_ACTION;
-        const UINT message = i % 3 == 0 ? UINT{WM_MOUSEWHEEL} : static_cast<UINT>(anyMessage(random));
+        const UINT message = i % 3 == 0 ? (i % 2 ? UINT{WM_MOUSEWHEEL} : UINT{WM_MOUSEHWHEEL})
+                                        : static_cast<UINT>(anyMessage(random));
         const POINT pt{anyInt(random), anyInt(random)};
         sim().injectMouse(message, pt, static_cast<DWORD>(anyInt(random)), nCode);
         if (i % 50 == 0)
@@ -80,6 +84,7 @@ TEST_F(BadInput, AnyHookEventIsAnsweredWithoutFailing)
     }
     // A wheel message without its event record is passed on.
     EXPECT_EQ(S::LLMouseProc(HC_ACTION, WM_MOUSEWHEEL, 0), 0);
+    EXPECT_EQ(S::LLMouseProc(HC_ACTION, WM_MOUSEHWHEEL, 0), 0);
     sim().runTimers(100000);
     EXPECT_FALSE(timerRunning());
     EXPECT_EQ(sharedConfig(), initialConfig());
@@ -123,21 +128,28 @@ TEST_F(BadInput, ExtremeMultipliersNeverWrapTheTargetAndStillArrive)
     set()["accelDown"] = 2147483647;
     addApp();
     EXPECT_TRUE(wheel(32767).swallowed());
-    EXPECT_EQ(S::s_targetPos, kLargestTarget);
+    EXPECT_EQ(S::s_vertical.targetPos, kLargestTarget);
     EXPECT_TRUE(wheel(120).swallowed());
-    EXPECT_EQ(S::s_targetPos, kLargestTarget);
+    EXPECT_EQ(S::s_vertical.targetPos, kLargestTarget);
     // 32-bit floats count this far only to within a few units, but the animation arrives,
     // having posted exactly what its float arithmetic gives.
     EXPECT_LT(runAnimation(), 1000);
     EXPECT_EQ(postedSum(), referenceSum(kLargestTarget, 0.04f));
 
+    // Both ways, on either axis.
+    for (UINT message : {WM_MOUSEWHEEL, WM_MOUSEHWHEEL}) {
+        sim().clearPosted();
+        EXPECT_TRUE(sim().injectWheel(-32768, kCursor, message).swallowed());
+        EXPECT_LT(runAnimation(), 1000);
+        EXPECT_EQ(postedSum(message), referenceSum(-kLargestTarget, 0.04f));
+        for (int delta : postedDeltas())
+            EXPECT_LT(delta, 0);
+    }
     sim().clearPosted();
-    EXPECT_TRUE(wheel(-32768).swallowed());
-    EXPECT_EQ(S::s_targetPos, -kLargestTarget);
+    EXPECT_TRUE(tilt(32767).swallowed());
+    EXPECT_EQ(S::s_horizontal.targetPos, kLargestTarget);
     EXPECT_LT(runAnimation(), 1000);
-    EXPECT_EQ(postedSum(), referenceSum(-kLargestTarget, 0.04f));
-    for (int delta : postedDeltas())
-        EXPECT_LT(delta, 0);
+    EXPECT_EQ(postedSum(WM_MOUSEHWHEEL), referenceSum(kLargestTarget, 0.04f));
 }
 
 } // namespace

@@ -84,6 +84,12 @@ SimDesktop::HookOutcome EngineTest::wheel(short delta, POINT pt)
     return sim().injectWheel(delta, pt);
 }
 
+SimDesktop::HookOutcome EngineTest::tilt(short delta, POINT pt)
+{
+    publish();
+    return sim().injectWheel(delta, pt, WM_MOUSEHWHEEL);
+}
+
 SimDesktop::HookOutcome EngineTest::mouse(UINT message, int nCode)
 {
     publish();
@@ -93,13 +99,17 @@ SimDesktop::HookOutcome EngineTest::mouse(UINT message, int nCode)
 int EngineTest::runAnimation(int maxTicks)
 {
     publish();
-    return sim().runTimers(maxTicks);
+    const int queued = maxTicks > 0 ? sim().pumpMessages() : 0;
+    return queued + sim().runTimers(maxTicks - queued);
 }
 
 bool EngineTest::timerRunning()
 {
-    return sim().timer(SmoothScroller::s_hWnd, SmoothScroller::kAnimationTimerId).has_value()
-        || !sim().multimediaTimers().empty();
+    for (WheelAxis axis : kWheelAxes) {
+        if (sim().timer(SmoothScroller::s_hWnd, clockIdOf(axis)))
+            return true;
+    }
+    return !sim().multimediaTimers().empty();
 }
 
 UINT EngineTest::clockInterval()
@@ -116,18 +126,20 @@ int EngineTest::clockStarts()
     return sim().setTimerCalls() + sim().multimediaTimerStarts();
 }
 
-std::vector<int> EngineTest::postedDeltas()
+std::vector<int> EngineTest::postedDeltas(UINT message)
 {
     std::vector<int> deltas;
-    for (const SimDesktop::PostedMessage &m : sim().posted())
-        deltas.push_back(static_cast<short>((m.wParam >> 16) & 0xFFFF));
+    for (const SimDesktop::PostedMessage &m : sim().posted()) {
+        if (message == 0 || m.message == message)
+            deltas.push_back(static_cast<short>((m.wParam >> 16) & 0xFFFF));
+    }
     return deltas;
 }
 
-int EngineTest::postedSum()
+int EngineTest::postedSum(UINT message)
 {
     int sum = 0;
-    for (int d : postedDeltas())
+    for (int d : postedDeltas(message))
         sum += d;
     return sum;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Shared set-up for the engine tests: a fresh simulated desktop with a hidden window whose
-// timer drives the animation, the engine's hook installed, an idle engine, the default
+// clocks drive the animations, the engine's hook installed, an idle engine, the default
 // configuration, and a record of the message log.
 
 #include "engine/smooth_scroller.h"
@@ -34,21 +34,29 @@ protected:
 
     static constexpr POINT kCursor = {120, 340};
     static SimDesktop::HookOutcome wheel(short delta, POINT pt = kCursor);
+    // A notch of the horizontal wheel (WM_MOUSEHWHEEL; positive is right).
+    static SimDesktop::HookOutcome tilt(short delta, POINT pt = kCursor);
     static SimDesktop::HookOutcome mouse(UINT message, int nCode = HC_ACTION);
 
-    // Fires the animation timer until it is gone or maxTicks ticks were delivered; returns
-    // the number of ticks.
+    // The animations, as the engine holds them.
+    static const ScrollAnimation &vertical() { return SmoothScroller::s_vertical; }
+    static const ScrollAnimation &horizontal() { return SmoothScroller::s_horizontal; }
+
+    // Delivers the ticks waiting in the hidden window's queue, then fires the clocks until
+    // none is left or maxTicks ticks were delivered in all; returns the number of ticks. (The
+    // first step of a new animation comes with its notch, not from the clock.)
     static int runAnimation(int maxTicks = 100000);
-    // The animation's clock runs: the multimedia timer or the window timer.
+    // A clock of either animation runs: a multimedia timer or a window timer.
     static bool timerRunning();
-    // Interval of the running clock; 0 when none runs.
+    // Interval of the first running clock; 0 when none runs.
     static UINT clockInterval();
-    // Times the clock was started (either kind).
+    // Times a clock was started (either kind).
     static int clockStarts();
 
-    // The wheel deltas posted so far, in order (all posted messages, whatever their window).
-    static std::vector<int> postedDeltas();
-    static int postedSum();
+    // The wheel deltas posted so far, in order (all posted messages whatever their window,
+    // or those of one message).
+    static std::vector<int> postedDeltas(UINT message = 0);
+    static int postedSum(UINT message = 0);
 
     // Lines of the message log that start with prefix, in order.
     static std::vector<std::string> logLines(const std::string &prefix = "[LLMouseProc]");

@@ -69,7 +69,7 @@ TEST_F(ParamResolution, NonAsciiNamesMatchByTheirUtf8Bytes)
     addApp(L"C:\\Apps\\B\u00FCcher \u6D4F\u89C8.exe");
     EXPECT_TRUE(wheel(120).swallowed());
     EXPECT_EQ(S::s_currentParamSet, utf8);
-    EXPECT_EQ(S::s_targetPos, 240);
+    EXPECT_EQ(S::s_vertical.targetPos, 240);
 }
 
 TEST_F(ParamResolution, HookChoosesTheApplicationsOwnSet)
@@ -78,13 +78,13 @@ TEST_F(ParamResolution, HookChoosesTheApplicationsOwnSet)
     set("App.exe")["accelUp"] = 5;
     addApp(L"C:\\one\\app.exe");
     wheel(120);
-    EXPECT_EQ(S::s_targetPos, 240);
+    EXPECT_EQ(S::s_vertical.targetPos, 240);
 
-    S::s_isAnimating = false;
+    S::s_vertical.isAnimating = false;
     addApp(L"C:\\two\\APP.exe");
     wheel(120);
     EXPECT_EQ(S::s_currentParamSet, "default");
-    EXPECT_EQ(S::s_targetPos, 1200);
+    EXPECT_EQ(S::s_vertical.targetPos, 1200);
 }
 
 TEST_F(ParamResolution, ProcessThatCannotBeOpenedGetsTheDefaultSet)
@@ -93,7 +93,7 @@ TEST_F(ParamResolution, ProcessThatCannotBeOpenedGetsTheDefaultSet)
     sim().addWindow(sim().addProcess(L"C:\\locked.exe", false), {0, 0, 1000, 800});
     EXPECT_TRUE(wheel(120).swallowed());
     EXPECT_EQ(S::s_currentParamSet, "default");
-    EXPECT_EQ(S::s_targetPos, 1200);
+    EXPECT_EQ(S::s_vertical.targetPos, 1200);
     EXPECT_TRUE(logged("process name ->  "));
 }
 

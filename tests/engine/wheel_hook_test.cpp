@@ -1,4 +1,5 @@
-// The wheel hook's decisions, one outcome after another, against the simulated desktop.
+// The wheel hook's decisions, one outcome after another, against the simulated desktop; the
+// tilt wheel's own animation beside the vertical one.
 #include "engine_test_support.h"
 
 #include <cmath>
@@ -19,17 +20,17 @@ protected:
 
 TEST_F(WheelHook, NotchOverWindowStartsAnAnimationAndIsSwallowed)
 {
-    S::s_pendingFraction = 0.7f; // left by an animation that was stopped half way
+    S::s_vertical.pendingFraction = 0.7f; // left by an animation that was stopped half way
     const SimDesktop::HookOutcome outcome = wheel(120);
     EXPECT_TRUE(outcome.swallowed());
     EXPECT_EQ(outcome.result, 1);
-    EXPECT_TRUE(S::s_isAnimating);
-    EXPECT_EQ(S::s_targetHwnd, m_app);
-    EXPECT_EQ(S::s_targetPos, 1200);
-    EXPECT_EQ(S::s_targetPoint.x, kCursor.x);
-    EXPECT_EQ(S::s_targetPoint.y, kCursor.y);
-    EXPECT_EQ(S::s_lastDelta, 120);
-    EXPECT_EQ(S::s_pendingFraction, 0.0f);
+    EXPECT_TRUE(S::s_vertical.isAnimating);
+    EXPECT_EQ(S::s_vertical.targetHwnd, m_app);
+    EXPECT_EQ(S::s_vertical.targetPos, 1200);
+    EXPECT_EQ(S::s_vertical.targetPoint.x, kCursor.x);
+    EXPECT_EQ(S::s_vertical.targetPoint.y, kCursor.y);
+    EXPECT_EQ(S::s_vertical.lastDelta, 120);
+    EXPECT_EQ(postedDeltas(), std::vector<int>{96}); // not 97: no fraction carried over
     EXPECT_EQ(S::s_currentParamSet, "default");
     // The multimedia clock beats the 5 ms at a resolution of 1 ms; no window timer runs.
     const std::vector<SimDesktop::MultimediaTimer> clock = sim().multimediaTimers();
@@ -38,14 +39,14 @@ TEST_F(WheelHook, NotchOverWindowStartsAnAnimationAndIsSwallowed)
     EXPECT_EQ(clock[0].resolution, 1u);
     EXPECT_EQ(clock[0].flags & TIME_PERIODIC, UINT{TIME_PERIODIC});
     EXPECT_FALSE(sim().timer(m_hidden, S::kAnimationTimerId));
-    EXPECT_EQ(S::s_activeTimerId, S::kAnimationTimerId);
+    EXPECT_EQ(S::s_vertical.activeTimerId, S::kAnimationTimerId);
     EXPECT_EQ(logLines(), (std::vector<std::string>{
                               "[LLMouseProc] New animation or window change. Target: 1200",
                               "[LLMouseProc] Initiating new animation instance. Target pos: 1200",
                               "[LLMouseProc] New timer SET with ID: 1"}));
     EXPECT_TRUE(logged("process name ->  app.exe"));
 
-    EXPECT_EQ(runAnimation(), 67);
+    EXPECT_EQ(runAnimation(), 66);
     EXPECT_EQ(postedSum(), 1200);
 }
 
@@ -55,8 +56,8 @@ TEST_F(WheelHook, ReversedDirectionUsesTheDownParameters)
     set()["accelDown"] = 3;
     set()["rapidIntervalDown"] = 7;
     EXPECT_TRUE(wheel(120).swallowed());
-    EXPECT_EQ(S::s_lastDelta, -120);
-    EXPECT_EQ(S::s_targetPos, -360);
+    EXPECT_EQ(S::s_vertical.lastDelta, -120);
+    EXPECT_EQ(S::s_vertical.targetPos, -360);
     EXPECT_EQ(clockInterval(), 7u);
 }
 
@@ -65,8 +66,7 @@ TEST_F(WheelHook, EventsThatAreNotWheelNotchesPassOn)
     EXPECT_TRUE(sim().injectMouse(WM_MOUSEWHEEL, kCursor, 120u << 16, 3).passedOn());
     EXPECT_TRUE(sim().injectMouse(WM_MOUSEWHEEL, kCursor, 120u << 16, -1).passedOn());
     EXPECT_TRUE(mouse(WM_MOUSEMOVE).passedOn());
-    EXPECT_TRUE(sim().injectMouse(WM_MOUSEHWHEEL, kCursor, 120u << 16).passedOn());
-    EXPECT_FALSE(S::s_isAnimating);
+    EXPECT_FALSE(S::s_vertical.isAnimating);
     EXPECT_EQ(clockStarts(), 0);
     EXPECT_TRUE(logLines().empty());
 }
@@ -75,9 +75,9 @@ TEST_F(WheelHook, ButtonPressStopsTheAnimationAndPassesOn)
 {
     for (UINT button : {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN}) {
         wheel(120);
-        ASSERT_TRUE(S::s_isAnimating);
+        ASSERT_TRUE(S::s_vertical.isAnimating);
         EXPECT_TRUE(mouse(button).passedOn());
-        EXPECT_FALSE(S::s_isAnimating) << button;
+        EXPECT_FALSE(S::s_vertical.isAnimating) << button;
         EXPECT_FALSE(timerRunning()) << button;
         EXPECT_TRUE(logged("[LLMouseProc] Mouse button pressed. Stopping active animation."));
     }
@@ -87,7 +87,7 @@ TEST_F(WheelHook, ButtonPressStopsTheAnimationAndPassesOn)
     wheel(120);
     EXPECT_TRUE(mouse(WM_XBUTTONDOWN).passedOn());
     EXPECT_TRUE(mouse(WM_LBUTTONUP).passedOn());
-    EXPECT_TRUE(S::s_isAnimating);
+    EXPECT_TRUE(S::s_vertical.isAnimating);
     EXPECT_EQ(logLines().size(), lines + 3); // only the new animation's lines
 }
 
@@ -97,7 +97,7 @@ TEST_F(WheelHook, ModifierPassesTheNotchOnAndStopsTheAnimation)
         wheel(120);
         sim().setKeyDown(key, true);
         EXPECT_TRUE(wheel(120).passedOn()) << key;
-        EXPECT_FALSE(S::s_isAnimating) << key;
+        EXPECT_FALSE(S::s_vertical.isAnimating) << key;
         EXPECT_FALSE(timerRunning()) << key;
         EXPECT_EQ(logLines().back(),
                   "[LLMouseProc] Modifier key (Shift/Ctrl/Alt) is down. Bypassing custom scroll.");
@@ -120,8 +120,8 @@ TEST_F(WheelHook, ExcludedProcessesPassOnButStillChooseTheirSet)
     const HWND search = addApp(L"C:\\Windows\\SystemApps\\SearchHost.exe");
     EXPECT_TRUE(wheel(-120).passedOn());
     EXPECT_EQ(S::s_currentParamSet, "SearchHost.exe");
-    EXPECT_EQ(S::s_lastDelta, -120);
-    EXPECT_FALSE(S::s_isAnimating);
+    EXPECT_EQ(S::s_vertical.lastDelta, -120);
+    EXPECT_FALSE(S::s_vertical.isAnimating);
     DestroyWindow(search);
 
     for (const wchar_t *path : {L"C:\\Windows\\SystemSettings.exe",
@@ -139,14 +139,14 @@ TEST_F(WheelHook, ZeroDeltaOrSmoothingOffPassesOn)
 {
     wheel(120);
     EXPECT_TRUE(wheel(0).passedOn());
-    EXPECT_EQ(S::s_lastDelta, 0);
-    EXPECT_EQ(S::s_targetPos, 1200);
+    EXPECT_EQ(S::s_vertical.lastDelta, 0);
+    EXPECT_EQ(S::s_vertical.targetPos, 1200);
 
     set()["smoothScrollEnabled"] = false;
     EXPECT_TRUE(wheel(-120).passedOn());
-    EXPECT_EQ(S::s_lastDelta, -120);
-    EXPECT_EQ(S::s_targetPos, 1200);
-    EXPECT_TRUE(S::s_isAnimating);
+    EXPECT_EQ(S::s_vertical.lastDelta, -120);
+    EXPECT_EQ(S::s_vertical.targetPos, 1200);
+    EXPECT_TRUE(S::s_vertical.isAnimating);
 
     // A hand-edited multiplier of 0 would scroll nothing: the notch keeps its native effect.
     set()["smoothScrollEnabled"] = true;
@@ -154,8 +154,8 @@ TEST_F(WheelHook, ZeroDeltaOrSmoothingOffPassesOn)
     S::stopAnimation();
     const int starts = clockStarts();
     EXPECT_TRUE(wheel(-120).passedOn());
-    EXPECT_EQ(S::s_lastDelta, -120);
-    EXPECT_FALSE(S::s_isAnimating);
+    EXPECT_EQ(S::s_vertical.lastDelta, -120);
+    EXPECT_FALSE(S::s_vertical.isAnimating);
     EXPECT_EQ(clockStarts(), starts);
     EXPECT_TRUE(wheel(120).swallowed());
 }
@@ -171,7 +171,7 @@ TEST_F(WheelHook, NoUsableWindowUnderTheCursorPassesOn)
     sim().setWindowVisible(m_app, true);
     DestroyWindow(m_app);
     EXPECT_TRUE(wheel(120).passedOn());
-    EXPECT_FALSE(S::s_isAnimating);
+    EXPECT_FALSE(S::s_vertical.isAnimating);
     EXPECT_EQ(clockStarts(), 0);
 }
 
@@ -180,72 +180,37 @@ TEST_F(WheelHook, SameDirectionExtendsTheRunningAnimation)
     wheel(120);
     runAnimation(3);
     EXPECT_TRUE(wheel(120).swallowed());
-    EXPECT_EQ(S::s_targetPos, 2400);
+    EXPECT_EQ(S::s_vertical.targetPos, 2400);
     EXPECT_EQ(clockStarts(), 1);
     runAnimation();
     EXPECT_EQ(postedSum(), 2400);
 }
 
-TEST_F(WheelHook, ArrivedAnimationTakesAnyNotchAsExtension)
-{
-    wheel(120);
-    S::s_scrolledSoFar = 1199.6f;
-    EXPECT_TRUE(wheel(-240).swallowed());
-    EXPECT_EQ(S::s_targetPos, 1200 - 2400);
-}
-
 TEST_F(WheelHook, SlightOppositeNotchSettlesWhereItIs)
 {
     wheel(120);
-    S::s_scrolledSoFar = 100.3f;
-    S::s_pendingFraction = 0.3f;
+    S::s_vertical.scrolledSoFar = 100.3f;
+    S::s_vertical.pendingFraction = 0.3f;
     sim().clearPosted();
     EXPECT_TRUE(wheel(-120).swallowed());
-    EXPECT_EQ(S::s_targetPos, 100);
-    EXPECT_EQ(S::s_pendingFraction, 0.0f);
+    EXPECT_EQ(S::s_vertical.targetPos, 100);
+    EXPECT_EQ(S::s_vertical.pendingFraction, 0.0f);
     EXPECT_EQ(logLines().back(),
               "[LLMouseProc] Slight opposite scroll (raw: -120 ). Stopping current animation.");
     EXPECT_EQ(runAnimation(), 1);
     EXPECT_TRUE(sim().posted().empty());
-    EXPECT_FALSE(S::s_isAnimating);
-}
-
-TEST_F(WheelHook, SettlingKeepsCountOfWhatWasPostedForANotchThatFollows)
-{
-    wheel(120);
-    runAnimation(3);
-    const int posted = postedSum();
-    ASSERT_GT(std::fabs(S::s_pendingFraction), 0.05f); // a fraction to lose
-    EXPECT_TRUE(wheel(-120).swallowed());
-    // Progress less pending is still what was posted, with the pending fraction dropped.
-    EXPECT_NEAR(S::s_scrolledSoFar - S::s_pendingFraction, float(posted), 0.001f);
-    EXPECT_TRUE(wheel(120).swallowed()); // as good as arrived: extends the settled target
-    runAnimation();
-    EXPECT_EQ(postedSum(), S::s_targetPos);
-}
-
-TEST_F(WheelHook, SettlingOnAHalfUnitEndsWithoutSwinging)
-{
-    wheel(120);
-    S::s_scrolledSoFar = 100.5f;
-    S::s_pendingFraction = 0.5f;
-    sim().clearPosted();
-    EXPECT_TRUE(wheel(-120).swallowed());
-    EXPECT_EQ(S::s_targetPos, 101);
-    EXPECT_LE(runAnimation(10), 2);
-    EXPECT_FALSE(timerRunning());
-    EXPECT_EQ(postedDeltas(), std::vector<int>{1});
+    EXPECT_FALSE(S::s_vertical.isAnimating);
 }
 
 TEST_F(WheelHook, StrongOppositeNotchReversesTheAnimation)
 {
     wheel(120);
     runAnimation(5);
-    S::s_pendingFraction = 0.4f;
+    S::s_vertical.pendingFraction = 0.4f;
+    sim().clearPosted();
     EXPECT_TRUE(wheel(-240).swallowed());
-    EXPECT_EQ(S::s_targetPos, -2400);
-    EXPECT_EQ(S::s_scrolledSoFar, 0.0f);
-    EXPECT_EQ(S::s_pendingFraction, 0.0f);
+    EXPECT_EQ(S::s_vertical.targetPos, -2400);
+    EXPECT_EQ(postedDeltas(), std::vector<int>{-192}); // from nothing, at once
     EXPECT_EQ(sim().multimediaTimers().size(), 1u); // the new clock replaced the old one
     const std::vector<std::string> lines = logLines();
     ASSERT_GE(lines.size(), 4u);
@@ -255,7 +220,6 @@ TEST_F(WheelHook, StrongOppositeNotchReversesTheAnimation)
                   "[LLMouseProc] Stopping previous timer for new animation setup.",
                   "[LLMouseProc] Initiating new animation instance. Target pos: -2400",
                   "[LLMouseProc] New timer SET with ID: 1"}));
-    sim().clearPosted();
     runAnimation();
     EXPECT_EQ(postedSum(), -2400);
 }
@@ -267,8 +231,8 @@ TEST_F(WheelHook, NotchOverAnotherWindowMovesTheAnimationThere)
     const HWND other = sim().addWindow(sim().addProcess(L"D:\\b.exe"), {0, 0, 200, 200});
     sim().clearPosted();
     EXPECT_TRUE(wheel(120, POINT{50, 60}).swallowed());
-    EXPECT_EQ(S::s_targetHwnd, other);
-    EXPECT_EQ(S::s_targetPos, 1200);
+    EXPECT_EQ(S::s_vertical.targetHwnd, other);
+    EXPECT_EQ(S::s_vertical.targetPos, 1200);
     EXPECT_TRUE(logged("[LLMouseProc] Target window changed. Previous animation on other window "
                        "will be effectively stopped."));
     EXPECT_TRUE(logged("[LLMouseProc] New animation or window change. Target: 1200"));
@@ -283,32 +247,32 @@ TEST_F(WheelHook, FailedTimerStartsAreLoggedAndTheNotchIsStillSwallowed)
     sim().failMultimediaTimers(true);
     sim().failSetTimer(ERROR_NOT_ENOUGH_QUOTA);
     EXPECT_TRUE(wheel(120).swallowed());
-    EXPECT_FALSE(S::s_isAnimating);
-    EXPECT_EQ(S::s_activeTimerId, 0u);
+    EXPECT_FALSE(S::s_vertical.isAnimating);
+    EXPECT_EQ(S::s_vertical.activeTimerId, 0u);
     EXPECT_EQ(logLines().back(), "[LLMouseProc] SetTimer FAILED for new animation! Animation will "
                                  "be inactive. Error: 1816");
     EXPECT_EQ(logTypes().back(), QtCriticalMsg);
 
     // An animation that lost its timer restarts it for an accumulated notch.
-    S::s_isAnimating = true;
-    S::s_targetHwnd = m_app;
+    S::s_vertical.isAnimating = true;
+    S::s_vertical.targetHwnd = m_app;
     EXPECT_TRUE(wheel(120).swallowed());
     EXPECT_EQ(logLines().back(), "[LLMouseProc] SetTimer FAILED! (Restart for accumulation)");
     EXPECT_EQ(logTypes().back(), QtCriticalMsg);
-    EXPECT_FALSE(S::s_isAnimating);
+    EXPECT_FALSE(S::s_vertical.isAnimating);
 
     // The restart aims at where this notch was turned; the window timer stands in for the
     // missing multimedia clock at the requested interval.
     sim().failSetTimer(0);
-    S::s_isAnimating = true;
+    S::s_vertical.isAnimating = true;
     const POINT elsewhere{700, 20};
     EXPECT_TRUE(wheel(120, elsewhere).swallowed());
     EXPECT_TRUE(logged("[LLMouseProc] Restarting timer for accumulated scroll."));
-    EXPECT_TRUE(S::s_isAnimating);
+    EXPECT_TRUE(S::s_vertical.isAnimating);
     EXPECT_EQ(clockInterval(), 5u);
-    EXPECT_EQ(S::s_targetPos, 3600);
-    EXPECT_EQ(S::s_targetPoint.x, elsewhere.x);
-    EXPECT_EQ(S::s_targetPoint.y, elsewhere.y);
+    EXPECT_EQ(S::s_vertical.targetPos, 3600);
+    EXPECT_EQ(S::s_vertical.targetPoint.x, elsewhere.x);
+    EXPECT_EQ(S::s_vertical.targetPoint.y, elsewhere.y);
     runAnimation(1);
     ASSERT_FALSE(sim().posted().empty());
     EXPECT_EQ(sim().posted().back().lParam, MAKELPARAM(700, 20));
@@ -318,7 +282,7 @@ TEST_F(WheelHook, MissingHiddenWindowLosesTheNotchWithACriticalLine)
 {
     S::s_hWnd = nullptr;
     EXPECT_TRUE(wheel(120).swallowed());
-    EXPECT_FALSE(S::s_isAnimating);
+    EXPECT_FALSE(S::s_vertical.isAnimating);
     EXPECT_EQ(logLines().back(), "[LLMouseProc] Main window handle is invalid, cannot set timer "
                                  "for new animation.");
     EXPECT_EQ(logTypes().back(), QtCriticalMsg);
@@ -341,7 +305,7 @@ TEST_F(WheelHook, ProcessWithHigherRightsKeepsItsNativeWheel)
     sim().failPostTo(first, ERROR_ACCESS_DENIED);
     EXPECT_TRUE(wheel(120).swallowed());
     runAnimation();
-    EXPECT_FALSE(S::s_isAnimating);
+    EXPECT_FALSE(S::s_vertical.isAnimating);
     EXPECT_TRUE(wheel(120).passedOn());
     const HWND child = sim().addWindow(elevated, {0, 0, 1000, 800});
     EXPECT_TRUE(wheel(120).passedOn());
@@ -367,6 +331,112 @@ TEST_F(WheelHook, ProcessWithHigherRightsKeepsItsNativeWheel)
     runAnimation();
     EXPECT_EQ(S::s_refusedProcesses.size(), 1u);
     EXPECT_TRUE(wheel(120).passedOn());
+}
+
+TEST_F(WheelHook, TiltIsAnimatedOnItsOwnAxisLikeANotch)
+{
+    EXPECT_TRUE(tilt(120).swallowed());
+    EXPECT_TRUE(horizontal().isAnimating);
+    EXPECT_EQ(horizontal().targetPos, 1200);
+    EXPECT_EQ(horizontal().lastDelta, 120);
+    EXPECT_EQ(horizontal().paramSet, "default");
+    EXPECT_FALSE(vertical().isAnimating);
+    EXPECT_EQ(vertical().lastDelta, 0);
+    EXPECT_TRUE(logged("[LLMouseProc] New timer SET with ID: 2"));
+    EXPECT_EQ(runAnimation(), 66);
+    // Tilt right scrolls as a notch up: the same series, as horizontal wheel messages.
+    const std::vector<int> right = postedDeltas(WM_MOUSEHWHEEL);
+    ASSERT_EQ(right.size(), 67u);
+    EXPECT_EQ(std::vector<int>(right.begin(), right.begin() + 5), (std::vector<int>{96, 88, 82, 74, 69}));
+    EXPECT_EQ(postedSum(WM_MOUSEHWHEEL), 1200);
+    for (const SimDesktop::PostedMessage &m : sim().posted()) {
+        EXPECT_EQ(m.hwnd, m_app);
+        EXPECT_EQ(m.message, UINT{WM_MOUSEHWHEEL});
+        EXPECT_EQ(m.wParam & 0xFFFF, 0u);
+        EXPECT_EQ(m.lParam, MAKELPARAM(kCursor.x, kCursor.y));
+    }
+    sim().clearPosted();
+    tilt(-120);
+    runAnimation();
+    EXPECT_EQ(postedSum(WM_MOUSEHWHEEL), -1200);
+
+    // The set's direction turns both axes, and the Down keys follow the adjusted delta.
+    set()["scrollDirectionNormal"] = false;
+    set()["accelDown"] = 3;
+    set()["rapidIntervalDown"] = 7;
+    EXPECT_TRUE(tilt(120).swallowed());
+    EXPECT_EQ(horizontal().targetPos, -360);
+    EXPECT_EQ(clockInterval(), 7u);
+    // Smoothing off, an excluded process and a modifier let the tilt through.
+    set()["smoothScrollEnabled"] = false;
+    EXPECT_TRUE(tilt(120).passedOn());
+    set()["smoothScrollEnabled"] = true;
+    sim().setKeyDown(VK_SHIFT, true);
+    EXPECT_TRUE(tilt(120).passedOn());
+    EXPECT_FALSE(horizontal().isAnimating);
+    sim().setKeyDown(VK_SHIFT, false);
+    addApp(L"C:\\Windows\\SystemSettings.exe");
+    EXPECT_TRUE(tilt(-32768).passedOn());
+    EXPECT_EQ(horizontal().lastDelta, 32768);
+}
+
+TEST_F(WheelHook, AxesNeitherStopNorExtendNorRetargetEachOther)
+{
+    const HWND other = sim().addWindow(sim().addProcess(L"D:\\b.exe"), {0, 0, 100, 100});
+    set("b.exe")["accelUp"] = 2;
+    tilt(120);
+    wheel(120);
+    EXPECT_EQ(sim().multimediaTimers().size(), 2u); // a clock each
+    runAnimation(5);
+
+    wheel(-120);                    // settles the vertical animation only
+    EXPECT_TRUE(tilt(120).swallowed()); // extends the horizontal one
+    EXPECT_EQ(horizontal().targetPos, 2400);
+    EXPECT_EQ(vertical().lastDelta, -120);
+    EXPECT_EQ(horizontal().lastDelta, 120);
+    sim().setKeyDown(VK_CONTROL, true);
+    wheel(120);                     // a bypassed notch stops its own axis only
+    sim().setKeyDown(VK_CONTROL, false);
+    EXPECT_FALSE(vertical().isAnimating);
+    EXPECT_TRUE(horizontal().isAnimating);
+
+    sim().clearPosted();
+    wheel(120);
+    tilt(120, POINT{50, 50});       // moves the horizontal animation, with b.exe's set
+    EXPECT_EQ(horizontal().targetHwnd, other);
+    EXPECT_EQ(horizontal().targetPos, 240);
+    EXPECT_EQ(horizontal().paramSet, "b.exe");
+    EXPECT_EQ(S::s_currentParamSet, "default");
+    EXPECT_EQ(vertical().targetHwnd, m_app);
+    EXPECT_EQ(vertical().targetPos, 1200);
+
+    runAnimation();
+    EXPECT_EQ(postedSum(WM_MOUSEWHEEL), 1200);
+    EXPECT_EQ(postedSum(WM_MOUSEHWHEEL), 240);
+
+    // A button press stops both, with one line.
+    tilt(120);
+    wheel(120);
+    const std::size_t lines = logLines().size();
+    EXPECT_TRUE(mouse(WM_RBUTTONDOWN).passedOn());
+    EXPECT_FALSE(vertical().isAnimating);
+    EXPECT_FALSE(horizontal().isAnimating);
+    EXPECT_FALSE(timerRunning());
+    EXPECT_EQ(logLines().size(), lines + 1);
+}
+
+TEST_F(WheelHook, OneAxisLosingItsClockLeavesTheOtherRunning)
+{
+    tilt(120);
+    sim().failMultimediaTimers(true);
+    sim().failSetTimer(ERROR_NOT_ENOUGH_QUOTA);
+    EXPECT_TRUE(wheel(120).swallowed());
+    EXPECT_FALSE(vertical().isAnimating);
+    EXPECT_TRUE(horizontal().isAnimating);
+    sim().failSetTimer(0);
+    runAnimation();
+    EXPECT_EQ(postedSum(WM_MOUSEHWHEEL), 1200);
+    EXPECT_TRUE(postedDeltas(WM_MOUSEWHEEL).empty());
 }
 
 } // namespace

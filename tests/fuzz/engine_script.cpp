@@ -39,9 +39,21 @@ const DWORD kPostErrors[] = {0, ERROR_ACCESS_DENIED, ERROR_NOT_ENOUGH_QUOTA};
 // what it posts is exactly its target; beyond, a unit more or less is the arithmetic's limit.
 constexpr float kExactRange = 262144.0f;
 
-float remaining()
+float remaining(WheelAxis axis)
 {
-    return static_cast<float>(S::s_targetPos) - S::s_scrolledSoFar;
+    return remainingDistance(S::animation(axis));
+}
+
+// New animations whose clock the hook started, per axis, as its log reports them.
+int s_starts[2] = {0, 0};
+
+void countStarts(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    static const QString kStarted = QStringLiteral("[LLMouseProc] New timer SET with ID: ");
+    if (message.startsWith(kStarted)) {
+        if (const auto axis = axisOfClock(message.mid(kStarted.size()).toULongLong()))
+            ++s_starts[static_cast<int>(*axis)];
+    }
 }
 
 int sign(float value)
@@ -61,6 +73,7 @@ EngineScript::EngineScript()
         const DWORD pid = sim().addProcess(image);
         m_apps.push_back({sim().addWindow(pid, {0, 0, 1000, 800}), pid});
     }
+    m_previousHandler = qInstallMessageHandler(countStarts);
     FUZZ_CHECK(m_engine.start());
 }
 
@@ -74,6 +87,7 @@ EngineScript::~EngineScript()
     FUZZ_CHECK(sim().badCloseCount() == 0);
     sim().reset();
     resetEngineState();
+    qInstallMessageHandler(m_previousHandler);
     // Nothing of one input outlives it, so that the fuzzer's leak check balances.
     publishSharedConfig(initialConfig());
 }
@@ -122,7 +136,9 @@ POINT EngineScript::pickPoint(ByteReader &in) const
 
 void EngineScript::hookEvent(ByteReader &in)
 {
-    const bool wasAnimating = S::s_isAnimating;
+    const bool wasAnimating[2] = {S::s_vertical.isAnimating, S::s_horizontal.isAnimating};
+    const int startsBefore[2] = {s_starts[0], s_starts[1]};
+    const int failedPosts = sim().failedPosts();
     const std::uint32_t kind = in.below(8);
     int nCode = HC_ACTION;
     if (in.below(16) == 0)
@@ -138,30 +154,46 @@ void EngineScript::hookEvent(ByteReader &in)
         const std::uint32_t choice = in.below(16);
         const short delta = choice < 12 ? kDeltas[choice] : static_cast<short>(in.word());
         const DWORD mouseData = (DWORD(std::uint16_t(delta)) << 16) | (in.below(8) == 0 ? in.word() : 0);
-        sim().injectMouse(WM_MOUSEWHEEL, pickPoint(in), mouseData, nCode);
+        // Kinds 6 and 7 are the tilt wheel's.
+        const UINT message = kind >= 6 ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL;
+        sim().injectMouse(message, pickPoint(in), mouseData, nCode);
         ++m_wheelEvents;
     }
-    FUZZ_CHECK(sim().posted().size() == m_postsSeen); // the hook itself never posts
-    afterHookEvent(wasAnimating);
+    afterHookEvent(wasAnimating, startsBefore);
+    if (sim().failedPosts() != failedPosts)
+        m_postFailed[0] = m_postFailed[1] = true;
+    // The hook takes the first step of an animation it starts or restarts.
+    const HWND targets[2] = {S::s_vertical.targetHwnd, S::s_horizontal.targetHwnd};
+    const float unknown[2] = {std::nanf(""), std::nanf("")};
+    checkPosts(targets, unknown, m_postsSeen);
 }
 
-void EngineScript::afterHookEvent(bool wasAnimating)
+void EngineScript::afterHookEvent(const bool (&wasAnimating)[2], const int (&startsBefore)[2])
 {
-    // A new animation (or a reversed one) starts counting from nothing.
-    if (S::s_isAnimating
-        && (!wasAnimating || (S::s_scrolledSoFar == 0.0f && S::s_pendingFraction == 0.0f))) {
-        m_postedSinceStart = 0;
-        m_postFailed = false;
+    for (WheelAxis axis : kWheelAxes) {
+        const ScrollAnimation &a = S::animation(axis);
+        const int i = static_cast<int>(axis);
+        // A new animation (or a reversed one) starts counting from nothing.
+        if (s_starts[i] != startsBefore[i] || (a.isAnimating && !wasAnimating[i])) {
+            m_postedSinceStart[i] = 0;
+            m_postFailed[i] = false;
+        }
     }
 }
 
 void EngineScript::tick(ByteReader &in)
 {
-    const bool wasAnimating = S::s_isAnimating;
-    const HWND target = S::s_targetHwnd;
-    const float before = remaining();
+    bool wasAnimating[2];
+    HWND targets[2];
+    float before[2];
+    for (WheelAxis axis : kWheelAxes) {
+        const int i = static_cast<int>(axis);
+        wasAnimating[i] = S::animation(axis).isAnimating;
+        targets[i] = S::animation(axis).targetHwnd;
+        before[i] = remaining(axis);
+    }
     const std::size_t firstPost = sim().posted().size();
-    const int attempts = sim().postAttempts();
+    const int failedPosts = sim().failedPosts();
     switch (in.below(4)) {
     case 0:
         m_ticks += sim().advanceTime(in.byte());
@@ -170,47 +202,60 @@ void EngineScript::tick(ByteReader &in)
         m_ticks += sim().runTimers(int(in.below(400)));
         break;
     case 2:
-        // A tick still queued when its clock was stopped, or one of another timer.
+        // A tick still queued when its clock was stopped or restarted, or one of another timer.
         if (S::hiddenWindowExists()) {
-            const UINT message = in.flag() ? WM_TIMER : kClockTickMessage;
-            sim().sendMessage(S::s_hWnd, message, in.flag() ? S::kAnimationTimerId : in.byte(), 0);
+            // One byte says the message, the axis, and an lParam that a tick must not mind.
+            const std::uint8_t how = in.byte();
+            const UINT message = (how & 1) ? WM_TIMER : kClockTickMessage;
+            const UINT_PTR id = in.flag() ? clockIdOf(kWheelAxes[(how >> 1) & 1]) : in.byte();
+            const LPARAM extra = (how & 4) ? LPARAM(how >> 3) : 0;
+            sim().sendMessage(S::s_hWnd, message, id, extra);
         }
         break;
     default:
         m_ticks += sim().advanceTime(in.below(400));
         break;
     }
-    checkPosts(target, before, firstPost);
-    // A post that failed without refusal counts as delivered for the engine, but the desktop
-    // has no record of it: from then on this animation's sum cannot be checked.
-    if (sim().postAttempts() - attempts != static_cast<int>(sim().posted().size() - firstPost))
-        m_postFailed = true;
-    // Nothing left to consume or to post: the animation ended by arriving, not because a
-    // modifier, a hidden window or a refusal cut it short.
-    const bool nothingLeft = std::fabs(remaining()) < 0.5f && std::fabs(S::s_pendingFraction) <= 0.5f;
-    if (wasAnimating && !S::s_isAnimating && nothingLeft && !m_postFailed
-        && std::abs(float(S::s_targetPos)) <= kExactRange) {
-        // The animation came to its end: it delivered exactly its target.
-        FUZZ_CHECK(m_postedSinceStart == S::s_targetPos);
+    checkPosts(targets, before, firstPost);
+    for (WheelAxis axis : kWheelAxes) {
+        const ScrollAnimation &a = S::animation(axis);
+        const int i = static_cast<int>(axis);
+        // A post that failed without refusal counts as delivered for the engine, but the
+        // desktop has no record of it: from then on this animation's sum cannot be checked.
+        if (sim().failedPosts() != failedPosts)
+            m_postFailed[i] = true;
+        // Nothing left to consume or to post: the animation ended by arriving, not because
+        // a modifier, a hidden window or a refusal cut it short.
+        const bool nothingLeft = std::fabs(remaining(axis)) < 0.5f && std::fabs(a.pendingFraction) <= 0.5f;
+        if (wasAnimating[i] && !a.isAnimating && nothingLeft && !m_postFailed[i]
+            && std::abs(float(a.targetPos)) <= kExactRange) {
+            // The animation came to its end: it delivered exactly its target.
+            FUZZ_CHECK(m_postedSinceStart[i] == a.targetPos);
+        }
     }
 }
 
-void EngineScript::checkPosts(HWND target, float remainingBefore, std::size_t firstPost)
+void EngineScript::checkPosts(const HWND (&targets)[2], const float (&remainingBefore)[2],
+                              std::size_t firstPost)
 {
     const auto &posted = sim().posted();
     for (std::size_t i = firstPost; i < posted.size(); ++i) {
         const SimDesktop::PostedMessage &m = posted[i];
-        FUZZ_CHECK(m.message == WM_MOUSEWHEEL);
-        FUZZ_CHECK(m.hwnd == target);
+        const auto axis = axisOfWheelMessage(m.message);
+        FUZZ_CHECK(axis.has_value());
+        const int a = static_cast<int>(*axis);
+        FUZZ_CHECK(m.hwnd == targets[a]);
         FUZZ_CHECK((m.wParam >> 32) == 0 && (m.wParam & 0xFFFF & ~WPARAM(0x000C)) == 0);
         const int delta = static_cast<short>((m.wParam >> 16) & 0xFFFF);
         FUZZ_CHECK(delta != 0);
         // Steps go the way the animation still has to go; a wrapped 16-bit delta would not.
-        if (std::fabs(remainingBefore) >= 1.0f)
-            FUZZ_CHECK(sign(float(delta)) == sign(remainingBefore));
+        if (std::isnan(remainingBefore[a]))
+            ; // not known before the hook's first step
+        else if (std::fabs(remainingBefore[a]) >= 1.0f)
+            FUZZ_CHECK(sign(float(delta)) == sign(remainingBefore[a]));
         else
             FUZZ_CHECK(std::abs(delta) == 1);
-        m_postedSinceStart += delta;
+        m_postedSinceStart[a] += delta;
     }
     m_postsSeen = posted.size();
 }
@@ -262,7 +307,8 @@ void EngineScript::changeDesktop(ByteReader &in)
         break;
     case 9:
         m_engine.stop();
-        FUZZ_CHECK(sim().installedHookCount() == 0 && !S::s_isAnimating);
+        FUZZ_CHECK(sim().installedHookCount() == 0 && !S::s_vertical.isAnimating
+                   && !S::s_horizontal.isAnimating);
         sim().failHookInstall(in.below(4) == 0 ? ERROR_HOOK_NEEDS_HMOD : 0);
         sim().failCreateMessageOnlyWindow(in.below(4) == 0 ? ERROR_NOT_ENOUGH_QUOTA : 0);
         m_engine.start();
@@ -292,6 +338,7 @@ void EngineScript::changeDesktop(ByteReader &in)
 
 void EngineScript::checkIdle() const
 {
-    if (!S::s_isAnimating)
-        FUZZ_CHECK(sim().timerCount() == 0 && sim().multimediaTimers().empty());
+    // A clock runs only for an animation that runs: at most one per animating axis.
+    const std::size_t animating = S::s_vertical.isAnimating + S::s_horizontal.isAnimating;
+    FUZZ_CHECK(std::size_t(sim().timerCount()) + sim().multimediaTimers().size() <= animating);
 }

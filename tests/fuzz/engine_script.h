@@ -1,6 +1,6 @@
 #pragma once
 // Drives the engine on the simulated desktop from a stream of decisions: hook events of any
-// kind, ticks of the virtual clock, published documents, windows that appear, hide, move and
+// kind (notches of both wheels among them), ticks of the virtual clock for both animations, published documents, windows that appear, hide, move and
 // go, keys, refused posts and failing platform calls. After every step it checks what the
 // engine must always keep to; a broken promise aborts (see fuzz_check.h).
 
@@ -8,6 +8,8 @@
 
 #include "engine/smooth_scroller.h"
 #include "platform/sim_desktop.h"
+
+#include <QtGlobal>
 
 #include <string>
 #include <vector>
@@ -38,16 +40,19 @@ private:
     void hookEvent(ByteReader &in);
     void tick(ByteReader &in);
     void changeDesktop(ByteReader &in);
-    void afterHookEvent(bool wasAnimating);
-    void checkPosts(HWND target, float remainingBefore, std::size_t firstPost);
+    void afterHookEvent(const bool (&wasAnimating)[2], const int (&startsBefore)[2]);
+    void checkPosts(const HWND (&targets)[2], const float (&remainingBefore)[2], std::size_t firstPost);
     void checkIdle() const;
 
     SmoothScroller m_engine;
+    QtMessageHandler m_previousHandler = nullptr;
     std::vector<App> m_apps;
     std::vector<std::string> m_profileNames;
     std::size_t m_postsSeen = 0;
-    long long m_postedSinceStart = 0; // units posted by the running animation
-    bool m_postFailed = false;        // one of its posts failed without a record
+    // Per axis (WheelAxis order): units posted by the running animation, and whether one of
+    // its posts failed without a record.
+    long long m_postedSinceStart[2] = {0, 0};
+    bool m_postFailed[2] = {false, false};
     long long m_wheelEvents = 0;
     long long m_ticks = 0;
 };

@@ -1,6 +1,8 @@
 // The hidden window's procedure: what it does with timer, creation and destruction messages.
 #include "host_test_support.h"
 
+#include "engine/animation_clock.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -29,15 +31,13 @@ protected:
     HWND m_app = nullptr;
 };
 
-TEST_F(HiddenWindow, OneNotchRunsToTheEndOnTimerMessagesAlone)
+TEST_F(HiddenWindow, OneNotchRunsToTheEndOnItsClockAlone)
 {
     ASSERT_TRUE(notchOver(120).swallowed());
-    ASSERT_TRUE(sim().posted().empty());
+    ASSERT_EQ(sim().posted().size(), 1u); // the first step comes with the notch
 
-    // Every WM_TIMER reaches the engine through the window procedure of the registered class.
-    const int ticks = sim().runTimers(1000);
-
-    EXPECT_EQ(ticks, 67);
+    // Every later tick reaches the engine through the window procedure of the registered class.
+    EXPECT_EQ(sim().runTimers(1000), 66);
     const std::vector<int> deltas = postedDeltas();
     ASSERT_EQ(deltas.size(), 67u);
     const std::vector<int> head(deltas.begin(), deltas.begin() + 5);
@@ -51,37 +51,44 @@ TEST_F(HiddenWindow, OneNotchRunsToTheEndOnTimerMessagesAlone)
         EXPECT_EQ(GET_X_LPARAM(m.lParam), 100);
         EXPECT_EQ(GET_Y_LPARAM(m.lParam), 200);
     }
-    EXPECT_FALSE(SmoothScroller::s_isAnimating);
+    EXPECT_FALSE(SmoothScroller::s_vertical.isAnimating);
     EXPECT_FALSE(clockRunning());
 }
 
-TEST_F(HiddenWindow, OnlyTheAnimationTimerIdentifierMovesTheAnimation)
+TEST_F(HiddenWindow, TicksGoToTheAnimationOfTheirClock)
 {
     ASSERT_TRUE(notchOver(120).swallowed());
-
-    EXPECT_EQ(sim().sendMessage(m_hidden, WM_TIMER, 2, 0), 0);
-    EXPECT_EQ(SmoothScroller::HiddenWndProc(m_hidden, WM_TIMER, 2, 0), 0);
+    ASSERT_TRUE(sim().injectWheel(-120, POINT{100, 200}, WM_MOUSEHWHEEL).swallowed());
+    sim().clearPosted();
+    for (UINT message : {UINT(WM_TIMER), kClockTickMessage})
+        EXPECT_EQ(sim().sendMessage(m_hidden, message, 3, 0), 0);
     EXPECT_TRUE(sim().posted().empty());
-    EXPECT_EQ(SmoothScroller::s_scrolledSoFar, 0.0f);
-    EXPECT_TRUE(SmoothScroller::s_isAnimating);
 
-    EXPECT_EQ(sim().sendMessage(m_hidden, WM_TIMER, SmoothScroller::kAnimationTimerId, 0), 0);
-    EXPECT_EQ(postedDeltas(), std::vector<int>{96});
+    EXPECT_EQ(sim().sendMessage(m_hidden, WM_TIMER, SmoothScroller::kHorizontalTimerId, 0), 0);
+    EXPECT_EQ(sim().sendMessage(m_hidden, kClockTickMessage, SmoothScroller::kAnimationTimerId, 0), 0);
+    ASSERT_EQ(sim().posted().size(), 2u);
+    EXPECT_EQ(sim().posted()[0].message, UINT(WM_MOUSEHWHEEL));
+    EXPECT_EQ(postedDeltas(), (std::vector<int>{-88, 88}));
+    EXPECT_TRUE(SmoothScroller::s_vertical.isAnimating);
+    EXPECT_TRUE(SmoothScroller::s_horizontal.isAnimating);
 }
 
-TEST_F(HiddenWindow, WindowDestroyedUnderARunningAnimationStopsIt)
+TEST_F(HiddenWindow, WindowDestroyedUnderRunningAnimationsStopsThem)
 {
     ASSERT_TRUE(notchOver(120).swallowed());
-    ASSERT_TRUE(SmoothScroller::s_isAnimating);
+    ASSERT_TRUE(sim().injectWheel(120, POINT{100, 200}, WM_MOUSEHWHEEL).swallowed());
     const int killsBefore = sim().killTimerCalls();
 
     DestroyWindow(m_hidden);
 
-    EXPECT_EQ(sim().killTimerCalls() - killsBefore, 1);
-    EXPECT_FALSE(SmoothScroller::s_isAnimating);
-    EXPECT_EQ(SmoothScroller::s_activeTimerId, 0u);
+    EXPECT_EQ(sim().killTimerCalls() - killsBefore, 2);
+    EXPECT_FALSE(SmoothScroller::s_vertical.isAnimating);
+    EXPECT_FALSE(SmoothScroller::s_horizontal.isAnimating);
+    EXPECT_EQ(SmoothScroller::s_vertical.activeTimerId, 0u);
     EXPECT_FALSE(clockRunning());
-    EXPECT_TRUE(sim().posted().empty());
+    const std::size_t posted = sim().posted().size();
+    sim().runTimers(10);
+    EXPECT_EQ(sim().posted().size(), posted);
 }
 
 } // namespace

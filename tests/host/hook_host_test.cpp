@@ -70,6 +70,7 @@ TEST_F(HookHost, StopDuringAnimationRemovesHookThenTimerThenWindow)
     HWND hidden = SmoothScroller::s_hWnd;
     addAppWindow();
     ASSERT_TRUE(notchOver().swallowed());
+    ASSERT_TRUE(sim().injectWheel(-120, POINT{100, 200}, WM_MOUSEHWHEEL).swallowed());
     ASSERT_TRUE(clockRunning());
     const int killsBefore = sim().killTimerCalls();
     s_log.clear();
@@ -80,19 +81,21 @@ TEST_F(HookHost, StopDuringAnimationRemovesHookThenTimerThenWindow)
         {QtInfoMsg, "[SmoothScroller] Stopping SmoothScroll..."},
         {QtInfoMsg, "[SmoothScroller] Mouse hook uninstalled."},
         {QtInfoMsg, "[SmoothScroller] Active animation timer killed."},
+        {QtInfoMsg, "[SmoothScroller] Active animation timer killed."},
         {QtInfoMsg, "[SmoothScroller] Hidden window destroyed."},
         {QtInfoMsg, "[SmoothScroller] SmoothScroll stopped."},
     };
     EXPECT_EQ(hostLog(), expected);
-    // One kill only: the window's own WM_DESTROY, which it did receive, found nothing left.
-    EXPECT_EQ(sim().killTimerCalls() - killsBefore, 1);
+    // One kill per clock: the window's own WM_DESTROY, which it did receive, found nothing left.
+    EXPECT_EQ(sim().killTimerCalls() - killsBefore, 2);
     const std::vector<UINT> delivered = sim().deliveredMessages(hidden);
     EXPECT_NE(std::find(delivered.begin(), delivered.end(), UINT(WM_DESTROY)), delivered.end());
     EXPECT_FALSE(sim().windowExists(hidden));
     EXPECT_EQ(sim().installedHookCount(), 0);
-    EXPECT_FALSE(SmoothScroller::s_isAnimating);
-    EXPECT_EQ(SmoothScroller::s_activeTimerId, 0u);
-    EXPECT_EQ(SmoothScroller::s_targetHwnd, nullptr);
+    EXPECT_FALSE(SmoothScroller::s_vertical.isAnimating);
+    EXPECT_EQ(SmoothScroller::s_vertical.activeTimerId, 0u);
+    EXPECT_EQ(SmoothScroller::s_vertical.targetHwnd, nullptr);
+    EXPECT_FALSE(SmoothScroller::s_horizontal.isAnimating);
     EXPECT_TRUE(sim().multimediaTimers().empty());
     EXPECT_EQ(sim().raisedTimerResolution(), 0u);
     EXPECT_TRUE(notchOver().passedOn());
@@ -207,12 +210,12 @@ TEST_F(HookHost, HiddenWindowLostWhileRunningIsRebuiltByTheNextStart)
     ASSERT_TRUE(scroller.start());
     HWND lost = SmoothScroller::s_hWnd;
     DestroyWindow(lost);
-    SmoothScroller::s_activeTimerId = SmoothScroller::kAnimationTimerId; // died with the window
+    SmoothScroller::s_vertical.activeTimerId = SmoothScroller::kAnimationTimerId; // died with the window
     s_log.clear();
 
     scroller.stop();
     EXPECT_FALSE(logged(QtInfoMsg, "[SmoothScroller] Hidden window destroyed."));
-    EXPECT_EQ(SmoothScroller::s_activeTimerId, 0u);
+    EXPECT_EQ(SmoothScroller::s_vertical.activeTimerId, 0u);
 
     ASSERT_TRUE(scroller.start());
     EXPECT_NE(SmoothScroller::s_hWnd, lost);

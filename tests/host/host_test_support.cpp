@@ -49,7 +49,8 @@ HWND HostTest::addAppWindow()
 bool HostTest::clockRunning()
 {
     return !sim().multimediaTimers().empty()
-        || sim().timer(SmoothScroller::s_hWnd, SmoothScroller::kAnimationTimerId).has_value();
+        || sim().timer(SmoothScroller::s_hWnd, SmoothScroller::kAnimationTimerId).has_value()
+        || sim().timer(SmoothScroller::s_hWnd, SmoothScroller::kHorizontalTimerId).has_value();
 }
 
 SimDesktop::HookOutcome HostTest::notchOver(short delta)

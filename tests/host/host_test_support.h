@@ -29,7 +29,7 @@ protected:
 
     // A visible application window under the point (100, 200), and one wheel event there.
     HWND addAppWindow();
-    // The animation's clock runs on the hidden window: its multimedia timer or window timer.
+    // An animation's clock runs on the hidden window: a multimedia timer or window timer.
     bool clockRunning();
     SimDesktop::HookOutcome notchOver(short delta = 120);
 

@@ -4,7 +4,10 @@
 #include "engine/smooth_scroller.h"
 #include "tests/support/engine_state.h"
 
+#include "platform/registry.h"
 #include "platform/sim_desktop.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -71,6 +74,9 @@ protected:
     void SetUp() override
     {
         SimDesktop::instance().reset();
+        static QTemporaryDir registryRoot;
+        qputenv(kRegistryRootVariable, registryRoot.path().toLocal8Bit());
+        openRegistryKey(SimDesktop::kDesktopKey)->remove(QStringLiteral("WheelScrollChars"));
         // Outlives any worker that is still leaving its last statement.
         static LockedCapture capture;
         m_capture = &capture;
@@ -112,8 +118,35 @@ TEST_F(WheelLines, QuickTogglesRunTwoWorkersThatEachWriteOneLine)
     EXPECT_EQ(m_capture->text(), kSuccessLine + kSuccessLine);
     SimDesktop &sim = SimDesktop::instance();
     EXPECT_EQ(sim.wheelScrollLines(), 1u);
-    EXPECT_EQ(sim.systemParametersCalls(), 3); // the value before, read once, and two changes
-    EXPECT_EQ(sim.lastSystemParametersFlags(), UINT(SPIF_UPDATEINIFILE | SPIF_SENDCHANGE));
+    EXPECT_EQ(sim.wheelScrollChars(), 1u);
+    // The values before, read once, and two changes of each.
+    EXPECT_EQ(sim.systemParametersCalls(), 6);
+    EXPECT_EQ(sim.systemParametersFlags(SPI_SETWHEELSCROLLLINES), UINT(SPIF_UPDATEINIFILE | SPIF_SENDCHANGE));
+    // The characters for the session only: the user's stored value is never written.
+    EXPECT_EQ(sim.systemParametersFlags(SPI_SETWHEELSCROLLCHARS), UINT(SPIF_SENDCHANGE));
+}
+
+TEST_F(WheelLines, QuitPutsBackTheStoredCharactersNotTheSessionsValue)
+{
+    SimDesktop &sim = SimDesktop::instance();
+    // An earlier run that was killed left 1 for the session; the profile keeps 5.
+    openRegistryKey(SimDesktop::kDesktopKey)->setValue(QStringLiteral("WheelScrollChars"), QStringLiteral("5"));
+    sim.setWheelScrollChars(1);
+    applyWheelScrollLines();
+    ASSERT_TRUE(waitForLines(1));
+    restoreWheelScrollLines();
+    EXPECT_EQ(sim.wheelScrollChars(), 5u);
+    EXPECT_EQ(sim.wheelScrollLines(), 3u);
+    EXPECT_EQ(openRegistryKey(SimDesktop::kDesktopKey)->value(QStringLiteral("WheelScrollChars")), QStringLiteral("5"));
+
+    // A profile without the value: what the session had before the first change.
+    openRegistryKey(SimDesktop::kDesktopKey)->remove(QStringLiteral("WheelScrollChars"));
+    sim.setWheelScrollChars(4);
+    applyWheelScrollLines();
+    ASSERT_TRUE(waitForLines(2));
+    EXPECT_EQ(sim.wheelScrollChars(), 1u);
+    restoreWheelScrollLines();
+    EXPECT_EQ(sim.wheelScrollChars(), 4u);
 }
 
 TEST_F(WheelLines, RefusedChangeWritesTheErrorCodeOnItsLine)

@@ -1,4 +1,4 @@
-// One million wheel events on the simulated desktop, with the clock running between them,
+// One million wheel events of both axes on the simulated desktop, with the clock running between them,
 // settings published, windows and processes coming and going, some refusing our posts. What
 // the engine holds must not grow with the run: heap in use, process handles, and its memory
 // of refusing processes. SORVELLA_SOAK_EVENTS shortens the run (the sanitizer build does).
@@ -92,7 +92,8 @@ TEST(EngineSoakTest, AMillionWheelEventsLeaveMemoryHandlesAndRefusalsFlat)
             const int slot = int(random() % kSlots);
             const POINT pt = {LONG(slot * 200 + 100), 100};
             const short delta = chance(20) ? -240 : (chance(3) ? -120 : 120);
-            sim.injectWheel(delta, pt);
+            // One event in four from the tilt wheel, with its own animation beside.
+            sim.injectWheel(delta, pt, chance(4) ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL);
             ticks += sim.advanceTime(static_cast<long long>(random() % 40));
             if (chance(50))
                 sim.injectMouse(WM_LBUTTONDOWN, pt);

@@ -1,20 +1,29 @@
 /*
- * A plain Win32 window that records every WM_MOUSEWHEEL it receives, for the end-to-end
- * check under Wine. Built with mingw-w64 by scripts/wine-check.sh; not part of the program.
+ * A plain Win32 window that records every WM_MOUSEWHEEL and WM_MOUSEHWHEEL it receives, for
+ * the end-to-end check under Wine. Built with mingw-w64 by scripts/wine-check.sh; not part of
+ * the program.
  *
  *   wheel_probe.exe window LOGFILE X Y W H [hook]
  *       Opens a visible top-level window at (X, Y) of size W x H and appends one line per
  *       wheel message to LOGFILE:
  *           wheel <delta> <keyflags hex> <x> <y> <microseconds>
+ *           hwheel <delta> <keyflags hex> <x> <y> <microseconds>
  *       With "hook" it also installs a low-level mouse hook of its own on a second thread
  *       and logs each wheel event it sees before the next hook does:
  *           hook <delta> <x> <y> <microseconds>
+ *           hhook <delta> <x> <y> <microseconds>
  *       Installed after the program under test, this hook runs first, so its time stamp
  *       marks when the wheel event entered the hook chain. All times come from one
  *       performance counter, so the two kinds of line can be compared.
+ *   wheel_probe.exe rehook
+ *       Has the open probe window install its hook afresh, ahead of any hook installed since
+ *       (the program under test installs its own again when it thinks the system removed
+ *       it); the window logs "rehooked" once it is in.
  *       The first line is "ready <hwnd>" once the window is shown.
  *   wheel_probe.exe lines
  *       Prints the system's wheel-scroll-lines value ("lines <n>") and exits.
+ *   wheel_probe.exe chars
+ *       Prints the system's wheel-scroll-characters value ("chars <n>") and exits.
  *   wheel_probe.exe settings [close]
  *       Finds the settings window of the program under test (a toolkit window of class
  *       "Qt5...QWindowIcon" at least 300 pixels wide) and prints
@@ -37,7 +46,16 @@
 #include <stdlib.h>
 #include <string.h>
 
+#ifndef WM_MOUSEHWHEEL
+#define WM_MOUSEHWHEEL 0x020E
+#endif
+#ifndef SPI_GETWHEELSCROLLCHARS
+#define SPI_GETWHEELSCROLLCHARS 0x006C
+#endif
+
 static FILE *g_log;
+static DWORD g_hookThreadId;
+static const wchar_t g_probeClassName[] = L"SorvellaWheelProbe";
 static LARGE_INTEGER g_frequency;
 static CRITICAL_SECTION g_logLock;
 
@@ -64,8 +82,15 @@ static LRESULT CALLBACK probeWndProc(HWND hwnd, UINT message, WPARAM wParam, LPA
 {
     switch (message) {
     case WM_MOUSEWHEEL:
-        logLine("wheel %d 0x%04x %d %d %lld", (int)(short)HIWORD(wParam), (unsigned)LOWORD(wParam),
-                (int)(short)LOWORD(lParam), (int)(short)HIWORD(lParam), nowMicroseconds());
+    case WM_MOUSEHWHEEL:
+        logLine("%s %d 0x%04x %d %d %lld", message == WM_MOUSEWHEEL ? "wheel" : "hwheel",
+                (int)(short)HIWORD(wParam), (unsigned)LOWORD(wParam), (int)(short)LOWORD(lParam),
+                (int)(short)HIWORD(lParam), nowMicroseconds());
+        return 0;
+    case WM_APP:
+        if (g_hookThreadId) {
+            PostThreadMessageW(g_hookThreadId, WM_APP, 0, 0);
+        }
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -77,10 +102,10 @@ static LRESULT CALLBACK probeWndProc(HWND hwnd, UINT message, WPARAM wParam, LPA
 
 static LRESULT CALLBACK probeHookProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HC_ACTION && wParam == WM_MOUSEWHEEL) {
+    if (code == HC_ACTION && (wParam == WM_MOUSEWHEEL || wParam == WM_MOUSEHWHEEL)) {
         const MSLLHOOKSTRUCT *event = (const MSLLHOOKSTRUCT *)lParam;
-        logLine("hook %d %ld %ld %lld", (int)(short)HIWORD(event->mouseData), event->pt.x, event->pt.y,
-                nowMicroseconds());
+        logLine("%s %d %ld %ld %lld", wParam == WM_MOUSEWHEEL ? "hook" : "hhook",
+                (int)(short)HIWORD(event->mouseData), event->pt.x, event->pt.y, nowMicroseconds());
     }
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
@@ -96,6 +121,17 @@ static DWORD WINAPI hookThread(LPVOID unused)
         return 1;
     }
     while (GetMessageW(&msg, NULL, 0, 0) > 0) {
+        if (msg.message == WM_APP) {
+            /* A hook goes in at the head of the chain. */
+            UnhookWindowsHookEx(hook);
+            hook = SetWindowsHookExW(WH_MOUSE_LL, probeHookProc, GetModuleHandleW(NULL), 0);
+            if (!hook) {
+                logLine("hookfailed %lu", GetLastError());
+                return 1;
+            }
+            logLine("rehooked");
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -105,7 +141,7 @@ static DWORD WINAPI hookThread(LPVOID unused)
 
 static int runWindow(int argc, char **argv)
 {
-    const wchar_t *className = L"SorvellaWheelProbe";
+    const wchar_t *className = g_probeClassName;
     WNDCLASSW wc;
     HWND hwnd;
     MSG msg;
@@ -148,7 +184,7 @@ static int runWindow(int argc, char **argv)
     SetForegroundWindow(hwnd);
 
     if (argc > 7 && strcmp(argv[7], "hook") == 0) {
-        HANDLE thread = CreateThread(NULL, 0, hookThread, NULL, 0, NULL);
+        HANDLE thread = CreateThread(NULL, 0, hookThread, NULL, 0, &g_hookThreadId);
         if (thread) {
             CloseHandle(thread);
         }
@@ -226,17 +262,35 @@ static int runScreen(void)
     return 0;
 }
 
+/* Prints "NAME <value>" of a system parameter, or "NAME error <code>" and returns 1. */
+static int printSystemValue(const char *name, UINT action)
+{
+    UINT value = 0;
+    if (!SystemParametersInfoW(action, 0, &value, 0)) {
+        printf("%s error %lu\n", name, GetLastError());
+        return 1;
+    }
+    printf("%s %u\n", name, value);
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     QueryPerformanceFrequency(&g_frequency);
     InitializeCriticalSection(&g_logLock);
     if (argc >= 2 && strcmp(argv[1], "lines") == 0) {
-        UINT lines = 0;
-        if (!SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) {
-            printf("lines error %lu\n", GetLastError());
+        return printSystemValue("lines", SPI_GETWHEELSCROLLLINES);
+    }
+    if (argc >= 2 && strcmp(argv[1], "chars") == 0) {
+        return printSystemValue("chars", SPI_GETWHEELSCROLLCHARS);
+    }
+    if (argc >= 2 && strcmp(argv[1], "rehook") == 0) {
+        HWND probe = FindWindowW(g_probeClassName, NULL);
+        if (!probe || !PostMessageW(probe, WM_APP, 0, 0)) {
+            printf("rehook none\n");
             return 1;
         }
-        printf("lines %u\n", lines);
+        printf("rehook sent\n");
         return 0;
     }
     if (argc >= 2 && strcmp(argv[1], "window") == 0) {
@@ -252,6 +306,6 @@ int main(int argc, char **argv)
     if (argc >= 2 && strcmp(argv[1], "popup") == 0) {
         return runPopup();
     }
-    fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook] | wheel_probe lines | wheel_probe settings [close] | wheel_probe popup | wheel_probe screen\n");
+    fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook] | wheel_probe lines | wheel_probe chars | wheel_probe rehook | wheel_probe settings [close] | wheel_probe popup | wheel_probe screen\n");
     return 2;
 }

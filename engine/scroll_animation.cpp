@@ -1,0 +1,76 @@
+#include "engine/scroll_animation.h"
+
+#include "engine/animation_math.h"
+
+#include <cmath>
+
+float remainingDistance(const ScrollAnimation &a)
+{
+    return remainingDistance(a.targetPos, a.scrolledSoFar);
+}
+
+void beginAnimation(ScrollAnimation &a, HWND hwnd, POINT pt, int total)
+{
+    a.targetPos = total;
+    a.scrolledSoFar = 0.0f;
+    a.targetHwnd = hwnd;
+    a.targetPoint = pt;
+    a.pendingFraction = 0.0f;
+    a.isAnimating = true;
+}
+
+void settleAnimation(ScrollAnimation &a)
+{
+    // The next tick finds less than a unit left and ends the animation.
+    a.targetPos = nearestInt(a.scrolledSoFar);
+    // What has been posted is the progress less the pending fraction. The fraction is
+    // dropped, so the progress drops it too: a notch that extends this animation before it
+    // ends then still posts exactly the target, not a unit more or less.
+    a.scrolledSoFar -= a.pendingFraction;
+    a.pendingFraction = 0.0f;
+}
+
+ExtendOutcome extendAnimation(ScrollAnimation &a, int total)
+{
+    a.targetPos = saturatedSum(a.targetPos, total);
+    if (a.activeTimerId != 0)
+        return ExtendOutcome::ClockCarriesIt;
+    return std::fabs(remainingDistance(a)) >= 1.0f ? ExtendOutcome::RestartClock
+                                                   : ExtendOutcome::NothingToDo;
+}
+
+void restartAnimation(ScrollAnimation &a, HWND hwnd, POINT pt)
+{
+    a.isAnimating = true;
+    a.targetHwnd = hwnd;
+    a.targetPoint = pt;
+}
+
+bool animationLost(const ScrollAnimation &a)
+{
+    const float remaining = remainingDistance(a);
+    return !std::isfinite(remaining) || std::fabs(remaining) > kLargestDistance;
+}
+
+bool tickNeedsPercentage(const ScrollAnimation &a)
+{
+    return std::fabs(remainingDistance(a)) >= 1.0f;
+}
+
+int advanceAnimation(ScrollAnimation &a, float fraction)
+{
+    const float step = tickStep(remainingDistance(a), fraction);
+    a.pendingFraction += step;
+    a.scrolledSoFar += step;
+    return nearestInt(a.pendingFraction);
+}
+
+void markPosted(ScrollAnimation &a, int units)
+{
+    a.pendingFraction -= static_cast<float>(units);
+}
+
+bool animationArrived(const ScrollAnimation &a)
+{
+    return animationComplete(a.targetPos, a.scrolledSoFar, a.pendingFraction);
+}

@@ -1,0 +1,48 @@
+#pragma once
+// One scroll animation as plain data, and what wheel notches and clock ticks do to it. Nothing
+// here calls the platform: the host asks these functions what to do (post n units, start or
+// stop the clock) and does it.
+
+#include "platform/win32.h"
+
+#include <string>
+
+struct ScrollAnimation {
+    bool isAnimating = false;
+    HWND targetHwnd = nullptr;    // receives the steps: the window the notch was turned over
+    POINT targetPoint = {0, 0};   // cursor of the notch that began (or restarted) it
+    int targetPos = 0;            // distance to travel in wheel units; positive is up (or right)
+    float scrolledSoFar = 0.0f;   // consumed by ticks
+    float pendingFraction = 0.0f; // consumed but not yet posted as whole units
+    int lastDelta = 0;            // direction-adjusted delta of the axis's latest notch
+    UINT_PTR activeTimerId = 0;   // what the clock's start returned; 0 while no clock runs
+    std::string paramSet;         // the set chosen by the axis's latest notch
+};
+
+float remainingDistance(const ScrollAnimation &a);
+
+// A new animation of `total` units towards `hwnd`, with the steps carrying `pt`.
+void beginAnimation(ScrollAnimation &a, HWND hwnd, POINT pt, int total);
+
+// A slight opposite notch: the animation stops where it is, at the next tick.
+void settleAnimation(ScrollAnimation &a);
+
+enum class ExtendOutcome {
+    ClockCarriesIt, // the running clock takes the larger target
+    RestartClock,   // the clock had stopped: restart it (restartAnimation) for what is left
+    NothingToDo,    // less than a unit to go
+};
+// A notch in the animation's direction (or onto one that has as good as arrived).
+ExtendOutcome extendAnimation(ScrollAnimation &a, int total);
+void restartAnimation(ScrollAnimation &a, HWND hwnd, POINT pt);
+
+// State that no tick can bring to an end (not a number, or farther than any notch reaches).
+bool animationLost(const ScrollAnimation &a);
+// The tick's step depends on the set's percentage (a unit or more is left).
+bool tickNeedsPercentage(const ScrollAnimation &a);
+// Consumes one tick's step at `fraction` (fractionOfPercent) and returns the whole units to
+// post now; markPosted then takes them off the pending fraction.
+int advanceAnimation(ScrollAnimation &a, float fraction);
+void markPosted(ScrollAnimation &a, int units);
+// Nothing left to consume or to post (animationComplete).
+bool animationArrived(const ScrollAnimation &a);
