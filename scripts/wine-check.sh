@@ -39,14 +39,16 @@ steps_since() { tail -n +"$(($2 + 1))" "$probe_log" | awk -v kind="$1" '$1 == ki
 # Waits until COUNT lines of KIND have arrived after LINE, then half a second for any extra.
 steps_arrived() { [ "$(steps_since "$1" "$2" | wc -l)" -ge "$3" ]; }
 await_steps() { wait_for 30 steps_arrived "$@"; sleep 0.5; }
-# Delay from the probe's hook seeing a notch to the first step of the animation it began (the
-# first message of 96 units either way after it on the same axis), in microseconds, one a line.
-first_step_delays() {
-    awk '$1 == "hook" { seen["wheel"] = $5; next } $1 == "hhook" { seen["hwheel"] = $5; next }
+# Delay from the probe's hook seeing a notch to the first message it brought on the same axis,
+# in microseconds, one a line: with UNITS 96 the first step of the animation a notch began,
+# with 120 a notch passed on untouched.
+arrival_delays() { # arrival_delays UNITS
+    awk -v units="$1" '$1 == "hook" { seen["wheel"] = $5; next } $1 == "hhook" { seen["hwheel"] = $5; next }
          ($1 == "wheel" || $1 == "hwheel") && ($1 in seen) {
-             if ($2 == 96 || $2 == -96) print $6 - seen[$1]
+             if ($2 == units || $2 == -units) print $6 - seen[$1]
              delete seen[$1] }' "$probe_log"
 }
+median_ms() { sort -n | awk 'NF {d[++n] = $1} END {if (n) printf "%.3f", d[int((n + 1) / 2)] / 1000}'; }
 
 notch_down="$(for n in $notch_up; do printf -- '-%s ' "$n"; done)"
 notch_down="${notch_down% }"
@@ -211,14 +213,19 @@ settled="$(wheel_since "$from" | awk '$2 < 0 {neg++} {s += $2} END {print (!neg 
 check "a slight opposite notch settles the animation where it is" "settled" "$settled"
 
 # Over the notches so far, while the probe's own hook stamped each one: later probes have none.
+# Under Wine the hook chain crosses processes, so even a notch passed on untouched takes a
+# millisecond or more from the probe's hook to the probe's window; what the program adds to
+# that is its own delay. Both medians are printed; the difference is noted, not checked, while
+# it stays above 1 ms under Wine (about 3.5 ms on this machine, the same with the debug lines
+# turned off).
+for _ in 1 2 3 4 5; do xdotool keydown shift; sleep 0.2; xdotool click 4; sleep 0.3; xdotool keyup shift; sleep 0.2; done
+sleep 1
 cp "$probe_log" "$tmp/probe-hooked.log"
-delays="$(first_step_delays | sort -n)"
-median_delay="$(echo "$delays" | awk 'NF {d[++n] = $1} END {if (n) printf "%.3f ms over %d notches", d[int((n + 1) / 2)] / 1000, n}')"
-# Printed, not checked: under Wine even a notch passed on untouched (Shift held) takes 1.5 to
-# 5 ms from the probe's hook to the probe's window on a busy machine, as the hook chain crosses
-# processes; the engine itself takes the first step inside its hook.
-[ "$(echo "$delays" | awk 'NF {d[++n] = $1} END {print (n && d[int((n + 1) / 2)] < 1000) ? "yes" : "no"}')" = yes ] ||
-    echo "wine-check: note: the median delay from a notch to its first step is 1 ms or more (${median_delay:-not measured})"
+first_step_ms="$(arrival_delays 96 | median_ms)"
+untouched_ms="$(arrival_delays 120 | median_ms)"
+median_delay="first step ${first_step_ms:-?} ms over $(arrival_delays 96 | wc -l) notches, untouched notch ${untouched_ms:-?} ms over $(arrival_delays 120 | wc -l)"
+[ "$(awk -v f="${first_step_ms:-1e9}" -v u="${untouched_ms:-0}" 'BEGIN {print (f - u < 1) ? "yes" : "no"}')" = yes ] ||
+    echo "wine-check: note: a first step comes 1 ms or more after an untouched notch would ($median_delay)"
 
 if [ "$program" = Sorvella ]; then
     second_status="$(timeout 60 "$wine_bin" "$tmp/app/Sorvella.exe" >"$tmp/second.out" 2>"$tmp/second.err"; echo $?)"
@@ -260,9 +267,8 @@ if [ "$program" = Sorvella ]; then
     # Adding an application through the real file dialog ("+" is the list's last entry), and
     # removing it through the button on its entry. The combo box sits at (117, 138) in the
     # window; in its open list the default row and "+" share what the 24-pixel application
-    # rows leave, and the remove button's centre lies 23 pixels left of the list's right edge
-    # (5 of margin, half the 14-pixel button, and the frame and the space the list keeps for
-    # its scroll bar: measured under Wine).
+    # rows leave, and the remove button's centre lies 13 pixels left of the list's right edge
+    # (the frame, 5 of margin and half the 14-pixel button; the short list has no scroll bar).
     touch "$tmp/Notepad2.exe"
     open_list() {
         xdotool mousemove $((left + 117)) $((top + 138)) click 1
@@ -281,7 +287,7 @@ if [ "$program" = Sorvella ]; then
     echo "wine-check: the open list: $popup_line"
     read -r _ pleft ptop pright pbottom <<<"$popup_line"
     default_row=$(( (pbottom - ptop - 2 - 3 * 24) / 2 ))
-    xdotool mousemove $((pright - 23)) $((ptop + 1 + default_row + 12)) click 1
+    xdotool mousemove $((pright - 13)) $((ptop + 1 + default_row + 12)) click 1
     wait_for 10 sh -c "! grep -q '\"Notepad2.exe\"' '$tmp/app/config.json'"
     check "its remove button takes the profile out of config.json and keeps the others" "0 2" \
         "$(grep -c '"Notepad2.exe"' "$tmp/app/config.json") $(grep -c '"probe_' "$tmp/app/config.json")"
@@ -310,7 +316,7 @@ if [ "$program" = Sorvella ]; then
         "$(config_is "$tmp/expected_migrated.json" && echo same || head -c 400 "$tmp/app/config.json")"
 fi
 
-echo "Median delay from the hook seeing a notch to its first step: ${median_delay:-not measured}"
+echo "Median delay from the probe's hook seeing a notch to its arrival: ${median_delay:-not measured}"
 echo "Timing under Wine, one notch up at 5 ms: ${up_timing:-not measured}"
 echo "Timing under Wine, one notch down at 5 ms: ${down_timing:-not measured}"
 echo "$passed passed, $failed failed"
