@@ -52,23 +52,10 @@ void SimDesktop::reset()
     m_wheelLines = 3;
     m_wheelChars = 3;
     m_spiFlags.clear();
-    m_spiCalls = 0;
-    m_registerClassCalls = 0;
-    m_setTimerCalls = 0;
-    m_killTimerCalls = 0;
-    m_postAttempts = 0;
-    m_failedPosts = 0;
-    m_openedTotal = 0;
-    m_badCloses = 0;
+    m_counts = {};
     m_lastOpenAccess = 0;
     m_lastOpenInherit = FALSE;
-    m_failModuleHandle = 0;
-    m_failRegisterClass = 0;
-    m_failMessageOnly = 0;
-    m_failTopLevel = 0;
-    m_failHook = 0;
-    m_failSetTimer = 0;
-    m_failSpi = 0;
+    m_failures = {};
     m_tokens.clear();
     m_mmTimers.clear();
     m_queue.clear();
@@ -137,8 +124,8 @@ void SimDesktop::setImageNameQueryError(DWORD pid, DWORD error)
 DWORD SimDesktop::lastOpenProcessAccess() const { return m_lastOpenAccess; }
 BOOL SimDesktop::lastOpenProcessInherit() const { return m_lastOpenInherit; }
 int SimDesktop::openHandleCount() const { return static_cast<int>(m_openHandles.size()); }
-int SimDesktop::openedHandleTotal() const { return m_openedTotal; }
-int SimDesktop::badCloseCount() const { return m_badCloses; }
+int SimDesktop::openedHandleTotal() const { return m_counts.openedTotal; }
+int SimDesktop::badCloseCount() const { return m_counts.badCloses; }
 
 // ---- windows ------------------------------------------------------------------------
 
@@ -294,7 +281,7 @@ bool SimDesktop::isClassRegistered(HINSTANCE hInstance, const std::wstring &clas
     });
 }
 
-int SimDesktop::registerClassCalls() const { return m_registerClassCalls; }
+int SimDesktop::registerClassCalls() const { return m_counts.registerClassCalls; }
 
 // ---- keys ---------------------------------------------------------------------------
 
@@ -396,8 +383,8 @@ std::optional<SimDesktop::TimerInfo> SimDesktop::timer(HWND hwnd, UINT_PTR id) c
 }
 
 int SimDesktop::timerCount() const { return static_cast<int>(m_timers.size()); }
-int SimDesktop::setTimerCalls() const { return m_setTimerCalls; }
-int SimDesktop::killTimerCalls() const { return m_killTimerCalls; }
+int SimDesktop::setTimerCalls() const { return m_counts.setTimerCalls; }
+int SimDesktop::killTimerCalls() const { return m_counts.killTimerCalls; }
 long long SimDesktop::now() const { return m_now; }
 
 bool SimDesktop::fireTimer(HWND hwnd, UINT_PTR id)
@@ -500,8 +487,8 @@ void SimDesktop::clearPosted()
     std::vector<PostedMessage>().swap(m_posted);
 }
 
-int SimDesktop::postAttempts() const { return m_postAttempts; }
-int SimDesktop::failedPosts() const { return m_failedPosts; }
+int SimDesktop::postAttempts() const { return m_counts.postAttempts; }
+int SimDesktop::failedPosts() const { return m_counts.failedPosts; }
 
 int SimDesktop::pumpMessages()
 {
@@ -547,22 +534,22 @@ UINT SimDesktop::systemParametersFlags(UINT action) const
 int SimDesktop::systemParametersCalls() const
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    return m_spiCalls;
+    return m_counts.spiCalls;
 }
 
 // ---- injectable failures ------------------------------------------------------------
 
-void SimDesktop::failModuleHandle(DWORD error) { m_failModuleHandle = error; }
-void SimDesktop::failRegisterClass(DWORD error) { m_failRegisterClass = error; }
-void SimDesktop::failCreateMessageOnlyWindow(DWORD error) { m_failMessageOnly = error; }
-void SimDesktop::failCreateTopLevelWindow(DWORD error) { m_failTopLevel = error; }
-void SimDesktop::failHookInstall(DWORD error) { m_failHook = error; }
-void SimDesktop::failSetTimer(DWORD error) { m_failSetTimer = error; }
+void SimDesktop::failModuleHandle(DWORD error) { m_failures.moduleHandle = error; }
+void SimDesktop::failRegisterClass(DWORD error) { m_failures.registerClass = error; }
+void SimDesktop::failCreateMessageOnlyWindow(DWORD error) { m_failures.messageOnly = error; }
+void SimDesktop::failCreateTopLevelWindow(DWORD error) { m_failures.topLevel = error; }
+void SimDesktop::failHookInstall(DWORD error) { m_failures.hook = error; }
+void SimDesktop::failSetTimer(DWORD error) { m_failures.setTimer = error; }
 
 void SimDesktop::failSystemParameters(DWORD error)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    m_failSpi = error;
+    m_failures.spi = error;
 }
 
 void SimDesktop::failPostTo(HWND hwnd, DWORD error)

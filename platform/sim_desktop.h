@@ -348,23 +348,29 @@ private:
     UINT m_wheelLines = 3;
     UINT m_wheelChars = 3;
     std::map<UINT, UINT> m_spiFlags; // action -> flags of its latest call
-    int m_spiCalls = 0;
-    int m_registerClassCalls = 0;
-    int m_setTimerCalls = 0;
-    int m_killTimerCalls = 0;
-    int m_postAttempts = 0;
-    int m_failedPosts = 0;
-    int m_openedTotal = 0;
-    int m_badCloses = 0;
+    // How often the engine made each call, for the tests to read.
+    struct Counts {
+        int spiCalls = 0;
+        int registerClassCalls = 0;
+        int setTimerCalls = 0;
+        int killTimerCalls = 0;
+        int postAttempts = 0;
+        int failedPosts = 0;
+        int openedTotal = 0;
+        int badCloses = 0;
+    } m_counts;
     DWORD m_lastOpenAccess = 0;
     BOOL m_lastOpenInherit = FALSE;
-    DWORD m_failModuleHandle = 0;
-    DWORD m_failRegisterClass = 0;
-    DWORD m_failMessageOnly = 0;
-    DWORD m_failTopLevel = 0;
-    DWORD m_failHook = 0;
-    DWORD m_failSetTimer = 0;
-    DWORD m_failSpi = 0;
+    // The error code each call fails with, while a test injects a failure (0: it succeeds).
+    struct Failures {
+        DWORD moduleHandle = 0;
+        DWORD registerClass = 0;
+        DWORD messageOnly = 0;
+        DWORD topLevel = 0;
+        DWORD hook = 0;
+        DWORD setTimer = 0;
+        DWORD spi = 0;
+    } m_failures;
 };
 
 // The calling thread's last-error code, as SetLastError and GetLastError see it.

@@ -34,8 +34,8 @@ T fail(DWORD error, T result)
 HHOOK SimDesktop::setWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE hmod, DWORD threadId)
 {
     ++m_setHookCalls;
-    if (m_failHook)
-        return fail<HHOOK>(m_failHook, nullptr);
+    if (m_failures.hook)
+        return fail<HHOOK>(m_failures.hook, nullptr);
     if (idHook != WH_MOUSE_LL)
         return fail<HHOOK>(kErrorInvalidHookFilter, nullptr);
     if (!proc)
@@ -84,8 +84,8 @@ BOOL SimDesktop::unhookWindowsHookEx(HHOOK hhk)
 
 HMODULE SimDesktop::getModuleHandle(LPCSTR name)
 {
-    if (m_failModuleHandle)
-        return fail<HMODULE>(m_failModuleHandle, nullptr);
+    if (m_failures.moduleHandle)
+        return fail<HMODULE>(m_failures.moduleHandle, nullptr);
     if (name)
         return fail<HMODULE>(ERROR_MOD_NOT_FOUND, nullptr);
     return moduleHandle();
@@ -106,9 +106,9 @@ BOOL SimDesktop::getClassInfo(HINSTANCE hInstance, LPCWSTR className, LPWNDCLASS
 
 ATOM SimDesktop::registerClass(const WNDCLASSW *wc)
 {
-    ++m_registerClassCalls;
-    if (m_failRegisterClass)
-        return fail<ATOM>(m_failRegisterClass, 0);
+    ++m_counts.registerClassCalls;
+    if (m_failures.registerClass)
+        return fail<ATOM>(m_failures.registerClass, 0);
     if (!wc || !wc->lpszClassName || !wc->lpszClassName[0])
         return fail<ATOM>(ERROR_INVALID_PARAMETER, 0);
     if (isClassRegistered(wc->hInstance, wc->lpszClassName))
@@ -135,11 +135,11 @@ HWND SimDesktop::createWindow(DWORD, LPCWSTR className, LPCWSTR title, DWORD sty
     if (cls == m_classes.end())
         return fail<HWND>(ERROR_CANNOT_FIND_WND_CLASS, nullptr);
     if (parent == HWND_MESSAGE) {
-        if (m_failMessageOnly)
-            return fail<HWND>(m_failMessageOnly, nullptr);
+        if (m_failures.messageOnly)
+            return fail<HWND>(m_failures.messageOnly, nullptr);
     } else if (!parent) {
-        if (m_failTopLevel)
-            return fail<HWND>(m_failTopLevel, nullptr);
+        if (m_failures.topLevel)
+            return fail<HWND>(m_failures.topLevel, nullptr);
     } else if (!findWindow(parent)) {
         return fail<HWND>(ERROR_INVALID_WINDOW_HANDLE, nullptr);
     }
@@ -247,9 +247,9 @@ BOOL SimDesktop::isWindowVisible(HWND hwnd)
 
 UINT_PTR SimDesktop::setTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc)
 {
-    ++m_setTimerCalls;
-    if (m_failSetTimer)
-        return fail<UINT_PTR>(m_failSetTimer, 0);
+    ++m_counts.setTimerCalls;
+    if (m_failures.setTimer)
+        return fail<UINT_PTR>(m_failures.setTimer, 0);
     if (hwnd && !findWindow(hwnd))
         return fail<UINT_PTR>(ERROR_INVALID_WINDOW_HANDLE, 0);
     if (!hwnd)
@@ -268,7 +268,7 @@ UINT_PTR SimDesktop::setTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC pro
 
 BOOL SimDesktop::killTimer(HWND hwnd, UINT_PTR id)
 {
-    ++m_killTimerCalls;
+    ++m_counts.killTimerCalls;
     if (hwnd && !findWindow(hwnd))
         return fail<BOOL>(ERROR_INVALID_WINDOW_HANDLE, FALSE);
     if (m_timers.erase({key(hwnd), id}) == 0)
@@ -288,14 +288,14 @@ SHORT SimDesktop::getAsyncKeyState(int vk)
 
 BOOL SimDesktop::postMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    ++m_postAttempts;
+    ++m_counts.postAttempts;
     if (hwnd && !findWindow(hwnd)) {
-        ++m_failedPosts;
+        ++m_counts.failedPosts;
         return fail<BOOL>(ERROR_INVALID_WINDOW_HANDLE, FALSE);
     }
     auto failure = m_postFailures.find(key(hwnd));
     if (failure != m_postFailures.end()) {
-        ++m_failedPosts;
+        ++m_counts.failedPosts;
         return fail<BOOL>(failure->second, FALSE);
     }
     const Window *w = findWindow(hwnd);
@@ -309,17 +309,17 @@ BOOL SimDesktop::postMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 BOOL SimDesktop::systemParametersInfo(UINT action, UINT uiParam, PVOID pvParam, UINT winIni)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    ++m_spiCalls;
+    ++m_counts.spiCalls;
     m_spiFlags[action] = winIni;
     switch (action) {
     case SPI_SETWHEELSCROLLLINES:
-        if (m_failSpi)
-            return fail<BOOL>(m_failSpi, FALSE);
+        if (m_failures.spi)
+            return fail<BOOL>(m_failures.spi, FALSE);
         m_wheelLines = uiParam;
         return TRUE;
     case SPI_SETWHEELSCROLLCHARS:
-        if (m_failSpi)
-            return fail<BOOL>(m_failSpi, FALSE);
+        if (m_failures.spi)
+            return fail<BOOL>(m_failures.spi, FALSE);
         m_wheelChars = uiParam;
         if (winIni & SPIF_UPDATEINIFILE)
             openRegistryKey(QString::fromLatin1(kDesktopKey))
@@ -362,7 +362,7 @@ HANDLE SimDesktop::openProcess(DWORD access, BOOL inherit, DWORD pid)
         return fail<HANDLE>(ERROR_ACCESS_DENIED, nullptr);
     const std::uintptr_t handle = (m_nextHandle += 0x10);
     m_openHandles[handle] = {pid, access};
-    ++m_openedTotal;
+    ++m_counts.openedTotal;
     return reinterpret_cast<HANDLE>(handle);
 }
 
@@ -400,7 +400,7 @@ BOOL SimDesktop::closeHandle(HANDLE handle)
     if (m_tokens.erase(reinterpret_cast<std::uintptr_t>(handle)) == 1)
         return TRUE;
     if (m_openHandles.erase(reinterpret_cast<std::uintptr_t>(handle)) == 0) {
-        ++m_badCloses;
+        ++m_counts.badCloses;
         return fail<BOOL>(ERROR_INVALID_HANDLE, FALSE);
     }
     return TRUE;
