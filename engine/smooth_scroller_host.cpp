@@ -99,7 +99,6 @@ void SmoothScroller::stop()
         if (a.isAnimating && hiddenWindowExists() && a.activeTimerId != 0) {
             stopAnimationClock(s_hWnd, a.activeTimerId);
             a.activeTimerId = 0;
-            a.isAnimating = false;
             qInfo() << "[SmoothScroller] Active animation timer killed.";
         }
         a.isAnimating = false;
