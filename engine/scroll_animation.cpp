@@ -9,13 +9,15 @@ float remainingDistance(const ScrollAnimation &a)
     return remainingDistance(a.targetPos, a.scrolledSoFar);
 }
 
-void beginAnimation(ScrollAnimation &a, HWND hwnd, POINT pt, int total)
+void beginAnimation(ScrollAnimation &a, HWND hwnd, POINT pt, int total, const StepRoute &route)
 {
     a.targetPos = total;
     a.scrolledSoFar = 0.0f;
     a.targetHwnd = hwnd;
     a.targetPoint = pt;
     a.pendingFraction = 0.0f;
+    a.route = route;
+    a.undelivered = false;
     a.isAnimating = true;
 }
 
@@ -39,11 +41,13 @@ ExtendOutcome extendAnimation(ScrollAnimation &a, int total)
                                                    : ExtendOutcome::NothingToDo;
 }
 
-void restartAnimation(ScrollAnimation &a, HWND hwnd, POINT pt)
+void restartAnimation(ScrollAnimation &a, HWND hwnd, POINT pt, const StepRoute &route)
 {
     a.isAnimating = true;
     a.targetHwnd = hwnd;
     a.targetPoint = pt;
+    a.route = route;
+    a.undelivered = false;
 }
 
 bool animationLost(const ScrollAnimation &a)

@@ -3,6 +3,7 @@
 // here calls the platform: the host asks these functions what to do (post n units, start or
 // stop the clock) and does it.
 
+#include "engine/wheel_route.h"
 #include "platform/win32.h"
 
 #include <string>
@@ -17,12 +18,15 @@ struct ScrollAnimation {
     int lastDelta = 0;            // direction-adjusted delta of the axis's latest notch
     UINT_PTR activeTimerId = 0;   // what the clock's start returned; 0 while no clock runs
     std::string paramSet;         // the set chosen by the axis's latest notch
+    StepRoute route;              // posted to the target, or injected as input
+    bool undelivered = false;     // a step could not be handed to the system at all
 };
 
 float remainingDistance(const ScrollAnimation &a);
 
-// A new animation of `total` units towards `hwnd`, with the steps carrying `pt`.
-void beginAnimation(ScrollAnimation &a, HWND hwnd, POINT pt, int total);
+// A new animation of `total` units towards `hwnd`, with the steps carrying `pt` and going the
+// way `route` says.
+void beginAnimation(ScrollAnimation &a, HWND hwnd, POINT pt, int total, const StepRoute &route = {});
 
 // A slight opposite notch: the animation stops where it is, at the next tick.
 void settleAnimation(ScrollAnimation &a);
@@ -34,7 +38,7 @@ enum class ExtendOutcome {
 };
 // A notch in the animation's direction (or onto one that has as good as arrived).
 ExtendOutcome extendAnimation(ScrollAnimation &a, int total);
-void restartAnimation(ScrollAnimation &a, HWND hwnd, POINT pt);
+void restartAnimation(ScrollAnimation &a, HWND hwnd, POINT pt, const StepRoute &route = {});
 
 // State that no tick can bring to an end (not a number, or farther than any notch reaches).
 bool animationLost(const ScrollAnimation &a);

@@ -52,8 +52,11 @@ public:
     static void onAnimationTick(HWND hiddenWindow, WheelAxis axis = WheelAxis::Vertical);
     static void stopAnimation(WheelAxis axis = WheelAxis::Vertical);
     static void postWheelStep(int n, WheelAxis axis = WheelAxis::Vertical);
+    // The same n units as input, for windows that read the wheel only from their input.
+    static void injectWheelStep(int n, WheelAxis axis = WheelAxis::Vertical);
     static ScrollAnimation &animation(WheelAxis axis);
 
+    static constexpr char kDefaultSetName[] = "default";
     static constexpr UINT_PTR kAnimationTimerId = clockIdOf(WheelAxis::Vertical);
     static constexpr UINT_PTR kHorizontalTimerId = clockIdOf(WheelAxis::Horizontal);
 

@@ -6,6 +6,7 @@
 #include "engine/hook_params.h"
 #include "engine/key_state.h"
 #include "engine/wheel_decision.h"
+#include "engine/window_facts.h"
 #include "engine/window_process.h"
 
 #include <QDebug>
@@ -42,12 +43,13 @@ void firstStep(WheelAxis axis)
     S::onAnimationTick(S::s_hWnd, axis);
 }
 
-void restartAccumulated(WheelAxis axis, HWND hwnd, POINT pt, int total, UINT interval)
+void restartAccumulated(WheelAxis axis, HWND hwnd, POINT pt, int total, UINT interval,
+                        const StepRoute &route)
 {
     ScrollAnimation &a = S::animation(axis);
     if (extendAnimation(a, total) != ExtendOutcome::RestartClock || !S::hiddenWindowExists())
         return;
-    restartAnimation(a, hwnd, pt);
+    restartAnimation(a, hwnd, pt, route);
     qDebug() << "[LLMouseProc] Restarting timer for accumulated scroll.";
     const UINT_PTR id = startAnimationClock(S::s_hWnd, clockIdOf(axis), interval);
     if (id != 0) {
@@ -59,7 +61,8 @@ void restartAccumulated(WheelAxis axis, HWND hwnd, POINT pt, int total, UINT int
     }
 }
 
-void startNew(WheelAxis axis, HWND hwnd, POINT pt, int total, UINT interval, bool announce)
+void startNew(WheelAxis axis, HWND hwnd, POINT pt, int total, UINT interval, const StepRoute &route,
+              bool announce)
 {
     ScrollAnimation &a = S::animation(axis);
     if (announce)
@@ -69,7 +72,7 @@ void startNew(WheelAxis axis, HWND hwnd, POINT pt, int total, UINT interval, boo
         stopAnimationClock(S::s_hWnd, a.activeTimerId);
         a.activeTimerId = 0;
     }
-    beginAnimation(a, hwnd, pt, total);
+    beginAnimation(a, hwnd, pt, total, route);
     qDebug() << "[LLMouseProc] Initiating new animation instance. Target pos:" << a.targetPos;
 
     if (S::hiddenWindowExists()) {
@@ -131,6 +134,18 @@ LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
     if (total == 0 || !isAnimatableWindow(hwnd, process))
         return passOn(nCode, wParam, lParam);
 
+    const HWND topLevel = topLevelOf(hwnd);
+    // Fullscreen games, players and slide shows take a notch as a command: it goes through
+    // whole, unless the user gave the application a set of its own. An animation running
+    // elsewhere carries on.
+    if (a.paramSet == S::kDefaultSetName && isFullscreenWindow(topLevel))
+        return passOn(nCode, wParam, lParam);
+    // Injected steps go where the system routes the wheel; where that is not this window,
+    // the notch keeps its own way rather than scroll another one.
+    const StepRoute route = stepRouteTo(hwnd, topLevel);
+    if (route.injected && !injectedStepReaches(route, topLevel, GetForegroundWindow()))
+        return passOn(nCode, wParam, lParam);
+
     switch (decideWheelAction(a.isAnimating, hwnd == a.targetHwnd, remainingDistance(a), d)) {
     case WheelAction::Settle:
         qDebug() << "[LLMouseProc] Slight opposite scroll (raw:" << d
@@ -138,32 +153,35 @@ LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
         settleAnimation(a);
         break;
     case WheelAction::Extend:
-        restartAccumulated(axis, hwnd, pt, total, interval);
+        restartAccumulated(axis, hwnd, pt, total, interval, route);
         break;
     case WheelAction::Reverse:
         qDebug() << "[LLMouseProc] Significant opposite scroll (raw:" << d
                  << "). Reversing animation.";
-        startNew(axis, hwnd, pt, total, interval, false);
+        startNew(axis, hwnd, pt, total, interval, route, false);
         break;
     case WheelAction::Retarget:
         qDebug() << "[LLMouseProc] Target window changed. Previous animation on other window "
                     "will be effectively stopped.";
-        startNew(axis, hwnd, pt, total, interval, true);
+        startNew(axis, hwnd, pt, total, interval, route, true);
         break;
     case WheelAction::Start:
-        startNew(axis, hwnd, pt, total, interval, true);
+        startNew(axis, hwnd, pt, total, interval, route, true);
         break;
     }
-    return kSwallow;
+    // A first step the system would not take leaves the notch to the window, not lost.
+    return a.undelivered ? passOn(nCode, wParam, lParam) : kSwallow;
 }
 
 LRESULT handleMouseEvent(int nCode, WPARAM wParam, LPARAM lParam)
 {
-    if (lParam != 0) {
-        const auto *event = reinterpret_cast<const MSLLHOOKSTRUCT *>(lParam);
+    const auto *event = reinterpret_cast<const MSLLHOOKSTRUCT *>(lParam);
+    if (event)
         S::s_hookSighting = HookSighting{event->time, event->pt};
-    }
     if (nCode != HC_ACTION)
+        return passOn(nCode, wParam, lParam);
+    // Our own injected steps come back through the chain: they go on as they are.
+    if (event && isOwnInjectedStep(event->flags, event->dwExtraInfo))
         return passOn(nCode, wParam, lParam);
     if (isButtonPress(wParam) && (S::s_vertical.isAnimating || S::s_horizontal.isAnimating)) {
         qDebug() << "[LLMouseProc] Mouse button pressed. Stopping active animation.";

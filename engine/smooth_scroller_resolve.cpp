@@ -18,7 +18,7 @@ const nlohmann::json *SmoothScroller::resolveParamSet(const std::wstring &fileNa
     const QString name = QString::fromStdWString(fileName);
     const std::string utf8 = name.toUtf8().toStdString();
 
-    std::string chosen = "default";
+    std::string chosen = kDefaultSetName;
     if (!utf8.empty() && snapshot.is_object()) {
         // Byte for byte: a set named "App.exe" is not the set of "app.exe".
         const auto parameters = snapshot.find("parameters");

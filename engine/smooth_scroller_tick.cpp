@@ -6,9 +6,12 @@
 #include "engine/animation_math.h"
 #include "engine/key_state.h"
 #include "engine/wheel_message.h"
+#include "engine/window_facts.h"
 #include "engine/window_process.h"
 
 #include <QDebug>
+
+#include <iterator>
 
 namespace {
 
@@ -49,9 +52,20 @@ void tick(HWND hiddenWindow, WheelAxis axis)
             endFromTick(hiddenWindow, axis);
             return;
         }
-        S::postWheelStep(units, axis);
+        if (a.route.injected) {
+            // Injected steps go wherever the system routes the wheel now: once that is no
+            // longer the target (the cursor left it, another window came to the front), the
+            // rest is dropped rather than scroll another window.
+            if (!injectedStepReachesNow(a.route)) {
+                endFromTick(hiddenWindow, axis);
+                return;
+            }
+            S::injectWheelStep(units, axis);
+        } else {
+            S::postWheelStep(units, axis);
+        }
         markPosted(a, units);
-        if (!a.isAnimating) { // the target refused the post
+        if (!a.isAnimating) { // the target refused the post, or the system the input
             endFromTick(hiddenWindow, axis);
             return;
         }
@@ -111,5 +125,36 @@ void SmoothScroller::postWheelStep(int n, WheelAxis axis)
         }
         // Any other failed post is ignored: its units count as delivered.
         left -= part;
+    }
+}
+
+void SmoothScroller::injectWheelStep(int n, WheelAxis axis)
+{
+    ScrollAnimation &a = animation(axis);
+    const DWORD flags = axis == WheelAxis::Vertical ? MOUSEEVENTF_WHEEL : MOUSEEVENTF_HWHEEL;
+    // As for posted steps, a step beyond the 16-bit delta goes in as several events.
+    INPUT batch[16];
+    int left = n;
+    while (left != 0) {
+        UINT count = 0;
+        while (left != 0 && count < std::size(batch)) {
+            const int part = nextWheelChunk(left);
+            INPUT &input = batch[count++];
+            input = INPUT{};
+            input.type = INPUT_MOUSE;
+            input.mi.mouseData = static_cast<DWORD>(part);
+            input.mi.dwFlags = flags;
+            input.mi.dwExtraInfo = kInjectedStepTag;
+            left -= part;
+        }
+        // The system takes all or, blocked by another thread, none. (Input that a window of
+        // higher rights would not accept is dropped without a report: such windows are never
+        // chosen for injection.)
+        if (SendInput(count, batch, sizeof(INPUT)) != count) {
+            qCritical() << "[LLMouseProc] SendInput FAILED! Stopping animation. Error:" << GetLastError();
+            a.undelivered = true;
+            stopAnimation(axis);
+            return;
+        }
     }
 }

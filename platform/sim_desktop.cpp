@@ -44,6 +44,11 @@ void SimDesktop::reset()
     m_postFailures.clear();
     m_history.clear();
     m_windowFromPointOverride.reset();
+    m_foreground = nullptr;
+    m_monitors.clear();
+    m_wheelRouting = MOUSEWHEEL_ROUTING_MOUSE_POS;
+    m_pendingInput.clear();
+    m_received.clear();
     m_hooksEntered = 0;
     m_nextHandle = 0x1000;
     m_nextPid = 100;
@@ -69,6 +74,7 @@ void SimDesktop::reset()
     m_setHookCalls = 0;
     t_lastError = ERROR_SUCCESS;
     addProcess(L"C:\\Program Files\\Sorvella\\Sorvella.exe", true, kSelfPid);
+    addMonitor({0, 0, 1920, 1080});
 }
 
 // ---- processes ----------------------------------------------------------------------
@@ -311,10 +317,23 @@ void SimDesktop::clearKeyQueries()
 
 // ---- the hook chain -----------------------------------------------------------------
 
-SimDesktop::HookOutcome SimDesktop::injectMouse(UINT message, POINT pt, DWORD mouseData, int nCode)
+SimDesktop::HookOutcome SimDesktop::injectMouse(UINT message, POINT pt, DWORD mouseData, int nCode,
+                                                DWORD flags, ULONG_PTR extraInfo)
+{
+    m_cursor = pt;
+    MSLLHOOKSTRUCT info{};
+    info.pt = pt;
+    info.mouseData = mouseData;
+    info.flags = flags;
+    info.dwExtraInfo = extraInfo;
+    const HookOutcome outcome = runHookChain(message, info, nCode);
+    deliverPendingInput();
+    return outcome;
+}
+
+SimDesktop::HookOutcome SimDesktop::runHookChain(UINT message, const MSLLHOOKSTRUCT &event, int nCode)
 {
     HookOutcome outcome;
-    m_cursor = pt;
     if (m_hookThreadBlocked && !m_hooks.empty()) {
         // Every hook here belongs to the one thread that stalls: the system gives up on it.
         m_now += kLowLevelHooksTimeout;
@@ -322,25 +341,24 @@ SimDesktop::HookOutcome SimDesktop::injectMouse(UINT message, POINT pt, DWORD mo
         m_hooks.clear();
     }
     m_lastInput = m_now;
+    MSLLHOOKSTRUCT info = event;
+    info.time = static_cast<DWORD>(m_now);
     if (m_hooks.empty()) {
         outcome.reachedEnd = true;
-        return outcome;
+    } else {
+        m_hookCallStack.push_back(0);
+        m_hookReachedEnd.push_back(false);
+        const int calledBefore = m_hooksEntered;
+        HOOKPROC proc = m_hooks.front().proc;
+        ++m_hooksEntered;
+        outcome.result = proc(nCode, static_cast<WPARAM>(message), reinterpret_cast<LPARAM>(&info));
+        outcome.hooksCalled = m_hooksEntered - calledBefore;
+        outcome.reachedEnd = m_hookReachedEnd.back();
+        m_hookCallStack.pop_back();
+        m_hookReachedEnd.pop_back();
     }
-    MSLLHOOKSTRUCT info{};
-    info.pt = pt;
-    info.mouseData = mouseData;
-    info.time = static_cast<DWORD>(m_now);
-
-    m_hookCallStack.push_back(0);
-    m_hookReachedEnd.push_back(false);
-    const int calledBefore = m_hooksEntered;
-    HOOKPROC proc = m_hooks.front().proc;
-    ++m_hooksEntered;
-    outcome.result = proc(nCode, static_cast<WPARAM>(message), reinterpret_cast<LPARAM>(&info));
-    outcome.hooksCalled = m_hooksEntered - calledBefore;
-    outcome.reachedEnd = m_hookReachedEnd.back();
-    m_hookCallStack.pop_back();
-    m_hookReachedEnd.pop_back();
+    if (outcome.passedOn() && nCode == HC_ACTION)
+        routeWheel(message, info);
     return outcome;
 }
 

@@ -124,7 +124,9 @@ public:
     // ---- the hook chain -------------------------------------------------------------
     // Hands one low-level mouse event to the installed WH_MOUSE_LL hooks, newest first. Like
     // any input it moves the cursor to pt and becomes the last input (GetLastInputInfo).
-    HookOutcome injectMouse(UINT message, POINT pt, DWORD mouseData = 0, int nCode = HC_ACTION);
+    // flags and extraInfo are the event record's (LLMHF_INJECTED, dwExtraInfo).
+    HookOutcome injectMouse(UINT message, POINT pt, DWORD mouseData = 0, int nCode = HC_ACTION,
+                            DWORD flags = 0, ULONG_PTR extraInfo = 0);
     // A wheel notch (WM_MOUSEWHEEL, or WM_MOUSEHWHEEL for a tilt): mouseData carries delta in
     // its high word.
     HookOutcome injectWheel(short delta, POINT pt, UINT message = WM_MOUSEWHEEL);
@@ -173,6 +175,45 @@ public:
     // Highest timer resolution requested by running multimedia timers (ms), 0 when none:
     // while it is raised the whole system's timer ticks faster.
     UINT raisedTimerResolution() const;
+
+    // ---- window classes, ancestors, the foreground and monitors -----------------------
+    // A child window of `parent` of class className (and of process pid; 0 takes the
+    // parent's), covering rect in screen coordinates. WindowFromPoint finds the top-level
+    // window at a point, then its deepest visible child there, later children above earlier.
+    HWND addChildWindow(HWND parent, const std::wstring &className, const Rect &rect, DWORD pid = 0);
+    void setWindowClass(HWND hwnd, const std::wstring &className);
+    void setWindowZoomed(HWND hwnd, bool zoomed);
+    // What GetAncestor(GA_PARENT) gives for a top-level window.
+    static HWND desktopWindow() { return reinterpret_cast<HWND>(INT_PTR{0x18}); }
+    // The window GetForegroundWindow returns; nullptr for none.
+    void setForegroundWindow(HWND hwnd);
+    // Monitors, in screen coordinates: after reset one of 1920 x 1080 at (0, 0).
+    HMONITOR addMonitor(const Rect &rect);
+    void removeMonitor(HMONITOR monitor);
+    // What SPI_GETMOUSEWHEELROUTING answers (MOUSEWHEEL_ROUTING_MOUSE_POS after reset);
+    // nullopt makes it fail, as on systems before Windows 10. The system routes wheel input
+    // by it: to the window under the cursor, or (focus, hybrid, unknown) to the foreground
+    // window.
+    void setWheelRouting(std::optional<UINT> routing);
+
+    // ---- input that reaches windows -------------------------------------------------
+    // A wheel event the system delivered to a window once every hook passed it on: a notch
+    // handed to the chain, or one synthesized by SendInput. Input injected towards a window
+    // of a process with higher rights than ours is dropped without a word, as Windows does.
+    struct InputEvent {
+        HWND hwnd;
+        UINT message;
+        int delta;
+        bool injected;
+        ULONG_PTR extraInfo;
+    };
+    const std::vector<InputEvent> &receivedInput() const;
+    void clearReceivedInput();
+    // SendInput calls (failed ones included); each wheel event it inserts enters the hook
+    // chain flagged LLMHF_INJECTED, after the hook call in progress if there is one.
+    int sendInputCalls() const;
+    // Makes SendInput fail outright with error (0: succeed).
+    void failSendInput(DWORD error);
 
     // ---- posted messages ----------------------------------------------------------
     // Messages posted to other processes' windows, in order. Messages posted to a window of
@@ -246,6 +287,14 @@ public:
     DWORD tickCount() const;
     BOOL getLastInputInfo(PLASTINPUTINFO info);
     BOOL getCursorPos(LPPOINT point);
+    int getClassName(HWND hwnd, LPWSTR buffer, int maxCount);
+    HWND getAncestor(HWND hwnd, UINT flags);
+    HWND getForegroundWindow();
+    BOOL getWindowRect(HWND hwnd, LPRECT rect);
+    BOOL isZoomed(HWND hwnd);
+    HMONITOR monitorFromWindow(HWND hwnd, DWORD flags);
+    BOOL getMonitorInfo(HMONITOR monitor, LPMONITORINFO info);
+    UINT sendInput(UINT count, LPINPUT inputs, int size);
 
     // What GetCurrentProcess returns: a pseudo handle that always means this process.
     static HANDLE currentProcessHandle() { return reinterpret_cast<HANDLE>(INT_PTR{-1}); }
@@ -264,6 +313,7 @@ private:
         bool visible = false;
         bool messageOnly = false;
         bool destroying = false;
+        bool zoomed = false;
     };
 
     struct Process {
@@ -305,6 +355,12 @@ private:
             destroyWindow(hwnd);
     }
     int fireNextTimer(long long until);
+    // Hands one event to the hook chain; a wheel event passed on goes to its window.
+    HookOutcome runHookChain(UINT message, const MSLLHOOKSTRUCT &info, int nCode);
+    void deliverPendingInput();
+    void routeWheel(UINT message, const MSLLHOOKSTRUCT &info);
+    BOOL wheelRoutingInfo(PVOID value); // SPI_GETMOUSEWHEELROUTING
+    HWND deepestChildAt(HWND hwnd, POINT pt) const;
     Window *findWindow(HWND hwnd);
     const Window *findWindow(HWND hwnd) const;
     LRESULT deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -340,6 +396,15 @@ private:
     std::map<std::uintptr_t, DWORD> m_postFailures;
     std::map<std::uintptr_t, std::vector<UINT>> m_history; // messages delivered, per window
     std::optional<HWND> m_windowFromPointOverride;
+    HWND m_foreground = nullptr;
+    std::vector<std::pair<std::uintptr_t, Rect>> m_monitors; // the primary first
+    std::optional<UINT> m_wheelRouting;
+    struct PendingInput {
+        UINT message;
+        MSLLHOOKSTRUCT info;
+    };
+    std::deque<PendingInput> m_pendingInput; // injected during a hook call, not yet hooked
+    std::vector<InputEvent> m_received;
     int m_hooksEntered = 0;
     std::uintptr_t m_nextHandle = 0x1000;
     DWORD m_nextPid = 100;
@@ -358,6 +423,7 @@ private:
         int failedPosts = 0;
         int openedTotal = 0;
         int badCloses = 0;
+        int sendInputCalls = 0;
     } m_counts;
     DWORD m_lastOpenAccess = 0;
     BOOL m_lastOpenInherit = FALSE;
@@ -370,6 +436,7 @@ private:
         DWORD hook = 0;
         DWORD setTimer = 0;
         DWORD spi = 0;
+        DWORD sendInput = 0;
     } m_failures;
 };
 

@@ -229,10 +229,20 @@ HWND SimDesktop::windowFromPoint(POINT pt)
         return *m_windowFromPointOverride;
     for (auto it = m_zOrder.rbegin(); it != m_zOrder.rend(); ++it) {
         const Window &w = m_windows.at(*it);
-        if (!w.messageOnly && w.visible && contains(w.rect, pt))
-            return w.hwnd;
+        if (!w.parent && w.visible && contains(w.rect, pt))
+            return deepestChildAt(w.hwnd, pt);
     }
     return nullptr;
+}
+
+HWND SimDesktop::deepestChildAt(HWND hwnd, POINT pt) const
+{
+    for (auto it = m_zOrder.rbegin(); it != m_zOrder.rend(); ++it) {
+        const Window &w = m_windows.at(*it);
+        if (w.parent == hwnd && w.visible && contains(w.rect, pt))
+            return deepestChildAt(w.hwnd, pt);
+    }
+    return hwnd;
 }
 
 BOOL SimDesktop::isWindow(HWND hwnd) { return findWindow(hwnd) ? TRUE : FALSE; }
@@ -309,6 +319,8 @@ BOOL SimDesktop::postMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 BOOL SimDesktop::systemParametersInfo(UINT action, UINT uiParam, PVOID pvParam, UINT winIni)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (action == SPI_GETMOUSEWHEELROUTING)
+        return wheelRoutingInfo(pvParam);
     ++m_counts.spiCalls;
     m_spiFlags[action] = winIni;
     switch (action) {

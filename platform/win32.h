@@ -56,6 +56,7 @@ SORVELLA_DECLARE_HANDLE(HHOOK);
 SORVELLA_DECLARE_HANDLE(HMENU);
 SORVELLA_DECLARE_HANDLE(HICON);
 SORVELLA_DECLARE_HANDLE(HBRUSH);
+SORVELLA_DECLARE_HANDLE(HMONITOR);
 #undef SORVELLA_DECLARE_HANDLE
 typedef HINSTANCE HMODULE;
 typedef HICON HCURSOR;
@@ -69,6 +70,36 @@ typedef struct tagPOINT {
     LONG x;
     LONG y;
 } POINT, *PPOINT, *LPPOINT;
+
+typedef struct tagRECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+} RECT, *PRECT, *LPRECT;
+
+typedef struct tagMONITORINFO {
+    DWORD cbSize;
+    RECT rcMonitor;
+    RECT rcWork;
+    DWORD dwFlags;
+} MONITORINFO, *LPMONITORINFO;
+
+// Synthesized input (SendInput); only the mouse's kind is declared.
+typedef struct tagMOUSEINPUT {
+    LONG dx;
+    LONG dy;
+    DWORD mouseData;
+    DWORD dwFlags;
+    DWORD time;
+    ULONG_PTR dwExtraInfo;
+} MOUSEINPUT, *PMOUSEINPUT, *LPMOUSEINPUT;
+typedef struct tagINPUT {
+    DWORD type;
+    union {
+        MOUSEINPUT mi;
+    };
+} INPUT, *PINPUT, *LPINPUT;
 
 typedef struct tagMSLLHOOKSTRUCT {
     POINT pt;
@@ -143,6 +174,11 @@ typedef struct tagWNDCLASSW {
 #define HC_ACTION 0
 #define LLMHF_INJECTED 0x00000001
 
+// Synthesized input
+#define INPUT_MOUSE 0
+#define MOUSEEVENTF_WHEEL 0x0800
+#define MOUSEEVENTF_HWHEEL 0x01000
+
 // Window messages
 #define WM_NULL 0x0000
 #define WM_CREATE 0x0001
@@ -197,6 +233,14 @@ typedef struct tagWNDCLASSW {
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
 #define SW_SHOW 5
+#define GA_PARENT 1
+#define GA_ROOT 2
+
+// Monitors
+#define MONITOR_DEFAULTTONULL 0x00000000
+#define MONITOR_DEFAULTTOPRIMARY 0x00000001
+#define MONITOR_DEFAULTTONEAREST 0x00000002
+#define MONITORINFOF_PRIMARY 0x00000001
 
 // Timers
 #define USER_TIMER_MINIMUM 0x0000000A
@@ -225,6 +269,10 @@ typedef struct tagWNDCLASSW {
 #define SPI_SETWHEELSCROLLLINES 0x0069
 #define SPI_GETWHEELSCROLLCHARS 0x006C
 #define SPI_SETWHEELSCROLLCHARS 0x006D
+#define SPI_GETMOUSEWHEELROUTING 0x201C
+#define MOUSEWHEEL_ROUTING_FOCUS 0
+#define MOUSEWHEEL_ROUTING_HYBRID 1
+#define MOUSEWHEEL_ROUTING_MOUSE_POS 2
 #define SPIF_UPDATEINIFILE 0x0001
 #define SPIF_SENDCHANGE 0x0002
 
@@ -286,5 +334,13 @@ MMRESULT WINAPI timeKillEvent(UINT uTimerID);
 DWORD WINAPI GetTickCount(void);
 BOOL WINAPI GetLastInputInfo(PLASTINPUTINFO plii);
 BOOL WINAPI GetCursorPos(LPPOINT lpPoint);
+int WINAPI GetClassNameW(HWND hWnd, LPWSTR lpClassName, int nMaxCount);
+HWND WINAPI GetAncestor(HWND hwnd, UINT gaFlags);
+HWND WINAPI GetForegroundWindow(void);
+BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect);
+BOOL WINAPI IsZoomed(HWND hWnd);
+HMONITOR WINAPI MonitorFromWindow(HWND hwnd, DWORD dwFlags);
+BOOL WINAPI GetMonitorInfoW(HMONITOR hMonitor, LPMONITORINFO lpmi);
+UINT WINAPI SendInput(UINT cInputs, LPINPUT pInputs, int cbSize);
 
 #endif

@@ -130,3 +130,22 @@ DWORD WINAPI GetTickCount(void) { return desk().tickCount(); }
 BOOL WINAPI GetLastInputInfo(PLASTINPUTINFO plii) { return desk().getLastInputInfo(plii); }
 
 BOOL WINAPI GetCursorPos(LPPOINT lpPoint) { return desk().getCursorPos(lpPoint); }
+
+int WINAPI GetClassNameW(HWND hWnd, LPWSTR lpClassName, int nMaxCount)
+{
+    return desk().getClassName(hWnd, lpClassName, nMaxCount);
+}
+
+HWND WINAPI GetAncestor(HWND hwnd, UINT gaFlags) { return desk().getAncestor(hwnd, gaFlags); }
+
+HWND WINAPI GetForegroundWindow(void) { return desk().getForegroundWindow(); }
+
+BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect) { return desk().getWindowRect(hWnd, lpRect); }
+
+BOOL WINAPI IsZoomed(HWND hWnd) { return desk().isZoomed(hWnd); }
+
+HMONITOR WINAPI MonitorFromWindow(HWND hwnd, DWORD dwFlags) { return desk().monitorFromWindow(hwnd, dwFlags); }
+
+BOOL WINAPI GetMonitorInfoW(HMONITOR hMonitor, LPMONITORINFO lpmi) { return desk().getMonitorInfo(hMonitor, lpmi); }
+
+UINT WINAPI SendInput(UINT cInputs, LPINPUT pInputs, int cbSize) { return desk().sendInput(cInputs, pInputs, cbSize); }

@@ -71,6 +71,7 @@ void notches(benchmark::State &state, UINT message)
             state.PauseTiming();
             sim.pumpMessages();
             sim.clearDeliveredMessages();
+            sim.clearReceivedInput();
             state.ResumeTiming();
         }
     }

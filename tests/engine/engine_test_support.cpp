@@ -29,7 +29,8 @@ namespace {
 // the hook's running commentary at debug level.
 QtMsgType expectedLevel(const std::string &line)
 {
-    for (const char *critical : {"[LLMouseProc] SetTimer FAILED", "[LLMouseProc] Main window handle is invalid"}) {
+    for (const char *critical : {"[LLMouseProc] SetTimer FAILED", "[LLMouseProc] Main window handle is invalid",
+                                 "[LLMouseProc] SendInput FAILED"}) {
         if (line.rfind(critical, 0) == 0)
             return QtCriticalMsg;
     }

@@ -114,6 +114,7 @@ TEST(EngineSoakTest, AMillionWheelEventsLeaveMemoryHandlesAndRefusalsFlat)
                 // memory, not the engine's.
                 sim.clearPosted();
                 sim.clearDeliveredMessages();
+                sim.clearReceivedInput();
                 mostRefused = std::max(mostRefused, refusedBookkeeping());
                 ASSERT_EQ(sim.openHandleCount(), 0) << "after " << i << " events";
             }
@@ -123,6 +124,7 @@ TEST(EngineSoakTest, AMillionWheelEventsLeaveMemoryHandlesAndRefusalsFlat)
         sim.runTimers(100000);
         sim.clearPosted();
         sim.clearDeliveredMessages();
+        sim.clearReceivedInput();
         const long long heapAtEnd = heapInUse();
 
         std::cout << "soak: " << events << " wheel events, " << ticks << " ticks, "

@@ -1,0 +1,72 @@
+#include "engine/window_facts.h"
+
+namespace {
+
+// Deeper nesting than this is not a real window tree; the walk stops rather than loop.
+constexpr int kMostAncestors = 64;
+
+bool hasInputOnlyClass(HWND hwnd)
+{
+    // The longest class name Windows registers is 256 characters; a longer one is cut, and
+    // a cut name matches nothing.
+    WCHAR name[257];
+    const int length = GetClassNameW(hwnd, name, 257);
+    return length > 0 && isInputOnlyWindowClass(std::wstring_view(name, std::size_t(length)));
+}
+
+WheelRouting systemWheelRouting()
+{
+    UINT setting = 0;
+    if (!SystemParametersInfoW(SPI_GETMOUSEWHEELROUTING, 0, &setting, 0))
+        return WheelRouting::Unknown;
+    return wheelRoutingOf(setting);
+}
+
+} // namespace
+
+HWND topLevelOf(HWND hwnd)
+{
+    return hwnd ? GetAncestor(hwnd, GA_ROOT) : nullptr;
+}
+
+StepRoute stepRouteTo(HWND hwnd, HWND topLevel)
+{
+    StepRoute route;
+    route.topLevel = topLevel;
+    HWND window = hwnd;
+    for (int depth = 0; window && depth < kMostAncestors; ++depth) {
+        if (hasInputOnlyClass(window)) {
+            route.injected = true;
+            route.routing = systemWheelRouting();
+            break;
+        }
+        if (window == route.topLevel)
+            break;
+        window = GetAncestor(window, GA_PARENT);
+    }
+    return route;
+}
+
+bool isFullscreenWindow(HWND topLevel)
+{
+    RECT window{};
+    if (!topLevel || !GetWindowRect(topLevel, &window))
+        return false;
+    const HMONITOR monitor = MonitorFromWindow(topLevel, MONITOR_DEFAULTTONULL);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!monitor || !GetMonitorInfoW(monitor, &info))
+        return false;
+    return coversWholeMonitor(window, info.rcMonitor, IsZoomed(topLevel) != FALSE);
+}
+
+bool injectedStepReachesNow(const StepRoute &route)
+{
+    // Only what the routing looks at is asked for.
+    HWND underCursor = nullptr;
+    POINT cursor{};
+    if (route.routing != WheelRouting::Focus && route.routing != WheelRouting::Hybrid && GetCursorPos(&cursor))
+        underCursor = topLevelOf(WindowFromPoint(cursor));
+    const HWND foreground = route.routing == WheelRouting::MousePosition ? nullptr : GetForegroundWindow();
+    return injectedStepReaches(route, underCursor, foreground);
+}

@@ -1,0 +1,22 @@
+#pragma once
+// What the hook and the ticks ask the system about a window. Each answer comes from the
+// window's own state: nothing here sends a message to another process or waits.
+
+#include "engine/wheel_route.h"
+#include "platform/win32.h"
+
+// The window's top-level window (itself for one); nullptr for no window.
+HWND topLevelOf(HWND hwnd);
+
+// How steps reach hwnd, whose top-level window is topLevel: injected when it or one of its
+// ancestors has the class of a modern UI framework (the system's wheel routing is then read as
+// well), posted otherwise.
+StepRoute stepRouteTo(HWND hwnd, HWND topLevel);
+
+// The top-level window covers its whole monitor and is not maximized. False when the window
+// or its monitor is gone.
+bool isFullscreenWindow(HWND topLevel);
+
+// An injected step sent now would reach the route's window (cursor and foreground as they
+// are now).
+bool injectedStepReachesNow(const StepRoute &route);
