@@ -91,13 +91,16 @@ EOF_CONFIG
     echo "    }"; echo "}"
 } | crlf >"$tmp/expected_migrated.json"
 
-# Starts a copy of the probe under another executable name at the probe's place.
+# start_probe_as NAME [X Y W H] [OPTION ...]: a copy of the probe under another executable name,
+# at the probe's place unless given one; OPTION as the probe's window command takes them.
 start_probe_as() {
+    local name=$1 geometry="$probe_x $probe_y $probe_w $probe_h"; shift
+    [ $# -ge 4 ] && { geometry="$1 $2 $3 $4"; shift 4; }
     [ -n "$probe_pid" ] && kill "$probe_pid" 2>/dev/null && wait "$probe_pid" 2>/dev/null
-    cp "$probe" "$tmp/$1"
-    "$wine_bin" "$tmp/$1" window "$(to_win "$probe_log")" $probe_x $probe_y $probe_w $probe_h >"$tmp/probe.out" 2>&1 &
+    cp "$probe" "$tmp/$name"
+    "$wine_bin" "$tmp/$name" window "$(to_win "$probe_log")" $geometry "$@" >"$tmp/probe.out" 2>&1 &
     probe_pid=$!
-    wait_for 60 probe_ready || die "the probe $1 did not open: $(cat "$tmp/probe.out")"
+    wait_for 60 probe_ready || die "the probe $name did not open: $(cat "$tmp/probe.out")"
     sleep 0.5
     xdotool mousemove 0 0; sleep 0.3
     xdotool mousemove $cursor_x $cursor_y; sleep 0.3
@@ -169,6 +172,7 @@ up_lines="$(wheel_since "$from")"
 check "one notch up arrives as the animation (1200 in 67 steps)" "$notch_up" "$(echo "$up_lines" | awk '{print $2}' | xargs)"
 check "the steps carry no key flags and the cursor position" "0x0000 $cursor_x $cursor_y" \
     "$(echo "$up_lines" | awk '{print $3, $4, $5}' | sort -u | xargs)"
+check "an ordinary window receives the steps as posted messages" "posted" "$(echo "$up_lines" | awk '{print $7}' | sort -u | xargs)"
 up_timing="$(timing_since "$from")"
 
 from=$(log_lines); xdotool click 5; settle "$from"
@@ -305,6 +309,31 @@ if [ "$program" = Sorvella ]; then
     check "a profile with smoothing off lets the raw notch through" "120" "$(wheel_since "$from" | awk '{print $2}' | xargs)"
     check "the hook chose the set of probe_raw.exe" "1" \
         "$(grep -c 'process name ->  probe_raw.exe' "$tmp/restart_profiles.err" | awk '{print ($1 > 0)}')"
+
+    # A window of a modern UI framework reads the wheel from its input only: this one drops
+    # every message posted to it. The steps reach it as input, each once: the program's hook
+    # lets its own injected steps pass.
+    start_probe_as probe_core.exe core
+    from=$(log_lines); xdotool click 4; settle "$from"
+    core_up="$(wheel_since "$from")"
+    from=$(log_lines); xdotool click 7; await_steps hwheel "$from" 67
+    core_tilt="$(steps_since hwheel "$from")"
+    check "a window of class Windows.UI.Core.CoreWindow receives the series of a notch as input" "$notch_up | injected" \
+        "$(echo "$core_up" | awk '{print $2}' | xargs) | $(echo "$core_up" | awk '{print $7}' | sort -u | xargs)"
+    check "... and the series of a tilt as input" "$notch_up | injected" \
+        "$(echo "$core_tilt" | awk '{print $2}' | xargs) | $(echo "$core_tilt" | awk '{print $7}' | sort -u | xargs)"
+    check "... and no wheel message posted to it" "0" "$(grep -c '^dropped' "$probe_log")"
+
+    # A window covering the whole screen (a game, a video, a slide show) takes a notch as a
+    # command: it gets the notch as it is, unless its application has a set of its own.
+    start_probe_as probe_full.exe 0 0 1024 768
+    from=$(log_lines); xdotool click 4; sleep 1.5
+    check "a fullscreen window without a set of its own receives one raw notch" "120 hardware" \
+        "$(wheel_since "$from" | awk '{print $2, $7}' | xargs)"
+    start_probe_as probe_mirror.exe 0 0 1024 768
+    from=$(log_lines); xdotool click 4; settle "$from"
+    check "a fullscreen window with a set of its own receives that set's series" "$notch_down" \
+        "$(wheel_since "$from" | awk '{print $2}' | xargs)"
 
     # A file in the older layout (one set, no profiles) is read and saved in the current one.
     printf '{"parameters": {"accelUp": 10, "accelDurationEnd": 321}}' >"$tmp/app/config.json"

@@ -5,6 +5,7 @@
 
 #include "config/config_document.h"
 #include "engine/animation_clock.h"
+#include "engine/wheel_route.h"
 #include "tests/support/engine_state.h"
 
 #include <cmath>
@@ -34,6 +35,20 @@ const UINT kOtherMessages[] = {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_
 const int kKeys[] = {VK_SHIFT, VK_CONTROL, VK_MENU};
 
 const DWORD kPostErrors[] = {0, ERROR_ACCESS_DENIED, ERROR_NOT_ENOUGH_QUOTA};
+
+const std::wstring kClassNames[] = {
+    L"Windows.UI.Core.CoreWindow", L"ApplicationFrameWindow", L"InputSiteWindowClass",
+    L"Microsoft.UI.Content.DesktopChildSiteBridge", L"SimAppWindow", L"",
+    L"Windows.UI.Core.CoreWindow" + std::wstring(300, L'x'), L"windows.ui.core.corewindow",
+};
+
+// What dwExtraInfo carries: nothing, our tag, the pen and touch signature, anything.
+const ULONG_PTR kExtraInfos[] = {0, kInjectedStepTag, 0xFF515700, 0xFF515780};
+
+const std::optional<UINT> kRoutings[] = {MOUSEWHEEL_ROUTING_MOUSE_POS, MOUSEWHEEL_ROUTING_FOCUS,
+                                         MOUSEWHEEL_ROUTING_HYBRID, 7u, std::nullopt};
+
+HWND rootOf(HWND hwnd) { return GetAncestor(hwnd, GA_ROOT); }
 
 // 2^18: up to here the float sums of an animation stay far enough within half a unit that
 // what it posts is exactly its target; beyond, a unit more or less is the arithmetic's limit.
@@ -73,6 +88,7 @@ EngineScript::EngineScript()
         const DWORD pid = sim().addProcess(image);
         m_apps.push_back({sim().addWindow(pid, {0, 0, 1000, 800}), pid});
     }
+    m_monitors.push_back(MonitorFromWindow(m_apps[0].hwnd, MONITOR_DEFAULTTOPRIMARY));
     m_previousHandler = qInstallMessageHandler(countStarts);
     FUZZ_CHECK(m_engine.start());
 }
@@ -156,7 +172,21 @@ void EngineScript::hookEvent(ByteReader &in)
         const DWORD mouseData = (DWORD(std::uint16_t(delta)) << 16) | (in.below(8) == 0 ? in.word() : 0);
         // Kinds 6 and 7 are the tilt wheel's.
         const UINT message = kind >= 6 ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL;
-        sim().injectMouse(message, pickPoint(in), mouseData, nCode);
+        const POINT pt = pickPoint(in);
+        // Now and then injected, or carrying a tag (ours among them) without being injected.
+        const std::uint32_t how = in.below(8);
+        const DWORD flags = how >= 4 ? LLMHF_INJECTED : 0;
+        const ULONG_PTR extra = how % 4 == 0 ? 0 : kExtraInfos[in.below(4)];
+        const bool looksOurs = isOwnInjectedStep(flags, extra);
+        const int targets[2] = {S::s_vertical.targetPos, S::s_horizontal.targetPos};
+        const int starts = s_starts[0] + s_starts[1];
+        sim().injectMouse(message, pt, mouseData, nCode, flags, extra);
+        if (looksOurs) {
+            // An event like our own steps passes on and changes nothing.
+            FUZZ_CHECK(S::s_vertical.targetPos == targets[0] && S::s_horizontal.targetPos == targets[1]);
+            FUZZ_CHECK(s_starts[0] + s_starts[1] == starts);
+            m_inputSeen = sim().receivedInput().size();
+        }
         ++m_wheelEvents;
     }
     afterHookEvent(wasAnimating, startsBefore);
@@ -258,10 +288,26 @@ void EngineScript::checkPosts(const HWND (&targets)[2], const float (&remainingB
         m_postedSinceStart[a] += delta;
     }
     m_postsSeen = posted.size();
+    // Our injected steps: where the system took them, always within the target's top-level
+    // window, and counted like posted ones.
+    const auto &input = sim().receivedInput();
+    for (std::size_t i = m_inputSeen; i < input.size(); ++i) {
+        const SimDesktop::InputEvent &e = input[i];
+        if (!e.injected || e.extraInfo != kInjectedStepTag)
+            continue;
+        const int a = static_cast<int>(*axisOfWheelMessage(e.message));
+        FUZZ_CHECK(e.delta != 0 && rootOf(e.hwnd) == rootOf(targets[a]));
+        m_postedSinceStart[a] += e.delta;
+    }
+    m_inputSeen = input.size();
 }
 
 void EngineScript::changeDesktop(ByteReader &in)
 {
+    if (in.below(3) == 0) {
+        changeWindowsAndScreens(in);
+        return;
+    }
     switch (in.below(13)) {
     case 0: addApp(in); break;
     case 1: DestroyWindow(pickWindow(in)); break;
@@ -334,6 +380,55 @@ void EngineScript::changeDesktop(ByteReader &in)
     default: m_engine.start(); break; // a second launch asks the running engine to start
     }
     FUZZ_CHECK(sim().openHandleCount() == 0);
+}
+
+void EngineScript::changeWindowsAndScreens(ByteReader &in)
+{
+    switch (in.below(8)) {
+    case 0:
+        sim().setWindowClass(pickWindow(in), kClassNames[in.below(8)]);
+        break;
+    case 1:
+        // A child over part of the window, of a class of its own; another one inside it now and
+        // then.
+        if (sim().liveWindowCount() < 96) {
+            const HWND parent = pickWindow(in);
+            const HWND child = sim().addChildWindow(parent, kClassNames[in.below(8)], {0, 0, 600, 500});
+            if (child && in.flag())
+                sim().addChildWindow(child, kClassNames[in.below(8)], {100, 300, 500, 500});
+        }
+        break;
+    case 2: {
+        const std::uint32_t which = in.below(8);
+        sim().setForegroundWindow(which == 0 ? nullptr : which == 1 ? S::s_hWnd : pickWindow(in));
+        break;
+    }
+    case 3:
+        sim().setWheelRouting(kRoutings[in.below(5)]);
+        break;
+    case 4:
+        if (in.flag() && m_monitors.size() < 8) {
+            const LONG left = static_cast<LONG>(in.below(5)) * 500 - 1000;
+            const LONG top = static_cast<LONG>(in.below(3)) * 400 - 400;
+            const LONG width = static_cast<LONG>(in.below(4)) * 600; // 0: a monitor of no size
+            m_monitors.push_back(sim().addMonitor({left, top, left + width, top + LONG(in.below(4)) * 450}));
+        } else if (!m_monitors.empty()) {
+            const std::size_t i = in.below(std::uint32_t(m_monitors.size()));
+            sim().removeMonitor(m_monitors[i]);
+            m_monitors.erase(m_monitors.begin() + std::ptrdiff_t(i));
+        }
+        break;
+    case 5:
+        sim().setWindowZoomed(pickWindow(in), in.flag());
+        break;
+    case 6:
+        // A window covering the first monitor, or a larger one.
+        sim().setWindowRect(pickWindow(in), in.flag() ? SimDesktop::Rect{0, 0, 1920, 1080} : SimDesktop::Rect{-8, -8, 1928, 1088});
+        break;
+    default:
+        sim().failSendInput(in.flag() ? ERROR_ACCESS_DENIED : 0);
+        break;
+    }
 }
 
 void EngineScript::checkIdle() const

@@ -1,8 +1,10 @@
 #pragma once
 // Drives the engine on the simulated desktop from a stream of decisions: hook events of any
-// kind (notches of both wheels among them), ticks of the virtual clock for both animations, published documents, windows that appear, hide, move and
-// go, keys, refused posts and failing platform calls. After every step it checks what the
-// engine must always keep to; a broken promise aborts (see fuzz_check.h).
+// kind (notches of both wheels, injected ones and our own steps' look-alikes among them), ticks
+// of the virtual clock for both animations, published documents, windows that appear, hide,
+// move, go and change class, the foreground window, the wheel routing, monitors, keys, refused
+// posts and failing platform calls. After every step it checks what the engine must always
+// keep to; a broken promise aborts (see fuzz_check.h).
 
 #include "byte_reader.h"
 
@@ -40,6 +42,7 @@ private:
     void hookEvent(ByteReader &in);
     void tick(ByteReader &in);
     void changeDesktop(ByteReader &in);
+    void changeWindowsAndScreens(ByteReader &in);
     void afterHookEvent(const bool (&wasAnimating)[2], const int (&startsBefore)[2]);
     void checkPosts(const HWND (&targets)[2], const float (&remainingBefore)[2], std::size_t firstPost);
     void checkIdle() const;
@@ -49,6 +52,8 @@ private:
     std::vector<App> m_apps;
     std::vector<std::string> m_profileNames;
     std::size_t m_postsSeen = 0;
+    std::size_t m_inputSeen = 0;
+    std::vector<HMONITOR> m_monitors;
     // Per axis (WheelAxis order): units posted by the running animation, and whether one of
     // its posts failed without a record.
     long long m_postedSinceStart[2] = {0, 0};

@@ -3,11 +3,16 @@
  * the end-to-end check under Wine. Built with mingw-w64 by scripts/wine-check.sh; not part of
  * the program.
  *
- *   wheel_probe.exe window LOGFILE X Y W H [hook]
+ *   wheel_probe.exe window LOGFILE X Y W H [hook] [core]
  *       Opens a visible top-level window at (X, Y) of size W x H and appends one line per
- *       wheel message to LOGFILE:
- *           wheel <delta> <keyflags hex> <x> <y> <microseconds>
- *           hwheel <delta> <keyflags hex> <x> <y> <microseconds>
+ *       wheel message to LOGFILE, with where the message came from (GetCurrentInputMessageSource:
+ *       "hardware" or "injected" input, "posted" for a message posted to the window):
+ *           wheel <delta> <keyflags hex> <x> <y> <microseconds> <source>
+ *           hwheel <delta> <keyflags hex> <x> <y> <microseconds> <source>
+ *       With "core" the window has the class of a UWP core window ("Windows.UI.Core.CoreWindow")
+ *       and behaves like one: it reads the wheel from its input only, and drops every wheel
+ *       message that did not come as input, logging it as "dropped wheel ..." (or "dropped
+ *       hwheel ...").
  *       With "hook" it also installs a low-level mouse hook of its own on a second thread
  *       and logs each wheel event it sees before the next hook does:
  *           hook <delta> <x> <y> <microseconds>
@@ -56,6 +61,8 @@
 static FILE *g_log;
 static DWORD g_hookThreadId;
 static const wchar_t g_probeClassName[] = L"SorvellaWheelProbe";
+static const wchar_t g_coreClassName[] = L"Windows.UI.Core.CoreWindow";
+static int g_inputOnly;
 static LARGE_INTEGER g_frequency;
 static CRITICAL_SECTION g_logLock;
 
@@ -78,15 +85,42 @@ static void logLine(const char *format, ...)
     LeaveCriticalSection(&g_logLock);
 }
 
+/* Where the message being handled came from; "unknown" where the system cannot tell. */
+static const char *messageSource(void)
+{
+    typedef BOOL(WINAPI * SourceQuery)(INPUT_MESSAGE_SOURCE *);
+    static SourceQuery query;
+    static int looked;
+    INPUT_MESSAGE_SOURCE source;
+    if (!looked) {
+        query = (SourceQuery)(void (*)(void))GetProcAddress(GetModuleHandleA("user32.dll"),
+                                                            "GetCurrentInputMessageSource");
+        looked = 1;
+    }
+    if (!query || !query(&source)) {
+        return "unknown";
+    }
+    switch (source.originId) {
+    case IMO_HARDWARE: return "hardware";
+    case IMO_INJECTED: return "injected";
+    case IMO_SYSTEM: return "system";
+    default: return "posted";
+    }
+}
+
 static LRESULT CALLBACK probeWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_MOUSEWHEEL:
-    case WM_MOUSEHWHEEL:
-        logLine("%s %d 0x%04x %d %d %lld", message == WM_MOUSEWHEEL ? "wheel" : "hwheel",
-                (int)(short)HIWORD(wParam), (unsigned)LOWORD(wParam), (int)(short)LOWORD(lParam),
-                (int)(short)HIWORD(lParam), nowMicroseconds());
+    case WM_MOUSEHWHEEL: {
+        const char *source = messageSource();
+        const int input = strcmp(source, "hardware") == 0 || strcmp(source, "injected") == 0;
+        logLine("%s%s %d 0x%04x %d %d %lld %s", g_inputOnly && !input ? "dropped " : "",
+                message == WM_MOUSEWHEEL ? "wheel" : "hwheel", (int)(short)HIWORD(wParam),
+                (unsigned)LOWORD(wParam), (int)(short)LOWORD(lParam), (int)(short)HIWORD(lParam),
+                nowMicroseconds(), source);
         return 0;
+    }
     case WM_APP:
         if (g_hookThreadId) {
             PostThreadMessageW(g_hookThreadId, WM_APP, 0, 0);
@@ -145,13 +179,21 @@ static int runWindow(int argc, char **argv)
     WNDCLASSW wc;
     HWND hwnd;
     MSG msg;
-    int x, y, w, h;
+    int x, y, w, h, i, hook = 0;
 
     if (argc < 7) {
-        fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook]\n");
+        fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook] [core]\n");
         return 2;
     }
-    g_log = fopen(argv[2], "w");
+    for (i = 7; i < argc; ++i) {
+        if (strcmp(argv[i], "hook") == 0) {
+            hook = 1;
+        } else if (strcmp(argv[i], "core") == 0) {
+            g_inputOnly = 1;
+            className = g_coreClassName;
+        }
+    }
+    g_log = fopen(argv[2], "wb");
     if (!g_log) {
         fprintf(stderr, "wheel_probe: cannot write %s\n", argv[2]);
         return 2;
@@ -183,7 +225,7 @@ static int runWindow(int argc, char **argv)
     UpdateWindow(hwnd);
     SetForegroundWindow(hwnd);
 
-    if (argc > 7 && strcmp(argv[7], "hook") == 0) {
+    if (hook) {
         HANDLE thread = CreateThread(NULL, 0, hookThread, NULL, 0, &g_hookThreadId);
         if (thread) {
             CloseHandle(thread);
