@@ -1,13 +1,32 @@
 #include "config/config_file.h"
 
+#include "config/file_replacement.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <QTemporaryFile>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace {
+
+// The written bytes reach the disk before the rename makes them the configuration, so that
+// a power cut cannot leave an empty config.json behind.
+bool syncToDisk(int descriptor)
+{
+#ifdef Q_OS_WIN
+    return _commit(descriptor) == 0;
+#else
+    return ::fsync(descriptor) == 0;
+#endif
+}
 
 QString &directoryOverride()
 {
@@ -45,16 +64,25 @@ std::optional<QByteArray> readConfigFile(const QString &path)
 
 bool writeConfigFile(const QString &path, const std::string &text)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+    // Named as removeLeftoverSaves expects: the file's own name, a dot and six characters.
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    if (!file.open())
         return false;
+    file.setTextModeEnabled(true);
     const qint64 size = qint64(text.size());
-    if (file.write(text.data(), size) != size) {
-        file.cancelWriting();
+    const bool written = file.write(text.data(), size) == size && file.flush() && syncToDisk(file.handle());
+#ifndef Q_OS_WIN
+    // A temporary file is private to its owner; the configuration keeps the old file's rights.
+    const QFileInfo old(path);
+    file.setPermissions(old.isFile() ? old.permissions()
+                                     : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+#endif
+    file.close();
+    // The temporary file goes away with `file` unless it has become the new config.json.
+    if (!written || !replaceFile(file.fileName(), path))
         return false;
-    }
-    // commit() flushes the temporary file to disk before it renames it over the old one.
-    return file.commit();
+    file.setAutoRemove(false);
+    return true;
 }
 
 int removeLeftoverSaves(const QString &path)
