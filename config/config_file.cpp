@@ -64,25 +64,30 @@ std::optional<QByteArray> readConfigFile(const QString &path)
 
 bool writeConfigFile(const QString &path, const std::string &text)
 {
-    // Named as removeLeftoverSaves expects: the file's own name, a dot and six characters.
-    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
-    if (!file.open())
-        return false;
-    file.setTextModeEnabled(true);
-    const qint64 size = qint64(text.size());
-    const bool written = file.write(text.data(), size) == size && file.flush() && syncToDisk(file.handle());
+    QString temporary;
+    bool written = false;
+    {
+        // Named as removeLeftoverSaves expects: the file's own name, a dot and six characters.
+        QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+        if (!file.open())
+            return false;
+        file.setAutoRemove(false);
+        temporary = file.fileName();
+        file.setTextModeEnabled(true);
+        const qint64 size = qint64(text.size());
+        written = file.write(text.data(), size) == size && file.flush() && syncToDisk(file.handle());
 #ifndef Q_OS_WIN
-    // A temporary file is private to its owner; the configuration keeps the old file's rights.
-    const QFileInfo old(path);
-    file.setPermissions(old.isFile() ? old.permissions()
-                                     : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        // A temporary file is private to its owner; the configuration keeps the old file's rights.
+        const QFileInfo old(path);
+        file.setPermissions(old.isFile() ? old.permissions()
+                                         : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
 #endif
-    file.close();
-    // The temporary file goes away with `file` unless it has become the new config.json.
-    if (!written || !replaceFile(file.fileName(), path))
-        return false;
-    file.setAutoRemove(false);
-    return true;
+    } // Only here is the temporary file closed (its close() keeps it open), and Windows
+      // renames no file that is still open.
+    if (written && replaceFile(temporary, path))
+        return true;
+    QFile::remove(temporary);
+    return false;
 }
 
 int removeLeftoverSaves(const QString &path)

@@ -171,6 +171,9 @@ TEST(ConfigFile, AReplacementRefusedByALockIsRetriedForAboutASecond)
     ReplaceFailure refusal = ReplaceFailure::Locked;
     int refusals = 3;
     setReplaceStep([&](const QString &from, const QString &to) {
+        // Windows renames no file that is still open, not even by this process.
+        for (const QFileInfo &descriptor : QDir("/proc/self/fd").entryInfoList(QDir::System))
+            EXPECT_NE(descriptor.symLinkTarget(), QFileInfo(from).absoluteFilePath()) << "the temporary file is still open";
         if (++tries <= refusals)
             return refusal;
         return std::rename(QFile::encodeName(from), QFile::encodeName(to)) == 0 ? ReplaceFailure::None
