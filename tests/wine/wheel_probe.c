@@ -44,7 +44,7 @@
  *   wheel_probe.exe trayquit
  *       Asks the program's tray icon for its menu, as a right click does, and chooses the
  *       menu's last entry (quit) with the keys Up and Return; prints "trayquit sent", or
- *       "trayquit none" and exits 1 when there is no tray icon or no menu opens.
+ *       "trayquit none: <why>" and exits 1 when there is no tray icon or no menu opens.
  * The rectangles of settings, popup and screen are in physical pixels (the probe declares
  * itself DPI aware for them), as the X server sees them.
  */
@@ -344,7 +344,7 @@ static int runTrayQuit(void)
     HWND tray = FindWindowW(NULL, L"QTrayIconMessageWindow");
     int tries;
     if (!tray || !PostMessageW(tray, WM_APP + 101, MAKEWPARAM(100, 100), MAKELPARAM(WM_CONTEXTMENU, 0))) {
-        printf("trayquit none\n");
+        printf("trayquit none: no tray icon\n");
         return 1;
     }
     for (tries = 0; tries < 50 && !g_menuWindow; ++tries) {
@@ -352,7 +352,7 @@ static int runTrayQuit(void)
         EnumWindows(findMenu, 0);
     }
     if (!g_menuWindow) {
-        printf("trayquit none\n");
+        printf("trayquit none: no menu\n");
         return 1;
     }
     Sleep(300);
