@@ -10,6 +10,13 @@
 
 #include <cstdlib>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <sddl.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace {
 
 constexpr int kProbeTimeoutMs = 1000;
@@ -25,7 +32,45 @@ void handOverPendingConnections(QLocalServer *listener)
     }
 }
 
+#ifdef Q_OS_WIN
+// The SID of the user this process runs as, in its text form; empty when it cannot be read.
+QString processUserSid()
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return {};
+    QString text;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    QByteArray buffer(int(size), '\0');
+    LPWSTR sid = nullptr;
+    if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size)
+        && ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER *>(buffer.data())->User.Sid, &sid)) {
+        text = QString::fromWCharArray(sid);
+        LocalFree(sid);
+    }
+    CloseHandle(token);
+    return text;
+}
+#endif
+
 } // namespace
+
+QString localServerName()
+{
+    QString name = QString::fromLatin1(kServerName);
+#ifdef Q_OS_WIN
+    DWORD session = 0;
+    if (ProcessIdToSessionId(GetCurrentProcessId(), &session))
+        name += QLatin1Char('_') + QString::number(session);
+    const QString sid = processUserSid();
+    if (!sid.isEmpty())
+        name += QLatin1Char('_') + sid;
+#else
+    name += QLatin1Char('_') + QString::number(getuid());
+#endif
+    return name;
+}
 
 bool claimSingleInstance(const QString &name)
 {
@@ -43,7 +88,8 @@ bool claimSingleInstance(const QString &name)
 
     QLocalServer::removeServer(name);
     auto *listener = new QLocalServer;
-    listener->setSocketOptions(QLocalServer::WorldAccessOption);
+    // Another user's launch must neither reach this instance nor take its name.
+    listener->setSocketOptions(QLocalServer::UserAccessOption);
     if (!listener->listen(name)) {
         if (listener->serverError() == QAbstractSocket::AddressInUseError
             && QFile::exists(listener->serverName())) {
@@ -58,6 +104,6 @@ bool claimSingleInstance(const QString &name)
 
 void ensureSingleInstance()
 {
-    if (!claimSingleInstance(QString::fromLatin1(kServerName)))
+    if (!claimSingleInstance(localServerName()))
         std::exit(0);
 }

@@ -1,13 +1,32 @@
 #include "config/config_file.h"
 
+#include "config/file_replacement.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <QTemporaryFile>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace {
+
+// The written bytes reach the disk before the rename makes them the configuration, so that
+// a power cut cannot leave an empty config.json behind.
+bool syncToDisk(int descriptor)
+{
+#ifdef Q_OS_WIN
+    return _commit(descriptor) == 0;
+#else
+    return ::fsync(descriptor) == 0;
+#endif
+}
 
 QString &directoryOverride()
 {
@@ -45,16 +64,30 @@ std::optional<QByteArray> readConfigFile(const QString &path)
 
 bool writeConfigFile(const QString &path, const std::string &text)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    const qint64 size = qint64(text.size());
-    if (file.write(text.data(), size) != size) {
-        file.cancelWriting();
-        return false;
-    }
-    // commit() flushes the temporary file to disk before it renames it over the old one.
-    return file.commit();
+    QString temporary;
+    bool written = false;
+    {
+        // Named as removeLeftoverSaves expects: the file's own name, a dot and six characters.
+        QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+        if (!file.open())
+            return false;
+        file.setAutoRemove(false);
+        temporary = file.fileName();
+        file.setTextModeEnabled(true);
+        const qint64 size = qint64(text.size());
+        written = file.write(text.data(), size) == size && file.flush() && syncToDisk(file.handle());
+#ifndef Q_OS_WIN
+        // A temporary file is private to its owner; the configuration keeps the old file's rights.
+        const QFileInfo old(path);
+        file.setPermissions(old.isFile() ? old.permissions()
+                                         : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+#endif
+    } // Only here is the temporary file closed (its close() keeps it open), and Windows
+      // renames no file that is still open.
+    if (written && replaceFile(temporary, path))
+        return true;
+    QFile::remove(temporary);
+    return false;
 }
 
 int removeLeftoverSaves(const QString &path)

@@ -19,9 +19,10 @@ QString configFilePath();
 std::optional<QByteArray> readConfigFile(const QString &path);
 
 // Replaces the file by the text, with the platform's line breaks: written to a temporary
-// file in the same folder, flushed, then renamed over the old one, so that the file is
-// always either the old or the new document, whole. False when any step failed; the old
-// file is then untouched.
+// file in the same folder, flushed to disk, then renamed over the old one (replaceFile, which
+// waits a moment for a file another program holds), so that the file is always either the
+// old or the new document, whole. False when any step failed; the old file is then untouched
+// and the temporary file removed.
 bool writeConfigFile(const QString &path, const std::string &text);
 
 // Removes what saves killed midway left beside the file: the temporary files named after it

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <iostream>
+#include <limits>
 #include <mutex>
 #include <optional>
 #include <system_error>
@@ -14,19 +15,32 @@
 
 namespace {
 
-constexpr UINT kLinesFlags = SPIF_UPDATEINIFILE | SPIF_SENDCHANGE;
-// Without SPIF_UPDATEINIFILE the change lasts for the session and the stored value stays.
-constexpr UINT kCharsFlags = SPIF_SENDCHANGE;
+// Without SPIF_UPDATEINIFILE a change lasts for the session and the user's stored value
+// stays, so a crash, a log-off or an uninstall leaves that value in force from the next
+// log-on.
+constexpr UINT kSessionOnly = SPIF_SENDCHANGE;
 
 const char kDesktopKey[] = "HKEY_CURRENT_USER\\Control Panel\\Desktop";
-const char kWheelScrollCharsValue[] = "WheelScrollChars";
+
+// One of the two wheel settings the program sets to 1 while it runs.
+struct WheelSetting {
+    UINT getAction;
+    UINT setAction;
+    const char *storedName; // its value under kDesktopKey in the user's profile
+    const char *what;       // for the log
+    // The session's value before our first change; read and written on the calling thread.
+    std::optional<UINT> original;
+    // What the latest restore put back, for a worker that reaches the system after it.
+    std::atomic<bool> restored{false};
+    std::atomic<UINT> restoredValue{0};
+};
+
+WheelSetting s_lines{SPI_GETWHEELSCROLLLINES, SPI_SETWHEELSCROLLLINES, "WheelScrollLines", "lines"};
+WheelSetting s_chars{SPI_GETWHEELSCROLLCHARS, SPI_SETWHEELSCROLLCHARS, "WheelScrollChars", "chars"};
+WheelSetting *const s_settings[] = {&s_lines, &s_chars};
 
 // Two workers may overlap after quick toggles; each line is written whole.
 std::mutex s_outputMutex;
-
-// The system's values before our first change; read and written on the calling (GUI) thread.
-std::optional<UINT> s_originalLines;
-std::optional<UINT> s_originalChars;
 bool s_changed = false;
 
 // Requests are numbered. A restore marks every request made so far as undone, and a worker
@@ -34,37 +48,38 @@ bool s_changed = false;
 // restore wins whichever of the two reaches the system last.
 std::atomic<unsigned> s_lastRequest{0};
 std::atomic<unsigned> s_undoneUpTo{0};
-std::atomic<UINT> s_restoredLines{0};
-std::atomic<bool> s_linesRestored{false};
-std::atomic<UINT> s_restoredChars{0};
-std::atomic<bool> s_charsRestored{false};
 
-std::optional<UINT> systemValue(UINT action)
+std::optional<UINT> sessionValue(const WheelSetting &setting)
 {
     UINT value = 0;
-    if (!SystemParametersInfoW(action, 0, &value, 0))
+    if (!SystemParametersInfoW(setting.getAction, 0, &value, 0))
         return std::nullopt;
     return value;
 }
 
-// The characters the user's profile stores; nothing when there is no such value.
-std::optional<UINT> storedWheelScrollChars()
+// The value the user's profile stores; nothing when there is none. "-1" is how the profile
+// stores a page per notch (WHEEL_PAGESCROLL).
+std::optional<UINT> storedValue(const WheelSetting &setting)
 {
     const QVariant value =
-        openRegistryKey(QString::fromLatin1(kDesktopKey))->value(QString::fromLatin1(kWheelScrollCharsValue));
+        openRegistryKey(QString::fromLatin1(kDesktopKey))->value(QString::fromLatin1(setting.storedName));
     bool ok = false;
-    const uint chars = value.toString().trimmed().toUInt(&ok);
-    if (!ok)
+    const qlonglong number = value.toString().trimmed().toLongLong(&ok);
+    if (!ok || number < -1 || number > qlonglong(std::numeric_limits<UINT>::max()))
         return std::nullopt;
-    return chars;
+    return static_cast<UINT>(number);
 }
 
-void setChars(UINT chars)
+BOOL setForSession(const WheelSetting &setting, UINT value)
 {
-    if (!SystemParametersInfoW(SPI_SETWHEELSCROLLCHARS, chars, nullptr, kCharsFlags)) {
-        const DWORD error = GetLastError();
-        qCritical() << "[SmoothScroller] Failed to set the system wheel scroll chars! Error:" << error;
-    }
+    return SystemParametersInfoW(setting.setAction, value, nullptr, kSessionOnly);
+}
+
+void logFailure(const WheelSetting &setting)
+{
+    const DWORD error = GetLastError();
+    qCritical().nospace() << "[SmoothScroller] Failed to set the system wheel scroll " << setting.what
+                          << "! Error: " << error;
 }
 
 } // namespace
@@ -72,8 +87,8 @@ void setChars(UINT chars)
 void applyWheelScrollLines()
 {
     if (!s_changed) {
-        s_originalLines = systemValue(SPI_GETWHEELSCROLLLINES);
-        s_originalChars = systemValue(SPI_GETWHEELSCROLLCHARS);
+        for (WheelSetting *setting : s_settings)
+            setting->original = sessionValue(*setting);
         s_changed = true;
     }
     const unsigned request = ++s_lastRequest;
@@ -88,14 +103,15 @@ void applyWheelScrollLines()
 int wheelLinesThreadProc(std::unique_ptr<int> value, unsigned request)
 {
     const UINT wanted = value ? static_cast<UINT>(*value) : 1u;
-    const BOOL ok = SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, wanted, nullptr, kLinesFlags);
+    const BOOL ok = setForSession(s_lines, wanted);
     const DWORD error = ok ? 0 : GetLastError();
-    setChars(wanted);
+    if (!setForSession(s_chars, wanted))
+        logFailure(s_chars);
     if (request <= s_undoneUpTo) {
-        if (s_linesRestored)
-            SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, s_restoredLines, nullptr, kLinesFlags);
-        if (s_charsRestored)
-            SystemParametersInfoW(SPI_SETWHEELSCROLLCHARS, s_restoredChars, nullptr, kCharsFlags);
+        for (WheelSetting *setting : s_settings) {
+            if (setting->restored)
+                setForSession(*setting, setting->restoredValue);
+        }
     }
 
     std::lock_guard<std::mutex> lock(s_outputMutex);
@@ -115,23 +131,21 @@ void restoreWheelScrollLines()
         return;
     // A later change records the values afresh.
     s_changed = false;
-    const std::optional<UINT> lines = s_originalLines;
-    std::optional<UINT> chars = storedWheelScrollChars();
-    if (!chars)
-        chars = s_originalChars; // a profile without the value: as it was before our change
-    s_linesRestored = lines.has_value();
-    s_restoredLines = lines.value_or(0);
-    s_charsRestored = chars.has_value();
-    s_restoredChars = chars.value_or(0);
-    s_undoneUpTo = s_lastRequest.load();
-    if (lines) {
-        if (SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, *lines, nullptr, kLinesFlags)) {
-            qInfo() << "[SmoothScroller] System wheel scroll lines restored to" << *lines;
-        } else {
-            const DWORD error = GetLastError();
-            qCritical() << "[SmoothScroller] Failed to restore the system wheel scroll lines! Error:" << error;
-        }
+    for (WheelSetting *setting : s_settings) {
+        std::optional<UINT> value = storedValue(*setting);
+        if (!value)
+            value = setting->original; // a profile without the value: as it was before our change
+        setting->restored = value.has_value();
+        setting->restoredValue = value.value_or(0);
     }
-    if (chars)
-        setChars(*chars);
+    s_undoneUpTo = s_lastRequest.load();
+    for (WheelSetting *setting : s_settings) {
+        if (!setting->restored)
+            continue;
+        const UINT value = setting->restoredValue;
+        if (setForSession(*setting, value))
+            qInfo().nospace() << "[SmoothScroller] System wheel scroll " << setting->what << " restored to " << value;
+        else
+            logFailure(*setting);
+    }
 }

@@ -1,5 +1,6 @@
 #include "engine/window_process.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -39,15 +40,28 @@ std::optional<DWORD> ownIntegrityLevel()
     return level;
 }
 
+// The longest path the system gives, in characters with the terminator.
+constexpr DWORD kLongestImagePath = 32768;
+
 std::wstring imageFileName(HANDLE process)
 {
-    WCHAR buffer[MAX_PATH] = {};
-    DWORD size = MAX_PATH;
-    if (!QueryFullProcessImageNameW(process, 0, buffer, &size))
-        return {};
-    if (size > MAX_PATH)
-        size = MAX_PATH;
-    const std::wstring path(buffer, size);
+    // Most paths fit MAX_PATH; a longer one is asked for again with room for the longest.
+    WCHAR shortBuffer[MAX_PATH] = {};
+    std::wstring longBuffer;
+    WCHAR *buffer = shortBuffer;
+    DWORD capacity = MAX_PATH;
+    DWORD size = capacity;
+    if (!QueryFullProcessImageNameW(process, 0, buffer, &size)) {
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+            return {};
+        longBuffer.resize(kLongestImagePath);
+        buffer = &longBuffer[0];
+        capacity = kLongestImagePath;
+        size = capacity;
+        if (!QueryFullProcessImageNameW(process, 0, buffer, &size))
+            return {};
+    }
+    const std::wstring path(buffer, std::min(size, capacity));
     const auto separator = path.find_last_of(L"\\/");
     return separator == std::wstring::npos ? path : path.substr(separator + 1);
 }

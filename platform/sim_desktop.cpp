@@ -536,11 +536,6 @@ UINT SimDesktop::wheelScrollChars() const
     return m_wheelChars;
 }
 
-void SimDesktop::setWheelScrollChars(UINT chars)
-{
-    std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    m_wheelChars = chars;
-}
 
 UINT SimDesktop::systemParametersFlags(UINT action) const
 {

@@ -228,11 +228,13 @@ public:
 
     // ---- system parameters --------------------------------------------------------
     // The session's values (3 and 3 after reset). A change with SPIF_UPDATEINIFILE also
-    // stores the value in the user's profile: for the wheel characters that is the value
-    // "WheelScrollChars" of the registry key kDesktopKey (openRegistryKey).
+    // stores the value in the user's profile: "WheelScrollLines" or "WheelScrollChars" of
+    // the registry key kDesktopKey (openRegistryKey).
     UINT wheelScrollLines() const;
     UINT wheelScrollChars() const;
-    void setWheelScrollChars(UINT chars); // as a change by another program, for this session
+    // As a change by another program, for this session.
+    void setWheelScrollLines(UINT lines);
+    void setWheelScrollChars(UINT chars);
     static constexpr char kDesktopKey[] = "HKEY_CURRENT_USER\\Control Panel\\Desktop";
     // The flags of the latest SystemParametersInfoW call with `action`; 0 when none.
     UINT systemParametersFlags(UINT action) const;
@@ -300,6 +302,10 @@ public:
     static HANDLE currentProcessHandle() { return reinterpret_cast<HANDLE>(INT_PTR{-1}); }
 
 private:
+    // Sets the session's lines or characters; with SPIF_UPDATEINIFILE in winIni the user's
+    // profile stores the value as well.
+    void setWheelValue(bool lines, UINT value, UINT winIni);
+
     struct Window {
         HWND hwnd = nullptr;
         DWORD pid = 0;

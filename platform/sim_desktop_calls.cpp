@@ -1,7 +1,6 @@
 // The simulated desktop's side of each Win32 call: what Windows does, including how it fails.
 #include "platform/sim_desktop.h"
 
-#include "platform/registry.h"
 
 #include <algorithm>
 
@@ -325,17 +324,10 @@ BOOL SimDesktop::systemParametersInfo(UINT action, UINT uiParam, PVOID pvParam, 
     m_spiFlags[action] = winIni;
     switch (action) {
     case SPI_SETWHEELSCROLLLINES:
-        if (m_failures.spi)
-            return fail<BOOL>(m_failures.spi, FALSE);
-        m_wheelLines = uiParam;
-        return TRUE;
     case SPI_SETWHEELSCROLLCHARS:
         if (m_failures.spi)
             return fail<BOOL>(m_failures.spi, FALSE);
-        m_wheelChars = uiParam;
-        if (winIni & SPIF_UPDATEINIFILE)
-            openRegistryKey(QString::fromLatin1(kDesktopKey))
-                ->setValue(QStringLiteral("WheelScrollChars"), QString::number(uiParam));
+        setWheelValue(action == SPI_SETWHEELSCROLLLINES, uiParam, winIni);
         return TRUE;
     case SPI_GETWHEELSCROLLLINES:
     case SPI_GETWHEELSCROLLCHARS:

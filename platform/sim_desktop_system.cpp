@@ -1,6 +1,8 @@
 // The simulated desktop's side of the calls about process identity and rights, multimedia
-// timers and the input state.
+// timers, the input state and the wheel settings.
 #include "platform/sim_desktop.h"
+
+#include "platform/registry.h"
 
 #include <algorithm>
 #include <cstring>
@@ -136,3 +138,16 @@ BOOL SimDesktop::getCursorPos(LPPOINT point)
     *point = m_cursor;
     return TRUE;
 }
+
+void SimDesktop::setWheelValue(bool lines, UINT value, UINT winIni)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    (lines ? m_wheelLines : m_wheelChars) = value;
+    if (winIni & SPIF_UPDATEINIFILE)
+        openRegistryKey(QString::fromLatin1(kDesktopKey))
+            ->setValue(QString::fromLatin1(lines ? "WheelScrollLines" : "WheelScrollChars"), QString::number(value));
+}
+
+void SimDesktop::setWheelScrollLines(UINT lines) { setWheelValue(true, lines, 0); }
+
+void SimDesktop::setWheelScrollChars(UINT chars) { setWheelValue(false, chars, 0); }

@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include <functional>
+#include <unistd.h>
 #include <memory>
 
 namespace {
@@ -106,6 +107,10 @@ TEST(SingleInstanceTest, FirstClaimListensAndEveryLaterClaimIsHandedOverOnce)
 
     ASSERT_TRUE(claimSingleInstance(endpoint));
     EXPECT_TRUE(QFileInfo::exists(endpoint));
+    // Only this user may connect: another user's launch starts an instance of its own.
+    EXPECT_EQ(QFileInfo(endpoint).permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+              QFile::Permissions());
+    EXPECT_EQ(localServerName(), QStringLiteral("sorvella_local_server_%1").arg(getuid()));
 
     EXPECT_FALSE(claimSingleInstance(endpoint)); // another "process" finds the first one
     EXPECT_TRUE(waitFor([&] { return showRequests() == before + 1; }));
@@ -166,7 +171,7 @@ TEST(SingleInstanceProcessTest, LaterLaunchesExitZeroAndTheFirstShowsItsWindowEa
 TEST(SingleInstanceProcessTest, TheProgramKeepsRunningAndItsLaterLaunchesExitZero)
 {
     QTemporaryDir dir;
-    const QString endpoint = dir.filePath(QString::fromLatin1(kServerName));
+    const QString endpoint = dir.filePath(localServerName());
     Process first = launch(kProgram, dir, {"-startup"}); // the argument changes nothing
     ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(endpoint); }))
         << "the program did not start listening";
@@ -182,7 +187,7 @@ TEST(SingleInstanceProcessTest, TheProgramKeepsRunningAndItsLaterLaunchesExitZer
 TEST(SingleInstanceProcessTest, EndpointOfAKilledInstanceDoesNotStopTheNextOne)
 {
     QTemporaryDir dir;
-    const QString endpoint = dir.filePath(QString::fromLatin1(kServerName));
+    const QString endpoint = dir.filePath(localServerName());
     Process killed = launch(kProgram, dir);
     ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(endpoint); }));
     end(*killed);

@@ -4,6 +4,7 @@
 #include "config/config_document.h"
 #include "config/config_file.h"
 #include "config/config_text.h"
+#include "config/file_replacement.h"
 #include "config/profile_fields.h"
 #include "platform/registry.h"
 
@@ -15,6 +16,7 @@
 #include <QTemporaryDir>
 
 #include <climits>
+#include <cstdio>
 #include <string>
 
 using nlohmann::json;
@@ -151,6 +153,53 @@ TEST(ConfigFile, ReplacesTheFileWholeOrLeavesTheOldOne)
     EXPECT_EQ(removeLeftoverSaves(saves.filePath("config.json")), 2);
     EXPECT_EQ(QDir(saves.path()).entryList(QDir::Files),
               QStringList({"config.json.Ab12Cde", "config.json.bak", "other.json.Ab12Cd"}));
+}
+
+TEST(ConfigFile, AReplacementRefusedByALockIsRetriedForAboutASecond)
+{
+    EXPECT_EQ(classifyReplaceError(32), ReplaceFailure::Locked); // sharing violation
+    EXPECT_EQ(classifyReplaceError(5), ReplaceFailure::Locked);  // access denied
+    EXPECT_EQ(classifyReplaceError(3), ReplaceFailure::Other);   // path not found
+    EXPECT_TRUE(shouldRetryReplace(ReplaceFailure::Locked, 900));
+    EXPECT_FALSE(shouldRetryReplace(ReplaceFailure::Locked, 1000));
+    EXPECT_FALSE(shouldRetryReplace(ReplaceFailure::Other, 0));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("config.json");
+    ASSERT_TRUE(writeConfigFile(path, "old\n"));
+    int tries = 0;
+    ReplaceFailure refusal = ReplaceFailure::Locked;
+    int refusals = 3;
+    setReplaceStep([&](const QString &from, const QString &to) {
+        // Windows renames no file that is still open, not even by this process.
+        for (const QFileInfo &descriptor : QDir("/proc/self/fd").entryInfoList(QDir::System))
+            EXPECT_NE(descriptor.symLinkTarget(), QFileInfo(from).absoluteFilePath()) << "the temporary file is still open";
+        if (++tries <= refusals)
+            return refusal;
+        return std::rename(QFile::encodeName(from), QFile::encodeName(to)) == 0 ? ReplaceFailure::None
+                                                                               : ReplaceFailure::Other;
+    });
+    const auto only = [&](const QByteArray &content) {
+        return *readConfigFile(path) == content && QDir(dir.path()).entryList(QDir::Files) == QStringList({"config.json"});
+    };
+
+    EXPECT_TRUE(writeConfigFile(path, "new\n"));
+    EXPECT_EQ(tries, 4);
+    EXPECT_TRUE(only("new\n"));
+
+    // Held for longer than the wait: the save fails, the old file stays, nothing is left over.
+    tries = 0;
+    refusals = 1000;
+    EXPECT_FALSE(writeConfigFile(path, "lost\n"));
+    EXPECT_GT(tries, 10);
+    EXPECT_TRUE(only("new\n"));
+
+    tries = 0;
+    refusal = ReplaceFailure::Other;
+    EXPECT_FALSE(writeConfigFile(path, "lost\n"));
+    EXPECT_EQ(tries, 1);
+    EXPECT_TRUE(only("new\n"));
+    setReplaceStep({});
 }
 
 TEST(Autorun, WritesBothKeysComparesOnlyTheFirstAndRemovesBoth)

@@ -21,6 +21,12 @@ TEST_F(ParamResolution, FileNameIsTheLastComponentOfTheImagePath)
 
     const HWND bare = sim().addWindow(sim().addProcess(L"bare.exe"), {0, 0, 10, 10});
     EXPECT_EQ(S::processFileNameOfWindow(bare), L"bare.exe");
+
+    // A 300-character path, longer than MAX_PATH, still gives its file name.
+    const std::wstring deep = L"C:\\" + std::wstring(283, L'd') + L"\\Long.Name.exe";
+    ASSERT_EQ(deep.size(), 300u);
+    EXPECT_EQ(S::processFileNameOfWindow(addApp(deep)), L"Long.Name.exe");
+    EXPECT_EQ(sim().openHandleCount(), 0);
 }
 
 TEST_F(ParamResolution, UndeterminableNamesAreEmptyAndEveryHandleIsClosed)

@@ -76,7 +76,8 @@ protected:
         SimDesktop::instance().reset();
         static QTemporaryDir registryRoot;
         qputenv(kRegistryRootVariable, registryRoot.path().toLocal8Bit());
-        openRegistryKey(SimDesktop::kDesktopKey)->remove(QStringLiteral("WheelScrollChars"));
+        setStored("WheelScrollLines", {});
+        setStored("WheelScrollChars", {});
         // Outlives any worker that is still leaving its last statement.
         static LockedCapture capture;
         m_capture = &capture;
@@ -89,6 +90,20 @@ protected:
         std::cout.rdbuf(m_previous);
         restoreWheelScrollLines(); // forgets the value it kept, for the next test
         resetEngineState();
+    }
+
+    // Stores a value in the user's profile; an empty one removes it.
+    static void setStored(const char *name, const QString &value)
+    {
+        const auto key = openRegistryKey(SimDesktop::kDesktopKey);
+        if (value.isEmpty())
+            key->remove(QString::fromLatin1(name));
+        else
+            key->setValue(QString::fromLatin1(name), value);
+    }
+    static QVariant stored(const char *name)
+    {
+        return openRegistryKey(SimDesktop::kDesktopKey)->value(QString::fromLatin1(name));
     }
 
     // Waits until n lines have been completed, or gives up after a few seconds.
@@ -121,32 +136,40 @@ TEST_F(WheelLines, QuickTogglesRunTwoWorkersThatEachWriteOneLine)
     EXPECT_EQ(sim.wheelScrollChars(), 1u);
     // The values before, read once, and two changes of each.
     EXPECT_EQ(sim.systemParametersCalls(), 6);
-    EXPECT_EQ(sim.systemParametersFlags(SPI_SETWHEELSCROLLLINES), UINT(SPIF_UPDATEINIFILE | SPIF_SENDCHANGE));
-    // The characters for the session only: the user's stored value is never written.
+    // For the session only: the user's stored values are never written.
+    EXPECT_EQ(sim.systemParametersFlags(SPI_SETWHEELSCROLLLINES), UINT(SPIF_SENDCHANGE));
     EXPECT_EQ(sim.systemParametersFlags(SPI_SETWHEELSCROLLCHARS), UINT(SPIF_SENDCHANGE));
+    EXPECT_FALSE(stored("WheelScrollLines").isValid());
+    EXPECT_FALSE(stored("WheelScrollChars").isValid());
 }
 
-TEST_F(WheelLines, QuitPutsBackTheStoredCharactersNotTheSessionsValue)
+TEST_F(WheelLines, QuitPutsBackTheStoredValuesNotTheSessions)
 {
     SimDesktop &sim = SimDesktop::instance();
-    // An earlier run that was killed left 1 for the session; the profile keeps 5.
-    openRegistryKey(SimDesktop::kDesktopKey)->setValue(QStringLiteral("WheelScrollChars"), QStringLiteral("5"));
+    // An earlier run that was killed left 1 for the session; the profile keeps 4 and 5.
+    setStored("WheelScrollLines", QStringLiteral("4"));
+    setStored("WheelScrollChars", QStringLiteral("5"));
+    sim.setWheelScrollLines(1);
     sim.setWheelScrollChars(1);
     applyWheelScrollLines();
     ASSERT_TRUE(waitForLines(1));
     restoreWheelScrollLines();
+    EXPECT_EQ(sim.wheelScrollLines(), 4u);
     EXPECT_EQ(sim.wheelScrollChars(), 5u);
-    EXPECT_EQ(sim.wheelScrollLines(), 3u);
-    EXPECT_EQ(openRegistryKey(SimDesktop::kDesktopKey)->value(QStringLiteral("WheelScrollChars")), QStringLiteral("5"));
+    EXPECT_EQ(sim.systemParametersFlags(SPI_SETWHEELSCROLLLINES), UINT(SPIF_SENDCHANGE));
+    EXPECT_EQ(stored("WheelScrollLines"), QStringLiteral("4"));
 
-    // A profile without the value: what the session had before the first change.
-    openRegistryKey(SimDesktop::kDesktopKey)->remove(QStringLiteral("WheelScrollChars"));
-    sim.setWheelScrollChars(4);
+    // A page per notch is stored as -1. A profile without the characters: what the session
+    // had before the first change.
+    setStored("WheelScrollLines", QStringLiteral("-1"));
+    setStored("WheelScrollChars", {});
+    sim.setWheelScrollChars(7);
     applyWheelScrollLines();
     ASSERT_TRUE(waitForLines(2));
     EXPECT_EQ(sim.wheelScrollChars(), 1u);
     restoreWheelScrollLines();
-    EXPECT_EQ(sim.wheelScrollChars(), 4u);
+    EXPECT_EQ(sim.wheelScrollLines(), 0xFFFFFFFFu); // WHEEL_PAGESCROLL
+    EXPECT_EQ(sim.wheelScrollChars(), 7u);
 }
 
 TEST_F(WheelLines, RefusedChangeWritesTheErrorCodeOnItsLine)
@@ -160,27 +183,29 @@ TEST_F(WheelLines, RefusedChangeWritesTheErrorCodeOnItsLine)
     EXPECT_EQ(SimDesktop::instance().wheelScrollLines(), 3u);
 }
 
-TEST_F(WheelLines, EngineThatCannotStartPutsBackTheValueFromBeforeTheProgram)
+TEST_F(WheelLines, EngineThatCannotStartPutsBackTheStoredValue)
 {
     SimDesktop &sim = SimDesktop::instance();
     sim.failHookInstall(ERROR_ACCESS_DENIED);
+    setStored("WheelScrollLines", QStringLiteral("6"));
     SmoothScroller scroller;
 
-    // The worker may reach the system before or after the failed start: 3 wins either way.
+    // The worker may reach the system before or after the failed start: 6 wins either way.
     applyWheelScrollLines();
     EXPECT_FALSE(scroller.start());
     ASSERT_TRUE(waitForLines(1)) << m_capture->text();
     EXPECT_EQ(m_capture->text(), kSuccessLine);
-    EXPECT_EQ(sim.wheelScrollLines(), 3u);
+    EXPECT_EQ(sim.wheelScrollLines(), 6u);
 
     // A later change (smoothing switched on again) is undone by the next restore, as on quit.
     applyWheelScrollLines();
     ASSERT_TRUE(waitForLines(2));
     EXPECT_EQ(sim.wheelScrollLines(), 1u);
     restoreWheelScrollLines();
-    EXPECT_EQ(sim.wheelScrollLines(), 3u);
+    EXPECT_EQ(sim.wheelScrollLines(), 6u);
+    sim.setWheelScrollLines(2);
     restoreWheelScrollLines(); // nothing left to put back
-    EXPECT_EQ(sim.wheelScrollLines(), 3u);
+    EXPECT_EQ(sim.wheelScrollLines(), 2u);
 }
 
 } // namespace

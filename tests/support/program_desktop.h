@@ -3,6 +3,8 @@
 // started on it from a scratch folder, where their config.json, registry stand-in and local
 // endpoint land.
 
+#include "app/single_instance.h"
+
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -20,7 +22,7 @@ public:
     QString unavailable() const { return m_unavailable; }
     QString folder() const { return m_folder.path(); }
     // The local endpoint a first instance listens on.
-    QString endpoint() const { return m_folder.filePath(QStringLiteral("sorvella_local_server")); }
+    QString endpoint() const { return m_folder.filePath(localServerName()); }
 
     // Starts one more launch of the program (with the autorun entry's argument).
     std::unique_ptr<QProcess> launch() const;

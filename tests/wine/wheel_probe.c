@@ -41,6 +41,15 @@
  *   wheel_probe.exe screen
  *       Prints the system DPI and the primary work area as
  *           screen <dpi> <left> <top> <right> <bottom>
+ *   wheel_probe.exe hold FILE MILLISECONDS [close]
+ *       Opens FILE for reading with read sharing only (no write or delete sharing, as an
+ *       editor or a scanner may), prints "held", with "close" posts WM_CLOSE to the settings
+ *       window, waits MILLISECONDS, prints "released <size>" with the size of the file then
+ *       at that path, closes it and exits.
+ *   wheel_probe.exe trayquit
+ *       Asks the program's tray icon for its menu, as a right click does, and chooses the
+ *       menu's last entry (quit) with the keys Up and Return; prints "trayquit sent", or
+ *       "trayquit none: <why>" and exits 1 when there is no tray icon or no menu opens.
  * The rectangles of settings, popup and screen are in physical pixels (the probe declares
  * itself DPI aware for them), as the X server sees them.
  */
@@ -316,6 +325,88 @@ static int printSystemValue(const char *name, UINT action)
     return 0;
 }
 
+/* The size of the file at PATH now, or -1. */
+static long long fileSizeAt(const wchar_t *path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data)) {
+        return -1;
+    }
+    return ((long long)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+}
+
+static int runHold(int argc, char **argv)
+{
+    wchar_t path[MAX_PATH];
+    HANDLE file;
+    long long size;
+    if (argc < 4 || !MultiByteToWideChar(CP_ACP, 0, argv[2], -1, path, MAX_PATH)) {
+        fprintf(stderr, "usage: wheel_probe hold FILE MILLISECONDS [close]\n");
+        return 2;
+    }
+    file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) {
+        printf("hold error %lu\n", GetLastError());
+        return 1;
+    }
+    printf("held\n");
+    fflush(stdout);
+    if (argc > 4 && strcmp(argv[4], "close") == 0) {
+        EnumWindows(findToolkitWindows, 0);
+        if (g_settingsWindow) {
+            PostMessageW(g_settingsWindow, WM_CLOSE, 0, 0);
+        }
+    }
+    Sleep((DWORD)atoi(argv[3]));
+    size = fileSizeAt(path);
+    CloseHandle(file);
+    printf("released %lld\n", size);
+    return 0;
+}
+
+static HWND g_menuWindow;
+
+/* A visible popup menu: the system's (class #32768) or a toolkit popup. */
+static BOOL CALLBACK findMenu(HWND hwnd, LPARAM unused)
+{
+    char className[256];
+    (void)unused;
+    if (IsWindowVisible(hwnd) && GetClassNameA(hwnd, className, sizeof className)
+        && (strcmp(className, "#32768") == 0 || (strncmp(className, "Qt5", 3) == 0 && strstr(className, "Popup")))) {
+        g_menuWindow = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static int runTrayQuit(void)
+{
+    /* The toolkit's tray icon talks to its hidden window with WM_APP + 101; the low word of
+     * lParam is the mouse message, wParam the point (version 4 of the notification area). */
+    HWND tray = FindWindowW(NULL, L"QTrayIconMessageWindow");
+    int tries;
+    if (!tray || !PostMessageW(tray, WM_APP + 101, MAKEWPARAM(100, 100), MAKELPARAM(WM_CONTEXTMENU, 0))) {
+        printf("trayquit none: no tray icon\n");
+        return 1;
+    }
+    for (tries = 0; tries < 50 && !g_menuWindow; ++tries) {
+        Sleep(100);
+        EnumWindows(findMenu, 0);
+    }
+    if (!g_menuWindow) {
+        printf("trayquit none: no menu\n");
+        return 1;
+    }
+    Sleep(300);
+    PostMessageW(g_menuWindow, WM_KEYDOWN, VK_UP, 1);
+    PostMessageW(g_menuWindow, WM_KEYUP, VK_UP, 0xC0000001);
+    Sleep(300);
+    PostMessageW(g_menuWindow, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageW(g_menuWindow, WM_KEYUP, VK_RETURN, 0xC0000001);
+    printf("trayquit sent\n");
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     QueryPerformanceFrequency(&g_frequency);
@@ -348,6 +439,12 @@ int main(int argc, char **argv)
     if (argc >= 2 && strcmp(argv[1], "popup") == 0) {
         return runPopup();
     }
-    fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook] | wheel_probe lines | wheel_probe chars | wheel_probe rehook | wheel_probe settings [close] | wheel_probe popup | wheel_probe screen\n");
+    if (argc >= 2 && strcmp(argv[1], "hold") == 0) {
+        return runHold(argc, argv);
+    }
+    if (argc >= 2 && strcmp(argv[1], "trayquit") == 0) {
+        return runTrayQuit();
+    }
+    fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook] | wheel_probe lines | wheel_probe chars | wheel_probe rehook | wheel_probe settings [close] | wheel_probe popup | wheel_probe screen | wheel_probe hold FILE MS [close] | wheel_probe trayquit\n");
     return 2;
 }
