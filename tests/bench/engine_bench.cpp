@@ -1,5 +1,7 @@
 // Cost of one wheel event through the hook (set choice, document snapshot, decision, clock start
-// and the first tick's message), of one notch of the tilt wheel, of one mouse move (every move
+// and the first tick's message), of one over a window that takes its steps as input (the first
+// step then goes through SendInput and back through the hook), of one notch of the tilt wheel,
+// of one mouse move (every move
 // of the whole system passes through the hook) and of one animation tick, for documents of 1
 // to 1,000 profiles.
 // Windows removes a low-level hook that takes too long, so this must stay far below a
@@ -55,10 +57,12 @@ HWND setUp(int profiles)
 
 // Every event begins a new animation; the desktop's queue of first ticks is emptied now and
 // then, outside the timing.
-void notches(benchmark::State &state, UINT message)
+void notches(benchmark::State &state, UINT message, const wchar_t *windowClass = nullptr)
 {
-    setUp(static_cast<int>(state.range(0)));
+    const HWND window = setUp(static_cast<int>(state.range(0)));
     SimDesktop &sim = SimDesktop::instance();
+    if (windowClass)
+        sim.setWindowClass(window, windowClass);
     const WheelAxis axis = *axisOfWheelMessage(message);
     MSLLHOOKSTRUCT event{};
     event.pt = POINT{100, 100};
@@ -81,6 +85,11 @@ void notches(benchmark::State &state, UINT message)
 void wheelEvent(benchmark::State &state)
 {
     notches(state, WM_MOUSEWHEEL);
+}
+
+void modernWindowWheelEvent(benchmark::State &state)
+{
+    notches(state, WM_MOUSEWHEEL, L"Windows.UI.Core.CoreWindow");
 }
 
 void horizontalWheelEvent(benchmark::State &state)
@@ -119,6 +128,7 @@ void animationTick(benchmark::State &state)
 } // namespace
 
 BENCHMARK(wheelEvent)->Arg(1)->Arg(10)->Arg(100)->Arg(1000)->Complexity();
+BENCHMARK(modernWindowWheelEvent)->Arg(1)->Arg(1000);
 BENCHMARK(horizontalWheelEvent)->Arg(1)->Arg(1000);
 BENCHMARK(mouseMove)->Arg(1)->Arg(1000);
 BENCHMARK(animationTick)->Arg(1)->Arg(10)->Arg(100)->Arg(1000)->Complexity();
