@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -242,6 +243,72 @@ TEST_F(SimDesktopTest, HookChainPassesOnOrSwallows)
     desk().failHookInstall(0);
     EXPECT_EQ(SetWindowsHookExA(WH_MOUSE_LL, passingHook, nullptr, 0), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_HOOK_NEEDS_HMOD));
+}
+
+// A hook that injects one tilt step from inside its call, as the engine's first step does.
+int g_injectingCalls = 0;
+DWORD g_injectedFlags = 0;
+LRESULT CALLBACK injectingHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto *event = reinterpret_cast<MSLLHOOKSTRUCT *>(lParam);
+    if (++g_injectingCalls == 1) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = MOUSEEVENTF_HWHEEL;
+        input.mi.mouseData = static_cast<DWORD>(-30);
+        input.mi.dwExtraInfo = 77;
+        EXPECT_EQ(SendInput(1, &input, sizeof input), 1u);
+        EXPECT_EQ(g_injectingCalls, 1); // not re-entered: the system takes it after this call
+        return 1;
+    }
+    g_injectedFlags = event->flags;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(SimDesktopTest, InjectedInputComesBackThroughTheHookAndGoesWhereTheWheelIsRouted)
+{
+    const DWORD pid = desk().addProcess(L"C:\\x\\app.exe");
+    const HWND frame = desk().addWindow(pid, {0, 0, 500, 500});
+    const HWND child = desk().addChildWindow(frame, L"Windows.UI.Core.CoreWindow", {0, 50, 500, 500});
+    EXPECT_EQ(WindowFromPoint({10, 100}), child);
+    EXPECT_EQ(WindowFromPoint({10, 10}), frame);
+    EXPECT_EQ(GetAncestor(child, GA_ROOT), frame);
+    EXPECT_EQ(GetAncestor(frame, GA_PARENT), SimDesktop::desktopWindow());
+    WCHAR name[5];
+    EXPECT_EQ(GetClassNameW(child, name, 5), 4);
+    EXPECT_EQ(std::wstring(name), L"Wind");
+
+    ASSERT_NE(SetWindowsHookExA(WH_MOUSE_LL, injectingHook, GetModuleHandleA(nullptr), 0), nullptr);
+    EXPECT_TRUE(desk().injectWheel(120, {10, 100}).swallowed());
+    EXPECT_EQ(g_injectingCalls, 2);
+    EXPECT_EQ(g_injectedFlags, DWORD{LLMHF_INJECTED});
+    ASSERT_EQ(desk().receivedInput().size(), 1u);
+    const SimDesktop::InputEvent e = desk().receivedInput()[0];
+    EXPECT_EQ(e.hwnd, child);
+    EXPECT_EQ(e.message, UINT{WM_MOUSEHWHEEL});
+    EXPECT_EQ(e.delta, -30);
+    EXPECT_TRUE(e.injected);
+    EXPECT_EQ(e.extraInfo, ULONG_PTR{77});
+
+    // Focus routing takes the foreground window; injected input towards higher rights is
+    // dropped without a word.
+    desk().clearReceivedInput();
+    desk().setWheelRouting(MOUSEWHEEL_ROUTING_FOCUS);
+    desk().setForegroundWindow(frame);
+    desk().setProcessIntegrity(pid, SECURITY_MANDATORY_HIGH_RID);
+    g_injectingCalls = 0;
+    EXPECT_TRUE(desk().injectWheel(120, {10, 100}).swallowed());
+    EXPECT_TRUE(desk().receivedInput().empty());
+    desk().setProcessIntegrity(pid, SECURITY_MANDATORY_MEDIUM_RID);
+    g_injectingCalls = 1;
+    EXPECT_TRUE(desk().injectWheel(120, {10, 100}).passedOn());
+    ASSERT_EQ(desk().receivedInput().size(), 1u);
+    EXPECT_EQ(desk().receivedInput()[0].hwnd, frame);
+    EXPECT_FALSE(desk().receivedInput()[0].injected);
+
+    // Off every monitor, a window has none.
+    desk().setWindowRect(frame, {5000, 5000, 5100, 5100});
+    EXPECT_EQ(MonitorFromWindow(frame, MONITOR_DEFAULTTONULL), nullptr);
 }
 
 TEST_F(SimDesktopTest, PostsAreLoggedOrRefused)
