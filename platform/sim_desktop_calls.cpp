@@ -47,6 +47,7 @@ HHOOK SimDesktop::setWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE hmod, DW
     hook.proc = proc;
     hook.module = hmod;
     hook.thread = threadId;
+    hook.owner = currentThreadId();
     m_hooks.insert(m_hooks.begin(), hook);
     return hook.handle;
 }
