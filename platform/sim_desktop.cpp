@@ -258,6 +258,7 @@ void SimDesktop::overrideWindowFromPoint(std::optional<HWND> hwnd)
 LRESULT SimDesktop::deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     WNDPROC proc = nullptr;
+    DWORD owner = 0;
     {
         std::lock_guard<std::recursive_mutex> lock(m_mutex);
         Window *w = findWindow(hwnd);
@@ -265,7 +266,9 @@ LRESULT SimDesktop::deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             return 0;
         m_history[key(hwnd)].push_back(message);
         proc = w->proc;
+        owner = w->thread;
     }
+    const ActingThread acting(owner);
     if (!proc)
         return defWindowProc(hwnd, message, wParam, lParam);
     return proc(hwnd, message, wParam, lParam);
@@ -354,6 +357,7 @@ SimDesktop::HookOutcome SimDesktop::runHookChain(UINT message, const MSLLHOOKSTR
         m_hookReachedEnd.push_back(false);
         const int calledBefore = m_hooksEntered;
         HOOKPROC proc = m_hooks.front().proc;
+        const ActingThread acting(m_hooks.front().owner);
         ++m_hooksEntered;
         outcome.result = proc(nCode, static_cast<WPARAM>(message), reinterpret_cast<LPARAM>(&info));
         outcome.hooksCalled = m_hooksEntered - calledBefore;

@@ -106,6 +106,9 @@ public:
     // Forces WindowFromPoint to return hwnd (which may be hidden or destroyed), as when a
     // window changes between the system's hit test and the hook; nullopt restores hit-testing.
     void overrideWindowFromPoint(std::optional<HWND> hwnd);
+    // Destroys hwnd as its own thread would (DestroyWindow from any other thread fails, as on
+    // Windows, for a window made by CreateWindowExW).
+    BOOL destroyOnOwnerThread(HWND hwnd);
     // Calls the window procedure of hwnd, as a message loop would dispatch a message.
     LRESULT sendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -353,6 +356,7 @@ private:
         bool destroying = false;
         bool zoomed = false;
         DpiAwareness dpiAwareness = DpiAwareness::Unaware;
+        DWORD thread = 0; // the thread that made it with CreateWindowExW; 0: one the test added
     };
 
     struct Process {
@@ -399,10 +403,17 @@ private:
                 chosen.push_back(entry.second.hwnd);
         }
         for (HWND hwnd : chosen)
-            destroyWindow(hwnd);
+            destroyOnOwnerThread(hwnd);
     }
     int fireNextTimer(long long until);
     QueueThread &queueOfCurrentThread(); // under m_threadMutex
+    // While a procedure runs for its thread on the test's thread, GetCurrentThreadId gives
+    // that thread (0: the caller's own).
+    struct ActingThread {
+        explicit ActingThread(DWORD threadId);
+        ~ActingThread();
+        DWORD previous;
+    };
     void awaitParkedThreads();
     void wakeDueThreads();
     // Hands one event to the hook chain; a wheel event passed on goes to its window.

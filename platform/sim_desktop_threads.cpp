@@ -19,6 +19,7 @@ T fail(DWORD error, T result)
 
 std::atomic<DWORD> s_nextThreadId{0x3000};
 thread_local DWORD t_threadId = 0;
+thread_local DWORD t_actingFor = 0;
 
 // Tells the model when a thread with a queue ends, as the system notices a thread's exit.
 struct QueueOwnerExit {
@@ -40,8 +41,19 @@ bool matches(const MSG &m, HWND hwnd, UINT filterMin, UINT filterMax)
 
 } // namespace
 
+SimDesktop::ActingThread::ActingThread(DWORD threadId)
+    : previous(t_actingFor)
+{
+    if (threadId != 0)
+        t_actingFor = threadId;
+}
+
+SimDesktop::ActingThread::~ActingThread() { t_actingFor = previous; }
+
 DWORD SimDesktop::currentThreadId()
 {
+    if (t_actingFor != 0)
+        return t_actingFor;
     if (t_threadId == 0)
         t_threadId = (s_nextThreadId += 4);
     return t_threadId;

@@ -208,7 +208,7 @@ TEST_F(HookHost, HiddenWindowLostWhileRunningIsRebuiltByTheNextStart)
     SmoothScroller scroller;
     ASSERT_TRUE(scroller.start());
     HWND lost = SmoothScroller::s_hWnd;
-    DestroyWindow(lost);
+    sim().destroyOnOwnerThread(lost);
     SmoothScroller::s_vertical.activeTimerId = SmoothScroller::kAnimationTimerId; // died with the window
     s_log.clear();
 
