@@ -38,7 +38,20 @@ void runEngine(std::promise<bool> *started)
     // Makes the thread's message queue, so that stop() can post to it once start returns.
     PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     S::s_threadId = GetCurrentThreadId();
-    const bool running = S::startOnThisThread();
+    bool running = false;
+    try {
+        running = S::startOnThisThread();
+    } catch (...) {
+        // Only allocation can fail on the way: what was set up goes again, as for any failed
+        // start, and the thread reports that the engine did not start.
+        if (S::s_hHook)
+            UnhookWindowsHookEx(S::s_hHook);
+        if (S::hiddenWindowExists())
+            DestroyWindow(S::s_hWnd);
+        S::s_hHook = nullptr;
+        S::s_hWnd = nullptr;
+        S::s_isRunning = false;
+    }
     started->set_value(running); // `started` is gone from here on
     if (!running)
         return;
