@@ -159,6 +159,8 @@ void MainWindow::quitApplication()
     // Hidden first: an icon whose process is gone stays in the notification area on
     // Windows until the pointer passes over it.
     m_trayIcon->hide();
+    // The engine stops first: once the wheel lines are back, no notch may be swallowed.
+    m_scroller.stop();
     restoreWheelScrollLines();
     std::exit(0);
 }

@@ -43,13 +43,13 @@ SharedConfig::SharedConfig()
 SharedConfig &SharedConfig::operator=(const nlohmann::json &document)
 {
     // The one copy of a publication; readers holding the previous snapshot keep it intact.
-    m_current = std::make_shared<const nlohmann::json>(document);
+    std::atomic_store(&m_current, std::make_shared<const nlohmann::json>(document));
     return *this;
 }
 
 SharedConfig &SharedConfig::operator=(nlohmann::json &&document)
 {
-    m_current = std::make_shared<const nlohmann::json>(std::move(document));
+    std::atomic_store(&m_current, std::make_shared<const nlohmann::json>(std::move(document)));
     return *this;
 }
 

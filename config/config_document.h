@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <atomic>
 #include <memory>
 #include <string_view>
 
@@ -15,6 +16,9 @@ using ConfigSnapshot = std::shared_ptr<const nlohmann::json>;
 // The process-wide document the engine reads. It is created from the built-in default text
 // at its first use and is afterwards only ever replaced whole by a copy of the working one.
 // Reading it never copies the document; assigning to it publishes.
+// The GUI thread publishes while the engine's thread reads: the current snapshot is loaded and
+// stored atomically, and another thread only ever reads through a snapshot it holds. The
+// references below are for the publishing thread, which alone replaces the document.
 class SharedConfig {
 public:
     SharedConfig &operator=(const nlohmann::json &document);
@@ -26,7 +30,7 @@ public:
     {
         return (*m_current)[key];
     }
-    ConfigSnapshot snapshot() const { return m_current; }
+    ConfigSnapshot snapshot() const { return std::atomic_load(&m_current); }
 
 private:
     friend SharedConfig &sharedConfig();

@@ -7,7 +7,7 @@
 
 namespace {
 
-// One per axis. Only changed on the GUI thread while its multimedia timer is stopped; the
+// One per axis. Only changed on the engine's thread while its multimedia timer is stopped; the
 // callback reads the window and id and touches nothing but the flag.
 struct Clock {
     UINT multimediaTimerId = 0;

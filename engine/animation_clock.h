@@ -2,8 +2,8 @@
 // The clocks that drive the animations, one per wheel axis. The window timer cannot tick
 // faster than 10 ms, and Windows rounds it up to its timer tick (15.6 ms unless raised), so a
 // multimedia timer beats the time instead: its callback only posts kClockTickMessage with the
-// clock's id to the hidden window, so that every tick still runs on the GUI thread, one after
-// another with the hook calls, and any message loop (a modal one too) delivers it. Where no
+// clock's id to the hidden window, so that every tick still runs on the engine's thread, one
+// after another with the hook calls, and any message loop (a modal one too) delivers it. Where no
 // multimedia timer can be had, the window timer of the same id takes over.
 
 #include "platform/win32.h"

@@ -1,7 +1,7 @@
 #pragma once
 // Whether Windows has taken our low-level mouse hook away. It does so, without telling us,
-// when the hook's thread does not answer within LowLevelHooksTimeout, for example while a
-// file save or a dialog holds the GUI thread.
+// when the hook's thread does not answer within LowLevelHooksTimeout, for example while the
+// machine is too busy to run it.
 
 #include "platform/win32.h"
 

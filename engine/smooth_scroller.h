@@ -13,7 +13,10 @@
 #include <string>
 
 // The smooth-scroll engine. All of its state is class-static: one engine per
-// process, however many objects exist. Everything here runs on the GUI thread.
+// process, however many objects exist. start() and stop() are called on the GUI thread; the
+// hook, the hidden window, the clocks and the animations live on the engine's own thread,
+// whose message loop does nothing else, so that no stall of the GUI thread delays a mouse
+// event. The GUI thread shares nothing with it but the published configuration snapshot.
 // It is the thin host around two animations, one per wheel axis: the decisions about them
 // are plain functions (scroll_animation.h, wheel_decision.h); this class owns the hook, the
 // hidden window and the clocks, and does what those functions ask.
@@ -24,18 +27,23 @@ public:
     explicit SmoothScroller(QObject *parent = nullptr);
     ~SmoothScroller() override;
 
-    // Hook host
+    // Hook host. start() runs the engine's thread and returns whether the engine started there;
+    // stop() has that thread tear the engine down and waits for it to end.
     bool start();
     void stop();
+    // The same work on the calling thread, which then owns the hook and the window and must
+    // run their messages: the engine's thread does, and tests drive the engine so.
+    static bool startOnThisThread();
+    static void stopOnThisThread();
     static void createWindow();
     // The hidden window is set and still exists.
     static bool hiddenWindowExists();
     static LRESULT CALLBACK HiddenWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    // Installs the hook again if the system has removed it. Runs each time the GUI thread is
-    // about to wait for messages, so it costs nothing while the program is idle.
+    // Installs the hook again if the system has removed it. Runs each time the engine's thread
+    // is about to wait for messages.
     static void checkHook();
-    // Starts or ends that watch; starting takes the present input as already seen.
-    static void watchHook(bool on);
+    // The present input counts as seen by the hook: no sign of a lost one.
+    static void takeInputAsSeen();
 
     // Wheel interception
     static LRESULT CALLBACK LLMouseProc(int nCode, WPARAM wParam, LPARAM lParam);
@@ -65,6 +73,7 @@ public:
     static HHOOK s_hHook;
     static HWND s_hWnd;
     static bool s_isRunning;
+    static DWORD s_threadId; // the engine's thread, while it runs
     static HookSighting s_hookSighting; // the latest event our hook was called for
 
     // The animations of the two axes

@@ -43,13 +43,20 @@ void firstStep(WheelAxis axis)
     S::onAnimationTick(S::s_hWnd, axis);
 }
 
+// The point the steps carry, converted once as the animation begins: target and point stay
+// fixed until it begins again. Injected steps carry none.
+POINT stepPoint(HWND hwnd, POINT pt, const StepRoute &route)
+{
+    return route.injected ? pt : pointForWindow(hwnd, pt);
+}
+
 void restartAccumulated(WheelAxis axis, HWND hwnd, POINT pt, int total, UINT interval,
                         const StepRoute &route)
 {
     ScrollAnimation &a = S::animation(axis);
     if (extendAnimation(a, total) != ExtendOutcome::RestartClock || !S::hiddenWindowExists())
         return;
-    restartAnimation(a, hwnd, pt, route);
+    restartAnimation(a, hwnd, stepPoint(hwnd, pt, route), route);
     qDebug() << "[LLMouseProc] Restarting timer for accumulated scroll.";
     const UINT_PTR id = startAnimationClock(S::s_hWnd, clockIdOf(axis), interval);
     if (id != 0) {
@@ -72,7 +79,7 @@ void startNew(WheelAxis axis, HWND hwnd, POINT pt, int total, UINT interval, con
         stopAnimationClock(S::s_hWnd, a.activeTimerId);
         a.activeTimerId = 0;
     }
-    beginAnimation(a, hwnd, pt, total, route);
+    beginAnimation(a, hwnd, stepPoint(hwnd, pt, route), total, route);
     qDebug() << "[LLMouseProc] Initiating new animation instance. Target pos:" << a.targetPos;
 
     if (S::hiddenWindowExists()) {

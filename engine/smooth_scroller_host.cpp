@@ -1,9 +1,8 @@
 // The hook host: installs the low-level mouse hook and owns the hidden window whose
-// clocks drive the animations. Everything here runs on the GUI thread.
+// clocks drive the animations. Everything here runs on the engine's thread.
 #include "engine/smooth_scroller.h"
 
 #include "engine/animation_clock.h"
-#include "engine/wheel_lines.h"
 
 #include <QDebug>
 
@@ -12,14 +11,6 @@ namespace {
 const wchar_t kHiddenWindowClassName[] = L"SmoothScrollHiddenWindowClassQt";
 const wchar_t kHiddenWindowTitle[] = L"Hidden Smooth Scroll Handler Qt";
 const wchar_t kFallbackWindowTitle[] = L"Hidden Smooth Scroll Handler Qt Alt";
-
-// Without the hook nothing smooths the wheel, and the system's wheel lines, set to 1 for
-// the animation, would leave every application crawling one line per notch.
-bool failStart()
-{
-    restoreWheelScrollLines();
-    return false;
-}
 
 } // namespace
 
@@ -40,24 +31,19 @@ SmoothScroller::~SmoothScroller()
     stop();
 }
 
-bool SmoothScroller::start()
+bool SmoothScroller::startOnThisThread()
 {
-    if (s_isRunning) {
-        qDebug() << "[SmoothScroller] Already started.";
-        return true;
-    }
-
     if (!s_hInstance)
         s_hInstance = GetModuleHandleA(nullptr);
     if (!s_hInstance) {
         qCritical() << "[SmoothScroller] Failed to get module handle in start().";
-        return failStart();
+        return false;
     }
 
     createWindow();
     if (!s_hWnd) {
         qCritical() << "[SmoothScroller] Failed to create hidden window. Cannot start smooth scrolling.";
-        return failStart();
+        return false;
     }
 
     // The hook goes in last: once it is installed, wheel events need the window's timer.
@@ -70,22 +56,21 @@ bool SmoothScroller::start()
             DestroyWindow(s_hWnd);
         // Cleared even if the window had already gone, so that the next start makes a new one.
         s_hWnd = nullptr;
-        return failStart();
+        return false;
     }
 
     qInfo() << "[SmoothScroller] SmoothScroll started. Hook installed. Waiting for scroll events...";
     s_isRunning = true;
-    watchHook(true);
+    takeInputAsSeen();
     return true;
 }
 
-void SmoothScroller::stop()
+void SmoothScroller::stopOnThisThread()
 {
     if (!s_isRunning)
         return;
 
     qInfo() << "[SmoothScroller] Stopping SmoothScroll...";
-    watchHook(false);
 
     // Hook first, so that no wheel event can start a new animation while we tear down.
     if (s_hHook) {

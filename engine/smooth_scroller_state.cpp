@@ -4,6 +4,7 @@ HINSTANCE SmoothScroller::s_hInstance = nullptr;
 HHOOK SmoothScroller::s_hHook = nullptr;
 HWND SmoothScroller::s_hWnd = nullptr;
 bool SmoothScroller::s_isRunning = false;
+DWORD SmoothScroller::s_threadId = 0;
 HookSighting SmoothScroller::s_hookSighting;
 
 ScrollAnimation SmoothScroller::s_vertical;

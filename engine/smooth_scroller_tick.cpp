@@ -40,9 +40,10 @@ void tick(HWND hiddenWindow, WheelAxis axis)
     }
     float fraction = 0.0f;
     if (tickNeedsPercentage(a)) {
-        // Read from the shared document at every tick, so an edit applies at once.
-        fraction = fractionOfPercent(
-            tickPercent(sharedConfig().document(), a.paramSet, a.lastDelta > 0));
+        // Read from the published document at every tick, so an edit applies at once; held
+        // for the read, as the GUI thread may publish a new one meanwhile.
+        const ConfigSnapshot snapshot = sharedConfigSnapshot();
+        fraction = fractionOfPercent(tickPercent(*snapshot, a.paramSet, a.lastDelta > 0));
     }
     const int units = advanceAnimation(a, fraction);
     if (units != 0) {

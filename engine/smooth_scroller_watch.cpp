@@ -1,14 +1,11 @@
 // Keeps the low-level mouse hook installed when the system removes it.
 #include "engine/smooth_scroller.h"
 
-#include <QAbstractEventDispatcher>
 #include <QDebug>
 
 namespace {
 
 using S = SmoothScroller;
-
-QMetaObject::Connection s_watchConnection;
 
 // What the system knows now, taken as the hook's latest sighting: input up to here is no
 // sign of a lost hook.
@@ -25,17 +22,11 @@ bool currentSighting(HookSighting *now)
 
 } // namespace
 
-void SmoothScroller::watchHook(bool on)
+void SmoothScroller::takeInputAsSeen()
 {
-    QObject::disconnect(s_watchConnection);
     HookSighting now;
     if (currentSighting(&now))
         s_hookSighting = now;
-    if (on) {
-        if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance())
-            s_watchConnection = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock,
-                                                 &SmoothScroller::checkHook);
-    }
 }
 
 void SmoothScroller::checkHook()

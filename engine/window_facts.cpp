@@ -70,3 +70,9 @@ bool injectedStepReachesNow(const StepRoute &route)
     const HWND foreground = route.routing == WheelRouting::MousePosition ? nullptr : GetForegroundWindow();
     return injectedStepReaches(route, underCursor, foreground);
 }
+
+POINT pointForWindow(HWND hwnd, POINT pt)
+{
+    POINT converted = pt;
+    return PhysicalToLogicalPointForPerMonitorDPI(hwnd, &converted) ? converted : pt;
+}

@@ -13,6 +13,11 @@ HWND topLevelOf(HWND hwnd);
 // well), posted otherwise.
 StepRoute stepRouteTo(HWND hwnd, HWND topLevel);
 
+// pt, a physical point as the hook has it, in hwnd's own coordinates, as the window reads the
+// point of a posted message: logical unless it is per-monitor DPI aware. pt when the system
+// cannot convert it.
+POINT pointForWindow(HWND hwnd, POINT pt);
+
 // The top-level window covers its whole monitor and is not maximized. False when the window
 // or its monitor is gone.
 bool isFullscreenWindow(HWND topLevel);

@@ -66,7 +66,8 @@ void SimDesktop::reset()
     m_queue.clear();
     m_cursor = POINT{0, 0};
     m_lastInput = 0;
-    m_hookThreadBlocked = false;
+    m_blockedThreads.clear();
+    m_monitorScales.clear();
     m_failMultimedia = false;
     m_nextMmId = 1;
     m_nextStartTime = 132000000000000000ull; // some day in 2019, in FILETIME units
@@ -257,6 +258,7 @@ void SimDesktop::overrideWindowFromPoint(std::optional<HWND> hwnd)
 LRESULT SimDesktop::deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     WNDPROC proc = nullptr;
+    DWORD owner = 0;
     {
         std::lock_guard<std::recursive_mutex> lock(m_mutex);
         Window *w = findWindow(hwnd);
@@ -264,7 +266,9 @@ LRESULT SimDesktop::deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             return 0;
         m_history[key(hwnd)].push_back(message);
         proc = w->proc;
+        owner = w->thread;
     }
+    const ActingThread acting(owner);
     if (!proc)
         return defWindowProc(hwnd, message, wParam, lParam);
     return proc(hwnd, message, wParam, lParam);
@@ -320,6 +324,7 @@ void SimDesktop::clearKeyQueries()
 SimDesktop::HookOutcome SimDesktop::injectMouse(UINT message, POINT pt, DWORD mouseData, int nCode,
                                                 DWORD flags, ULONG_PTR extraInfo)
 {
+    awaitParkedThreads();
     m_cursor = pt;
     MSLLHOOKSTRUCT info{};
     info.pt = pt;
@@ -334,11 +339,13 @@ SimDesktop::HookOutcome SimDesktop::injectMouse(UINT message, POINT pt, DWORD mo
 SimDesktop::HookOutcome SimDesktop::runHookChain(UINT message, const MSLLHOOKSTRUCT &event, int nCode)
 {
     HookOutcome outcome;
-    if (m_hookThreadBlocked && !m_hooks.empty()) {
-        // Every hook here belongs to the one thread that stalls: the system gives up on it.
+    const auto stalls = [this](const Hook &h) { return m_blockedThreads.count(h.owner) != 0; };
+    if (std::any_of(m_hooks.begin(), m_hooks.end(), stalls)) {
+        // The system waits for a stalled thread once, then gives up on every hook of it.
         m_now += kLowLevelHooksTimeout;
-        m_hooksRemovedBySystem += static_cast<int>(m_hooks.size());
-        m_hooks.clear();
+        const auto kept = std::remove_if(m_hooks.begin(), m_hooks.end(), stalls);
+        m_hooksRemovedBySystem += static_cast<int>(m_hooks.end() - kept);
+        m_hooks.erase(kept, m_hooks.end());
     }
     m_lastInput = m_now;
     MSLLHOOKSTRUCT info = event;
@@ -350,6 +357,7 @@ SimDesktop::HookOutcome SimDesktop::runHookChain(UINT message, const MSLLHOOKSTR
         m_hookReachedEnd.push_back(false);
         const int calledBefore = m_hooksEntered;
         HOOKPROC proc = m_hooks.front().proc;
+        const ActingThread acting(m_hooks.front().owner);
         ++m_hooksEntered;
         outcome.result = proc(nCode, static_cast<WPARAM>(message), reinterpret_cast<LPARAM>(&info));
         outcome.hooksCalled = m_hooksEntered - calledBefore;
@@ -385,7 +393,19 @@ DWORD SimDesktop::installedHookThread() const
     return m_hooks.empty() ? 0 : m_hooks.front().thread;
 }
 
-void SimDesktop::blockHookThread(bool blocked) { m_hookThreadBlocked = blocked; }
+DWORD SimDesktop::hookOwnerThread() const
+{
+    return m_hooks.empty() ? 0 : m_hooks.front().owner;
+}
+
+void SimDesktop::blockThread(DWORD threadId, bool blocked)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (blocked)
+        m_blockedThreads.insert(threadId);
+    else
+        m_blockedThreads.erase(threadId);
+}
 int SimDesktop::hooksRemovedBySystem() const { return m_hooksRemovedBySystem; }
 int SimDesktop::setWindowsHookCalls() const { return m_setHookCalls; }
 
@@ -443,6 +463,7 @@ int SimDesktop::fireNextTimer(long long until)
             return 0;
         MultimediaTimer fired = *nextMm;
         m_now = std::max(m_now, fired.dueAt);
+        wakeDueThreads();
         if (fired.flags & TIME_PERIODIC)
             m_mmTimers[static_cast<std::size_t>(nextMm - m_mmTimers.data())].dueAt = m_now + fired.delay;
         else
@@ -456,23 +477,27 @@ int SimDesktop::fireNextTimer(long long until)
     const HWND hwnd = next->hwnd;
     const UINT_PTR id = next->id;
     m_now = std::max(m_now, next->dueAt);
+    wakeDueThreads();
     fireTimer(hwnd, id);
     return 1;
 }
 
 int SimDesktop::advanceTime(long long milliseconds)
 {
+    awaitParkedThreads();
     const long long end = m_now + milliseconds;
     pumpMessages();
     int fired = 0;
     while (fireNextTimer(end) == 1)
         ++fired;
     m_now = end;
+    wakeDueThreads();
     return fired;
 }
 
 int SimDesktop::runTimers(int maxFires)
 {
+    awaitParkedThreads();
     pumpMessages();
     int fired = 0;
     while (fired < maxFires && fireNextTimer(std::numeric_limits<long long>::max()) == 1)

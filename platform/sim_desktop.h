@@ -8,11 +8,13 @@
 
 #include "platform/win32.h"
 
+#include <condition_variable>
 #include <cstddef>
 #include <deque>
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -104,6 +106,9 @@ public:
     // Forces WindowFromPoint to return hwnd (which may be hidden or destroyed), as when a
     // window changes between the system's hit test and the hook; nullopt restores hit-testing.
     void overrideWindowFromPoint(std::optional<HWND> hwnd);
+    // Destroys hwnd as its own thread would (DestroyWindow from any other thread fails, as on
+    // Windows, for a window made by CreateWindowExW).
+    BOOL destroyOnOwnerThread(HWND hwnd);
     // Calls the window procedure of hwnd, as a message loop would dispatch a message.
     LRESULT sendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -131,14 +136,17 @@ public:
     // its high word.
     HookOutcome injectWheel(short delta, POINT pt, UINT message = WM_MOUSEWHEEL);
     int installedHookCount() const;
-    // Hook procedure and module of the most recently installed hook that is still installed.
+    // Hook procedure and module of the most recently installed hook that is still installed,
+    // the thread filter it was installed with, and the thread that installed it (and so
+    // answers its calls).
     HOOKPROC installedHookProc() const;
     HINSTANCE installedHookModule() const;
     DWORD installedHookThread() const;
-    // While blocked, the thread that installed the hooks answers no hook call. The next mouse
-    // event then waits LowLevelHooksTimeout, and Windows removes every hook of that thread
-    // without telling it; the event goes on to the system.
-    void blockHookThread(bool blocked);
+    DWORD hookOwnerThread() const;
+    // While blocked, the thread answers no hook call. The next mouse event then waits
+    // LowLevelHooksTimeout, and Windows removes every hook of that thread without telling it;
+    // the event goes on to the rest of the chain.
+    void blockThread(DWORD threadId, bool blocked);
     static constexpr long long kLowLevelHooksTimeout = 1000;
     int hooksRemovedBySystem() const;
     int setWindowsHookCalls() const;
@@ -214,6 +222,25 @@ public:
     int sendInputCalls() const;
     // Makes SendInput fail outright with error (0: succeed).
     void failSendInput(DWORD error);
+
+    // ---- threads --------------------------------------------------------------------
+    // A thread gets a message queue with its first PeekMessageW or MsgWaitForMultipleObjects;
+    // PostThreadMessageW reaches it from then on, and MsgWaitForMultipleObjects parks it until
+    // a message is posted to it or its timeout has passed on the virtual clock. The model
+    // delivers hook calls, timer ticks and window messages on the test's thread while every
+    // other thread with a queue is parked, one after another, as their own loops would; so
+    // injecting input and moving the clock first wait until those threads are parked, and a
+    // thread whose timeout the clock passes runs to its next wait before the clock goes on.
+    // When a thread ends, the system removes its hooks.
+    DWORD currentThreadId();
+    int queueThreadCount() const; // threads with a queue that have not ended
+
+    // ---- DPI ------------------------------------------------------------------------
+    // How a window reads coordinates. After reset every window is unaware and every monitor
+    // at 100 %, the primary's scale being the system's.
+    enum class DpiAwareness { Unaware, SystemAware, PerMonitorAware };
+    void setWindowDpiAwareness(HWND hwnd, DpiAwareness awareness);
+    void setMonitorScale(HMONITOR monitor, UINT percent);
 
     // ---- posted messages ----------------------------------------------------------
     // Messages posted to other processes' windows, in order. Messages posted to a window of
@@ -297,6 +324,14 @@ public:
     HMONITOR monitorFromWindow(HWND hwnd, DWORD flags);
     BOOL getMonitorInfo(HMONITOR monitor, LPMONITORINFO info);
     UINT sendInput(UINT count, LPINPUT inputs, int size);
+    BOOL postThreadMessage(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam);
+    BOOL peekMessage(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg);
+    LRESULT dispatchMessage(const MSG *msg);
+    DWORD msgWaitForMultipleObjects(DWORD count, const HANDLE *handles, BOOL waitAll,
+                                    DWORD milliseconds, DWORD wakeMask);
+    BOOL physicalToLogicalPoint(HWND hwnd, LPPOINT point);
+    // Called as a thread with a queue ends.
+    void threadEnded(DWORD threadId);
 
     // What GetCurrentProcess returns: a pseudo handle that always means this process.
     static HANDLE currentProcessHandle() { return reinterpret_cast<HANDLE>(INT_PTR{-1}); }
@@ -320,6 +355,8 @@ private:
         bool messageOnly = false;
         bool destroying = false;
         bool zoomed = false;
+        DpiAwareness dpiAwareness = DpiAwareness::Unaware;
+        DWORD thread = 0; // the thread that made it with CreateWindowExW; 0: one the test added
     };
 
     struct Process {
@@ -343,6 +380,14 @@ private:
         HOOKPROC proc = nullptr;
         HINSTANCE module = nullptr;
         DWORD thread = 0;
+        DWORD owner = 0; // the installing thread
+    };
+
+    struct QueueThread {
+        std::deque<MSG> messages;
+        bool parked = false;
+        bool woken = false;      // its timeout passed: it runs to its next wait
+        long long wakeAt = -1;   // virtual time its wait ends; -1: none
     };
 
 
@@ -358,9 +403,19 @@ private:
                 chosen.push_back(entry.second.hwnd);
         }
         for (HWND hwnd : chosen)
-            destroyWindow(hwnd);
+            destroyOnOwnerThread(hwnd);
     }
     int fireNextTimer(long long until);
+    QueueThread &queueOfCurrentThread(); // under m_threadMutex
+    // While a procedure runs for its thread on the test's thread, GetCurrentThreadId gives
+    // that thread (0: the caller's own).
+    struct ActingThread {
+        explicit ActingThread(DWORD threadId);
+        ~ActingThread();
+        DWORD previous;
+    };
+    void awaitParkedThreads();
+    void wakeDueThreads();
     // Hands one event to the hook chain; a wheel event passed on goes to its window.
     HookOutcome runHookChain(UINT message, const MSLLHOOKSTRUCT &info, int nCode);
     void deliverPendingInput();
@@ -385,7 +440,13 @@ private:
     std::deque<PostedMessage> m_queue; // this process's posted messages, not yet dispatched
     POINT m_cursor = {0, 0};
     long long m_lastInput = 0;
-    bool m_hookThreadBlocked = false;
+    std::set<DWORD> m_blockedThreads;
+    // Threads with a queue. Its own lock: a parked thread waits on it while the test's thread
+    // works in the model.
+    mutable std::mutex m_threadMutex;
+    std::condition_variable m_threadCv;
+    std::map<DWORD, QueueThread> m_queueThreads;
+    std::map<std::uintptr_t, UINT> m_monitorScales; // percent; absent: 100
     bool m_failMultimedia = false;
     UINT m_nextMmId = 1;
     ULONGLONG m_nextStartTime = 0;

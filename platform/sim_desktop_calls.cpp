@@ -47,6 +47,7 @@ HHOOK SimDesktop::setWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE hmod, DW
     hook.proc = proc;
     hook.module = hmod;
     hook.thread = threadId;
+    hook.owner = currentThreadId();
     m_hooks.insert(m_hooks.begin(), hook);
     return hook.handle;
 }
@@ -153,6 +154,7 @@ HWND SimDesktop::createWindow(DWORD, LPCWSTR className, LPCWSTR title, DWORD sty
     const HWND hwnd = newWindow(kSelfPid, style, parent, cls->record.lpfnWndProc, hInstance, className,
                                 title ? title : L"", rect);
     m_created.push_back(hwnd);
+    findWindow(hwnd)->thread = currentThreadId();
 
     // As Windows does: a window procedure that refuses WM_NCCREATE or answers WM_CREATE
     // with -1 makes the creation fail.
@@ -196,6 +198,15 @@ void SimDesktop::destroyTree(HWND hwnd)
 }
 
 BOOL SimDesktop::destroyWindow(HWND hwnd)
+{
+    const Window *w = findWindow(hwnd);
+    // Only the thread that made a window can destroy it.
+    if (w && w->thread != 0 && w->thread != currentThreadId())
+        return fail<BOOL>(ERROR_ACCESS_DENIED, FALSE);
+    return destroyOnOwnerThread(hwnd);
+}
+
+BOOL SimDesktop::destroyOnOwnerThread(HWND hwnd)
 {
     Window *w = findWindow(hwnd);
     if (!w || w->destroying)

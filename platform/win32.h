@@ -114,6 +114,16 @@ typedef struct _FILETIME {
     DWORD dwHighDateTime;
 } FILETIME, *PFILETIME, *LPFILETIME;
 
+// A thread's message queue
+typedef struct tagMSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+} MSG, *PMSG, *LPMSG;
+
 typedef struct tagLASTINPUTINFO {
     UINT cbSize;
     DWORD dwTime;
@@ -242,6 +252,15 @@ typedef struct tagWNDCLASSW {
 #define MONITOR_DEFAULTTONEAREST 0x00000002
 #define MONITORINFOF_PRIMARY 0x00000001
 
+// Message queues and waits
+#define PM_NOREMOVE 0x0000
+#define PM_REMOVE 0x0001
+#define QS_ALLINPUT 0x04FF
+#define INFINITE 0xFFFFFFFF
+#define WAIT_OBJECT_0 0x00000000L
+#define WAIT_TIMEOUT 258L
+#define WAIT_FAILED ((DWORD)0xFFFFFFFF)
+
 // Timers
 #define USER_TIMER_MINIMUM 0x0000000A
 #define USER_TIMER_MAXIMUM 0x7FFFFFFF
@@ -292,6 +311,7 @@ typedef struct tagWNDCLASSW {
 #define ERROR_CLASS_ALREADY_EXISTS 1410L
 #define ERROR_CLASS_DOES_NOT_EXIST 1411L
 #define ERROR_HOOK_NEEDS_HMOD 1428L
+#define ERROR_INVALID_THREAD_ID 1444L
 #define ERROR_NOT_ENOUGH_QUOTA 1816L
 
 HHOOK WINAPI SetWindowsHookExA(int idHook, HOOKPROC lpfn, HINSTANCE hmod, DWORD dwThreadId);
@@ -342,5 +362,12 @@ BOOL WINAPI IsZoomed(HWND hWnd);
 HMONITOR WINAPI MonitorFromWindow(HWND hwnd, DWORD dwFlags);
 BOOL WINAPI GetMonitorInfoW(HMONITOR hMonitor, LPMONITORINFO lpmi);
 UINT WINAPI SendInput(UINT cInputs, LPINPUT pInputs, int cbSize);
+DWORD WINAPI GetCurrentThreadId(void);
+BOOL WINAPI PostThreadMessageW(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI PeekMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg);
+LRESULT WINAPI DispatchMessageW(const MSG *lpMsg);
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD nCount, const HANDLE *pHandles, BOOL fWaitAll,
+                                       DWORD dwMilliseconds, DWORD dwWakeMask);
+BOOL WINAPI PhysicalToLogicalPointForPerMonitorDPI(HWND hWnd, LPPOINT lpPoint);
 
 #endif

@@ -149,3 +149,28 @@ HMONITOR WINAPI MonitorFromWindow(HWND hwnd, DWORD dwFlags) { return desk().moni
 BOOL WINAPI GetMonitorInfoW(HMONITOR hMonitor, LPMONITORINFO lpmi) { return desk().getMonitorInfo(hMonitor, lpmi); }
 
 UINT WINAPI SendInput(UINT cInputs, LPINPUT pInputs, int cbSize) { return desk().sendInput(cInputs, pInputs, cbSize); }
+
+DWORD WINAPI GetCurrentThreadId(void) { return desk().currentThreadId(); }
+
+BOOL WINAPI PostThreadMessageW(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM lParam)
+{
+    return desk().postThreadMessage(idThread, Msg, wParam, lParam);
+}
+
+BOOL WINAPI PeekMessageW(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg)
+{
+    return desk().peekMessage(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, wRemoveMsg);
+}
+
+LRESULT WINAPI DispatchMessageW(const MSG *lpMsg) { return desk().dispatchMessage(lpMsg); }
+
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD nCount, const HANDLE *pHandles, BOOL fWaitAll,
+                                       DWORD dwMilliseconds, DWORD dwWakeMask)
+{
+    return desk().msgWaitForMultipleObjects(nCount, pHandles, fWaitAll, dwMilliseconds, dwWakeMask);
+}
+
+BOOL WINAPI PhysicalToLogicalPointForPerMonitorDPI(HWND hWnd, LPPOINT lpPoint)
+{
+    return desk().physicalToLogicalPoint(hWnd, lpPoint);
+}

@@ -347,6 +347,26 @@ if [ "$program" = Sorvella ]; then
         "$(config_is "$tmp/expected_migrated.json" && echo same || head -c 400 "$tmp/app/config.json")"
 fi
 
+# --- the GUI thread stalls: the wheel does not wait for it -------------------------------------
+if [ "$program" = Sorvella ]; then
+    # The probe suspends the program's first thread (the GUI thread) for 3 s; a notch turned
+    # 0.8 s into the stall is smoothed by the engine's own thread while the stall lasts.
+    start_probe_as probe_stall.exe
+    stall_begun() { grep -q '^stalled' "$tmp/stall.out" 2>/dev/null; }
+    "$wine_bin" "$probe" stall "$program.exe" 3000 >"$tmp/stall.out" 2>&1 &
+    stall_pid=$!
+    wait_for 20 stall_begun
+    sleep 0.8
+    from=$(log_lines); xdotool click 4; sleep 1.5
+    stalled_steps="$(wheel_since "$from" | awk '{print $2}' | xargs)"
+    wait "$stall_pid"
+    check "the probe suspended the program's GUI thread for 3 s" "stalled resumed" "$(tr -d '\r' <"$tmp/stall.out" | xargs)"
+    check "a notch turned while the GUI thread stalls arrives as its whole series at once" "$notch_up" "$stalled_steps"
+    from=$(log_lines); xdotool click 4; settle "$from"
+    check "... and after the stall the program smooths as before" "$notch_up" \
+        "$(wheel_since "$from" | awk '{print $2}' | xargs)"
+fi
+
 # --- a good citizen: the user's stored wheel lines, and a config.json another program holds --
 if [ "$program" = Sorvella ]; then
     # Session only: a new process reads 1, the stored value is the one from before the start.

@@ -72,7 +72,7 @@ TEST_F(AnimationTick, StalledThreadFindsOneTickWaitingNotABurst)
     wheel(120);
     const std::vector<SimDesktop::MultimediaTimer> clock = sim().multimediaTimers();
     ASSERT_EQ(clock.size(), 1u);
-    for (int i = 0; i < 5; ++i) // the timer thread keeps beating while the GUI thread is busy
+    for (int i = 0; i < 5; ++i) // the timer thread keeps beating while the engine's thread is busy
         clock[0].callback(clock[0].id, 0, clock[0].user, 0, 0);
     EXPECT_EQ(sim().queuedMessageCount(), 1u);
     EXPECT_EQ(sim().pumpMessages(), 1);

@@ -242,6 +242,24 @@ TEST_F(WheelHook, NotchOverAnotherWindowMovesTheAnimationThere)
         EXPECT_EQ(m.hwnd, other);
 }
 
+TEST_F(WheelHook, PostedStepsCarryThePointInTheTargetWindowsOwnCoordinates)
+{
+    // A DPI-unaware window reads logical coordinates: at 150 % the physical point over 1.5.
+    sim().setMonitorScale(MonitorFromWindow(m_app, MONITOR_DEFAULTTONEAREST), 150);
+    EXPECT_TRUE(wheel(120, POINT{300, 450}).swallowed());
+    runAnimation();
+    // A per-monitor-aware one reads the physical point.
+    sim().setWindowDpiAwareness(m_app, SimDesktop::DpiAwareness::PerMonitorAware);
+    EXPECT_TRUE(wheel(-120, POINT{300, 450}).swallowed());
+    runAnimation();
+
+    ASSERT_EQ(postedSum(), 0);
+    for (const SimDesktop::PostedMessage &m : sim().posted()) {
+        const bool up = GET_WHEEL_DELTA_WPARAM(m.wParam) > 0;
+        EXPECT_EQ(m.lParam, up ? MAKELPARAM(200, 300) : MAKELPARAM(300, 450));
+    }
+}
+
 TEST_F(WheelHook, FailedTimerStartsAreLoggedAndTheNotchIsStillSwallowed)
 {
     sim().failMultimediaTimers(true);

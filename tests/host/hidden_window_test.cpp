@@ -79,7 +79,7 @@ TEST_F(HiddenWindow, WindowDestroyedUnderRunningAnimationsStopsThem)
     ASSERT_TRUE(sim().injectWheel(120, POINT{100, 200}, WM_MOUSEHWHEEL).swallowed());
     const int killsBefore = sim().killTimerCalls();
 
-    DestroyWindow(m_hidden);
+    sim().destroyOnOwnerThread(m_hidden);
 
     EXPECT_EQ(sim().killTimerCalls() - killsBefore, 2);
     EXPECT_FALSE(SmoothScroller::s_vertical.isAnimating);

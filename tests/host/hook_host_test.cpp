@@ -1,10 +1,9 @@
 // Starting and stopping the engine: the hook, the hidden window and their diagnostics.
 #include "host_test_support.h"
 
-#include <QAbstractEventDispatcher>
-#include <QCoreApplication>
-
 #include <algorithm>
+#include <future>
+#include <thread>
 
 namespace {
 
@@ -209,7 +208,7 @@ TEST_F(HookHost, HiddenWindowLostWhileRunningIsRebuiltByTheNextStart)
     SmoothScroller scroller;
     ASSERT_TRUE(scroller.start());
     HWND lost = SmoothScroller::s_hWnd;
-    DestroyWindow(lost);
+    sim().destroyOnOwnerThread(lost);
     SmoothScroller::s_vertical.activeTimerId = SmoothScroller::kAnimationTimerId; // died with the window
     s_log.clear();
 
@@ -222,45 +221,82 @@ TEST_F(HookHost, HiddenWindowLostWhileRunningIsRebuiltByTheNextStart)
     EXPECT_TRUE(sim().windowExists(SmoothScroller::s_hWnd));
 }
 
-TEST_F(HookHost, HookRemovedBySystemIsInstalledAgainWhenTheThreadWaitsNext)
+TEST_F(HookHost, HookRemovedBySystemIsInstalledAgainWhenTheEngineThreadWakesNext)
 {
-    int argc = 0;
-    QCoreApplication app(argc, nullptr);
     SmoothScroller scroller;
     ASSERT_TRUE(scroller.start());
     addAppWindow();
-    QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
-    ASSERT_NE(dispatcher, nullptr);
+    // The hook belongs to the engine's own thread, which wakes once a second to look at it.
+    const DWORD engineThread = sim().hookOwnerThread();
+    ASSERT_NE(engineThread, sim().currentThreadId());
 
     // A still mouse, keyboard input alone and a hook that hears every move are no loss.
-    emit dispatcher->aboutToBlock();
+    sim().advanceTime(1000);
     sim().injectMouse(WM_MOUSEMOVE, POINT{300, 300});
-    emit dispatcher->aboutToBlock();
+    sim().advanceTime(1000);
     EXPECT_EQ(sim().setWindowsHookCalls(), 1);
 
-    // The GUI thread stalls while the mouse moves: Windows drops the hook in silence.
-    sim().blockHookThread(true);
+    // The engine's thread stalls while the mouse moves: Windows drops the hook in silence.
+    sim().blockThread(engineThread, true);
     EXPECT_TRUE(sim().injectMouse(WM_MOUSEMOVE, POINT{100, 200}).passedOn());
-    sim().blockHookThread(false);
+    sim().blockThread(engineThread, false);
     ASSERT_EQ(sim().installedHookCount(), 0);
     EXPECT_TRUE(notchOver().passedOn());
     s_log.clear();
 
-    emit dispatcher->aboutToBlock();
+    sim().advanceTime(1000);
     EXPECT_EQ(sim().installedHookCount(), 1);
+    EXPECT_EQ(sim().hookOwnerThread(), engineThread);
     EXPECT_EQ(sim().installedHookProc(), &SmoothScroller::LLMouseProc);
     EXPECT_EQ(hostLog(), (std::vector<LogLine>{
                              {QtInfoMsg, "[SmoothScroller] Mouse hook was removed by the system. "
                                          "Hook reinstalled."}}));
     EXPECT_TRUE(notchOver().swallowed());
-    emit dispatcher->aboutToBlock();
+    sim().advanceTime(1000);
     EXPECT_EQ(sim().setWindowsHookCalls(), 2);
 
-    // A stopped engine watches nothing.
+    // A stopped engine has no thread left to watch anything.
     scroller.stop();
+    EXPECT_EQ(sim().queueThreadCount(), 0);
     sim().injectMouse(WM_MOUSEMOVE, POINT{5, 5});
-    emit dispatcher->aboutToBlock();
+    sim().advanceTime(1000);
     EXPECT_EQ(sim().installedHookCount(), 0);
+}
+
+TEST_F(HookHost, HookIsAnsweredWhileTheThreadThatStartedTheEngineIsBlocked)
+{
+    addAppWindow();
+    std::promise<DWORD> blocked;
+    std::promise<void> release;
+    std::thread gui([&] {
+        SmoothScroller scroller;
+        const bool started = scroller.start();
+        // The GUI thread stalls, as in a save to a slow disk: it answers nothing.
+        const DWORD self = sim().currentThreadId();
+        sim().blockThread(self, true);
+        blocked.set_value(started ? self : 0);
+        release.get_future().wait();
+        sim().blockThread(self, false);
+        scroller.stop();
+    });
+    const DWORD guiThread = blocked.get_future().get();
+
+    const SimDesktop::HookOutcome outcome = notchOver();
+    sim().advanceTime(1000);
+    const std::vector<SimDesktop::PostedMessage> steps = sim().posted();
+    release.set_value();
+    gui.join();
+
+    ASSERT_NE(guiThread, 0u);
+    EXPECT_TRUE(outcome.swallowed());
+    EXPECT_EQ(sim().hooksRemovedBySystem(), 0);
+    ASSERT_FALSE(steps.empty());
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(steps.front().wParam), 96);
+    int sum = 0;
+    for (const SimDesktop::PostedMessage &m : steps)
+        sum += GET_WHEEL_DELTA_WPARAM(m.wParam);
+    EXPECT_EQ(sum, 1200);
+    EXPECT_EQ(sim().installedHookCount(), 0); // the engine stopped with its thread
 }
 
 } // namespace

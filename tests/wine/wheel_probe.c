@@ -46,6 +46,11 @@
  *       editor or a scanner may), prints "held", with "close" posts WM_CLOSE to the settings
  *       window, waits MILLISECONDS, prints "released <size>" with the size of the file then
  *       at that path, closes it and exits.
+ *   wheel_probe.exe stall IMAGE MILLISECONDS
+ *       Suspends the first thread (by creation time) of the process running IMAGE (an
+ *       executable's file name) for MILLISECONDS, as a long stall of that thread would hold
+ *       it; prints "stalled" once it is suspended and "resumed" after, or "stall none: <why>"
+ *       and exits 1.
  *   wheel_probe.exe trayquit
  *       Asks the program's tray icon for its menu, as a right click does, and chooses the
  *       menu's last entry (quit) with the keys Up and Return; prints "trayquit sent", or
@@ -55,6 +60,7 @@
  */
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -364,6 +370,93 @@ static int runHold(int argc, char **argv)
     return 0;
 }
 
+static DWORD processOfImage(const wchar_t *image)
+{
+    PROCESSENTRY32W entry;
+    DWORD pid = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !pid; more = Process32NextW(snapshot, &entry)) {
+        if (lstrcmpiW(entry.szExeFile, image) == 0) {
+            pid = entry.th32ProcessID;
+        }
+    }
+    CloseHandle(snapshot);
+    return pid;
+}
+
+/* The thread of process pid created first, opened for suspending; NULL when none. */
+static HANDLE firstThreadOf(DWORD pid)
+{
+    THREADENTRY32 entry;
+    HANDLE first = NULL;
+    ULONGLONG firstCreated = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return NULL;
+    }
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        FILETIME created, exited, kernel, user;
+        HANDLE thread;
+        ULONGLONG when;
+        if (entry.th32OwnerProcessID != pid) {
+            continue;
+        }
+        thread = OpenThread(THREAD_SUSPEND_RESUME | THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID);
+        if (!thread) {
+            continue;
+        }
+        if (!GetThreadTimes(thread, &created, &exited, &kernel, &user)) {
+            CloseHandle(thread);
+            continue;
+        }
+        when = ((ULONGLONG)created.dwHighDateTime << 32) | created.dwLowDateTime;
+        if (!first || when < firstCreated) {
+            if (first) {
+                CloseHandle(first);
+            }
+            first = thread;
+            firstCreated = when;
+        } else {
+            CloseHandle(thread);
+        }
+    }
+    CloseHandle(snapshot);
+    return first;
+}
+
+static int runStall(int argc, char **argv)
+{
+    wchar_t image[MAX_PATH];
+    DWORD pid;
+    HANDLE thread;
+    if (argc < 4 || !MultiByteToWideChar(CP_ACP, 0, argv[2], -1, image, MAX_PATH)) {
+        fprintf(stderr, "usage: wheel_probe stall IMAGE MILLISECONDS\n");
+        return 2;
+    }
+    pid = processOfImage(image);
+    if (!pid) {
+        printf("stall none: no process %s\n", argv[2]);
+        return 1;
+    }
+    thread = firstThreadOf(pid);
+    if (!thread || SuspendThread(thread) == (DWORD)-1) {
+        printf("stall none: cannot suspend its first thread (%lu)\n", GetLastError());
+        return 1;
+    }
+    printf("stalled\n");
+    fflush(stdout);
+    Sleep((DWORD)atoi(argv[3]));
+    ResumeThread(thread);
+    CloseHandle(thread);
+    printf("resumed\n");
+    return 0;
+}
+
 static HWND g_menuWindow;
 
 /* A visible popup menu: the system's (class #32768) or a toolkit popup. */
@@ -445,6 +538,9 @@ int main(int argc, char **argv)
     if (argc >= 2 && strcmp(argv[1], "trayquit") == 0) {
         return runTrayQuit();
     }
-    fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook] | wheel_probe lines | wheel_probe chars | wheel_probe rehook | wheel_probe settings [close] | wheel_probe popup | wheel_probe screen | wheel_probe hold FILE MS [close] | wheel_probe trayquit\n");
+    if (argc >= 2 && strcmp(argv[1], "stall") == 0) {
+        return runStall(argc, argv);
+    }
+    fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook] | wheel_probe lines | wheel_probe chars | wheel_probe rehook | wheel_probe settings [close] | wheel_probe popup | wheel_probe screen | wheel_probe hold FILE MS [close] | wheel_probe trayquit | wheel_probe stall IMAGE MS\n");
     return 2;
 }
