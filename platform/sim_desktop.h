@@ -420,6 +420,9 @@ private:
     HookOutcome runHookChain(UINT message, const MSLLHOOKSTRUCT &info, int nCode);
     void deliverPendingInput();
     void routeWheel(UINT message, const MSLLHOOKSTRUCT &info);
+    // The window of a call that answers through `out`: nullptr, with the error Windows sets,
+    // when the window is unknown or there is nowhere to answer.
+    const Window *windowToAnswer(HWND hwnd, const void *out);
     BOOL wheelRoutingInfo(PVOID value); // SPI_GETMOUSEWHEELROUTING
     HWND deepestChildAt(HWND hwnd, POINT pt) const;
     Window *findWindow(HWND hwnd);

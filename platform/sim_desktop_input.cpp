@@ -128,13 +128,21 @@ HWND SimDesktop::getAncestor(HWND hwnd, UINT flags)
 
 HWND SimDesktop::getForegroundWindow() { return findWindow(m_foreground) ? m_foreground : nullptr; }
 
-BOOL SimDesktop::getWindowRect(HWND hwnd, LPRECT rect)
+const SimDesktop::Window *SimDesktop::windowToAnswer(HWND hwnd, const void *out)
 {
     const Window *w = findWindow(hwnd);
     if (!w)
-        return fail<BOOL>(ERROR_INVALID_WINDOW_HANDLE, FALSE);
-    if (!rect)
-        return fail<BOOL>(ERROR_INVALID_PARAMETER, FALSE);
+        return fail<const Window *>(ERROR_INVALID_WINDOW_HANDLE, nullptr);
+    if (!out)
+        return fail<const Window *>(ERROR_INVALID_PARAMETER, nullptr);
+    return w;
+}
+
+BOOL SimDesktop::getWindowRect(HWND hwnd, LPRECT rect)
+{
+    const Window *w = windowToAnswer(hwnd, rect);
+    if (!w)
+        return FALSE;
     *rect = toRect(w->rect);
     return TRUE;
 }

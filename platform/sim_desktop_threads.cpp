@@ -185,11 +185,9 @@ void SimDesktop::setMonitorScale(HMONITOR monitor, UINT percent)
 
 BOOL SimDesktop::physicalToLogicalPoint(HWND hwnd, LPPOINT point)
 {
-    const Window *w = findWindow(hwnd);
+    const Window *w = windowToAnswer(hwnd, point);
     if (!w)
-        return fail<BOOL>(ERROR_INVALID_WINDOW_HANDLE, FALSE);
-    if (!point)
-        return fail<BOOL>(ERROR_INVALID_PARAMETER, FALSE);
+        return FALSE;
     const HMONITOR monitor = monitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST);
     if (w->dpiAwareness == DpiAwareness::PerMonitorAware || !monitor)
         return TRUE;
