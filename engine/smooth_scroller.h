@@ -58,6 +58,10 @@ public:
 
     // Animation core, for either axis
     static void onAnimationTick(HWND hiddenWindow, WheelAxis axis = WheelAxis::Vertical);
+    // The first step of an animation the hook has just begun or restarted, taken inside the
+    // hook: it reads `document`, the snapshot the hook holds, and the route the hook has just
+    // checked is not asked again.
+    static void takeFirstStep(WheelAxis axis, const nlohmann::json &document);
     static void stopAnimation(WheelAxis axis = WheelAxis::Vertical);
     static void postWheelStep(int n, WheelAxis axis = WheelAxis::Vertical);
     // The same n units as input, for windows that read the wheel only from their input.

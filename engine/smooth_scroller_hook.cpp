@@ -35,59 +35,68 @@ bool isAnimatableWindow(HWND hwnd, const WindowProcess &process)
         && !process.outranksUs && !S::s_refusedProcesses.refuses(process.pid, process.startTime);
 }
 
+// What a notch that is to be animated brings: its window and point, its distance and the
+// clock's interval, the way its steps go, and the document the hook holds for it.
+struct Notch {
+    HWND hwnd;
+    POINT pt;
+    int total;
+    UINT interval;
+    StepRoute route;
+    const nlohmann::json &document;
+};
+
 // The notch is not kept waiting a whole interval for its first step: it is taken here, inside
 // the hook, and the clock takes the ones after it. Taken here, it does not depend on when the
 // message loop next looks at the hidden window's queue.
-void firstStep(WheelAxis axis)
+void firstStep(WheelAxis axis, const Notch &notch)
 {
-    S::onAnimationTick(S::s_hWnd, axis);
+    S::takeFirstStep(axis, notch.document);
 }
 
 // The point the steps carry, converted once as the animation begins: target and point stay
 // fixed until it begins again. Injected steps carry none.
-POINT stepPoint(HWND hwnd, POINT pt, const StepRoute &route)
+POINT stepPoint(const Notch &notch)
 {
-    return route.injected ? pt : pointForWindow(hwnd, pt);
+    return notch.route.injected ? notch.pt : pointForWindow(notch.hwnd, notch.pt);
 }
 
-void restartAccumulated(WheelAxis axis, HWND hwnd, POINT pt, int total, UINT interval,
-                        const StepRoute &route)
+void restartAccumulated(WheelAxis axis, const Notch &notch)
 {
     ScrollAnimation &a = S::animation(axis);
-    if (extendAnimation(a, total) != ExtendOutcome::RestartClock || !S::hiddenWindowExists())
+    if (extendAnimation(a, notch.total) != ExtendOutcome::RestartClock || !S::hiddenWindowExists())
         return;
-    restartAnimation(a, hwnd, stepPoint(hwnd, pt, route), route);
+    restartAnimation(a, notch.hwnd, stepPoint(notch), notch.route);
     qDebug() << "[LLMouseProc] Restarting timer for accumulated scroll.";
-    const UINT_PTR id = startAnimationClock(S::s_hWnd, clockIdOf(axis), interval);
+    const UINT_PTR id = startAnimationClock(S::s_hWnd, clockIdOf(axis), notch.interval);
     if (id != 0) {
         a.activeTimerId = id;
-        firstStep(axis);
+        firstStep(axis, notch);
     } else {
         qCritical() << "[LLMouseProc] SetTimer FAILED! (Restart for accumulation)";
         a.isAnimating = false;
     }
 }
 
-void startNew(WheelAxis axis, HWND hwnd, POINT pt, int total, UINT interval, const StepRoute &route,
-              bool announce)
+void startNew(WheelAxis axis, const Notch &notch, bool announce)
 {
     ScrollAnimation &a = S::animation(axis);
     if (announce)
-        qDebug() << "[LLMouseProc] New animation or window change. Target:" << total;
+        qDebug() << "[LLMouseProc] New animation or window change. Target:" << notch.total;
     if (a.activeTimerId != 0 && S::hiddenWindowExists()) {
         qDebug() << "[LLMouseProc] Stopping previous timer for new animation setup.";
         stopAnimationClock(S::s_hWnd, a.activeTimerId);
         a.activeTimerId = 0;
     }
-    beginAnimation(a, hwnd, stepPoint(hwnd, pt, route), total, route);
+    beginAnimation(a, notch.hwnd, stepPoint(notch), notch.total, notch.route);
     qDebug() << "[LLMouseProc] Initiating new animation instance. Target pos:" << a.targetPos;
 
     if (S::hiddenWindowExists()) {
-        const UINT_PTR id = startAnimationClock(S::s_hWnd, clockIdOf(axis), interval);
+        const UINT_PTR id = startAnimationClock(S::s_hWnd, clockIdOf(axis), notch.interval);
         if (id != 0) {
             a.activeTimerId = id;
             qDebug() << "[LLMouseProc] New timer SET with ID:" << id;
-            firstStep(axis);
+            firstStep(axis, notch);
         } else {
             const DWORD error = GetLastError();
             qCritical() << "[LLMouseProc] SetTimer FAILED for new animation! Animation will be "
@@ -136,7 +145,6 @@ LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
 
     const bool up = d > 0;
     const int total = saturatedProduct(params->accel(up), d);
-    const UINT interval = params->interval(up);
     // A multiplier of 0 would swallow the notch and scroll nothing at all.
     if (total == 0 || !isAnimatableWindow(hwnd, process))
         return passOn(nCode, wParam, lParam);
@@ -149,8 +157,8 @@ LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
         return passOn(nCode, wParam, lParam);
     // Injected steps go where the system routes the wheel; where that is not this window,
     // the notch keeps its own way rather than scroll another one.
-    const StepRoute route = stepRouteTo(hwnd, topLevel);
-    if (route.injected && !injectedStepReaches(route, topLevel, GetForegroundWindow()))
+    const Notch notch{hwnd, pt, total, params->interval(up), stepRouteTo(hwnd, topLevel), *snapshot};
+    if (notch.route.injected && !injectedStepReachesFrom(notch.route, topLevel))
         return passOn(nCode, wParam, lParam);
 
     switch (decideWheelAction(a.isAnimating, hwnd == a.targetHwnd, remainingDistance(a), d)) {
@@ -160,20 +168,20 @@ LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
         settleAnimation(a);
         break;
     case WheelAction::Extend:
-        restartAccumulated(axis, hwnd, pt, total, interval, route);
+        restartAccumulated(axis, notch);
         break;
     case WheelAction::Reverse:
         qDebug() << "[LLMouseProc] Significant opposite scroll (raw:" << d
                  << "). Reversing animation.";
-        startNew(axis, hwnd, pt, total, interval, route, false);
+        startNew(axis, notch, false);
         break;
     case WheelAction::Retarget:
         qDebug() << "[LLMouseProc] Target window changed. Previous animation on other window "
                     "will be effectively stopped.";
-        startNew(axis, hwnd, pt, total, interval, route, true);
+        startNew(axis, notch, true);
         break;
     case WheelAction::Start:
-        startNew(axis, hwnd, pt, total, interval, route, true);
+        startNew(axis, notch, true);
         break;
     }
     // A first step the system would not take leaves the notch to the window, not lost.

@@ -30,9 +30,12 @@ void endFromTick(HWND hiddenWindow, WheelAxis axis)
         stopAnimationClock(hiddenWindow, clockId);
 }
 
-void tick(HWND hiddenWindow, WheelAxis axis)
+// heldDocument is set for the hook's first step: the hook holds that snapshot and has just
+// checked the step's route.
+void tick(HWND hiddenWindow, WheelAxis axis, const nlohmann::json *heldDocument)
 {
     ScrollAnimation &a = S::animation(axis);
+    const bool fromHook = heldDocument != nullptr;
     if (!a.isAnimating || !IsWindow(a.targetHwnd) || !IsWindowVisible(a.targetHwnd)
         || animationLost(a)) {
         endFromTick(hiddenWindow, axis);
@@ -42,14 +45,18 @@ void tick(HWND hiddenWindow, WheelAxis axis)
     if (tickNeedsPercentage(a)) {
         // Read from the published document at every tick, so an edit applies at once; held
         // for the read, as the GUI thread may publish a new one meanwhile.
-        const ConfigSnapshot snapshot = sharedConfigSnapshot();
-        fraction = fractionOfPercent(tickPercent(*snapshot, a.paramSet, a.lastDelta > 0));
+        ConfigSnapshot snapshot;
+        if (!heldDocument) {
+            snapshot = sharedConfigSnapshot();
+            heldDocument = snapshot.get();
+        }
+        fraction = fractionOfPercent(tickPercent(*heldDocument, a.paramSet, a.lastDelta > 0));
     }
     const int units = advanceAnimation(a, fraction);
     if (units != 0) {
         // A step posted with a modifier down would zoom or scroll sideways in most
         // applications, and a notch with one is never animated: the rest is dropped.
-        if (!IsWindow(a.targetHwnd) || isModifierDown()) {
+        if (isModifierDown()) {
             endFromTick(hiddenWindow, axis);
             return;
         }
@@ -57,7 +64,7 @@ void tick(HWND hiddenWindow, WheelAxis axis)
             // Injected steps go wherever the system routes the wheel now: once that is no
             // longer the target (the cursor left it, another window came to the front), the
             // rest is dropped rather than scroll another window.
-            if (!injectedStepReachesNow(a.route)) {
+            if (!fromHook && !injectedStepReachesNow(a.route)) {
                 endFromTick(hiddenWindow, axis);
                 return;
             }
@@ -85,16 +92,26 @@ void refuseTargetWindow(WheelAxis axis)
     S::stopAnimation(axis);
 }
 
-} // namespace
-
-void SmoothScroller::onAnimationTick(HWND hiddenWindow, WheelAxis axis)
+void runTick(HWND hiddenWindow, WheelAxis axis, const nlohmann::json *heldDocument)
 {
     try {
-        tick(hiddenWindow, axis);
+        tick(hiddenWindow, axis, heldDocument);
     } catch (...) {
         // Only allocation can fail here; an animation that cannot continue simply ends.
         endFromTick(hiddenWindow, axis);
     }
+}
+
+} // namespace
+
+void SmoothScroller::onAnimationTick(HWND hiddenWindow, WheelAxis axis)
+{
+    runTick(hiddenWindow, axis, nullptr);
+}
+
+void SmoothScroller::takeFirstStep(WheelAxis axis, const nlohmann::json &document)
+{
+    runTick(s_hWnd, axis, &document);
 }
 
 void SmoothScroller::stopAnimation(WheelAxis axis)

@@ -60,15 +60,19 @@ bool isFullscreenWindow(HWND topLevel)
     return coversWholeMonitor(window, info.rcMonitor, IsZoomed(topLevel) != FALSE);
 }
 
+bool injectedStepReachesFrom(const StepRoute &route, HWND topLevelUnderCursor)
+{
+    const HWND foreground = route.routing == WheelRouting::MousePosition ? nullptr : GetForegroundWindow();
+    return injectedStepReaches(route, topLevelUnderCursor, foreground);
+}
+
 bool injectedStepReachesNow(const StepRoute &route)
 {
-    // Only what the routing looks at is asked for.
     HWND underCursor = nullptr;
     POINT cursor{};
     if (route.routing != WheelRouting::Focus && route.routing != WheelRouting::Hybrid && GetCursorPos(&cursor))
         underCursor = topLevelOf(WindowFromPoint(cursor));
-    const HWND foreground = route.routing == WheelRouting::MousePosition ? nullptr : GetForegroundWindow();
-    return injectedStepReaches(route, underCursor, foreground);
+    return injectedStepReachesFrom(route, underCursor);
 }
 
 POINT pointForWindow(HWND hwnd, POINT pt)

@@ -22,6 +22,9 @@ POINT pointForWindow(HWND hwnd, POINT pt);
 // or its monitor is gone.
 bool isFullscreenWindow(HWND topLevel);
 
-// An injected step sent now would reach the route's window (cursor and foreground as they
-// are now).
+// An injected step sent now would reach the route's window, with topLevelUnderCursor the
+// top-level window under the cursor (the foreground window is asked only where the routing
+// looks at it).
+bool injectedStepReachesFrom(const StepRoute &route, HWND topLevelUnderCursor);
+// The same with the cursor as it is now (asked only where the routing looks at it).
 bool injectedStepReachesNow(const StepRoute &route);
