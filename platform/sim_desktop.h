@@ -413,6 +413,14 @@ private:
 
     SimDesktop();
     DWORD processOfHandle(HANDLE handle) const; // 0: none
+    // Applies `change` to the record of hwnd, if the window exists.
+    template <typename Change>
+    void changeWindow(HWND hwnd, Change change)
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_mutex);
+        if (Window *w = findWindow(hwnd))
+            change(*w);
+    }
     // Destroys every window `pick` chooses, as DestroyWindow does.
     template <typename Pick>
     void destroyWindowsWhere(Pick pick)

@@ -25,30 +25,22 @@ const DWORD kErrorInvalidIndex = 1413;
 
 void SimDesktop::setWindowTitle(HWND hwnd, const std::wstring &title)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    if (Window *w = findWindow(hwnd))
-        w->title = title;
+    changeWindow(hwnd, [&](Window &w) { w.title = title; });
 }
 
 void SimDesktop::setWindowOwner(HWND hwnd, HWND owner)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    if (Window *w = findWindow(hwnd))
-        w->owner = owner;
+    changeWindow(hwnd, [&](Window &w) { w.owner = owner; });
 }
 
 void SimDesktop::setWindowExStyle(HWND hwnd, DWORD exStyle)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    if (Window *w = findWindow(hwnd))
-        w->exStyle = exStyle;
+    changeWindow(hwnd, [&](Window &w) { w.exStyle = exStyle; });
 }
 
 void SimDesktop::setWindowCloaked(HWND hwnd, DWORD cloaked)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    if (Window *w = findWindow(hwnd))
-        w->cloaked = cloaked;
+    changeWindow(hwnd, [&](Window &w) { w.cloaked = cloaked; });
 }
 
 // ---- the calls ------------------------------------------------------------------------

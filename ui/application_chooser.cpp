@@ -57,11 +57,7 @@ ApplicationChooser::ApplicationChooser(std::vector<RunningApplication> applicati
     m_titleBar = makeTitleBar(this);
     m_titleLabel = new QLabel(windowTitle(), m_titleBar);
     m_titleLabel->setObjectName(QStringLiteral("titleLabel"));
-    m_closeButton = new CustomImageButton(QStringLiteral(":/res/close_normal.png"),
-                                          QStringLiteral(":/res/close_hover.png"),
-                                          QStringLiteral(":/res/close_pressed.png"), false, QString(),
-                                          QString(), m_titleBar);
-    m_closeButton->setToolTip(QStringLiteral("关闭"));
+    m_closeButton = makeDialogCloseButton(m_titleBar);
     connect(m_closeButton, &CustomImageButton::clicked, this, &QDialog::reject);
     layOutTitleBar(m_titleBar, m_titleLabel, {m_closeButton});
 
