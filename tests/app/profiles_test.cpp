@@ -68,18 +68,7 @@ void pick(MainWindow &window, const QString &text)
 // chooser is then closed). Fails the test if no chooser opened.
 void addThroughChooser(MainWindow &window, const std::function<void(ApplicationChooser &)> &act)
 {
-    bool opened = false;
-    QTimer::singleShot(0, [&] {
-        auto *chooser = qobject_cast<ApplicationChooser *>(QApplication::activeModalWidget());
-        if (!chooser)
-            return;
-        opened = true;
-        act(*chooser);
-        if (chooser->isVisible())
-            chooser->reject();
-    });
-    pick(window, "+");
-    EXPECT_TRUE(opened) << "no chooser opened";
+    EXPECT_TRUE(actInModal<ApplicationChooser>([&window] { pick(window, "+"); }, act)) << "no chooser opened";
 }
 
 // The entry of the chooser for an application's name, or "浏览…"; nullptr when not listed.
