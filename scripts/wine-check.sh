@@ -307,12 +307,23 @@ if [ "$program" = Sorvella ]; then
 
     # Adding a running application: with Wine's Notepad open, the chooser lists notepad.exe;
     # typing its name picks its entry and Return adds its set.
+    # The list stays open after a removal: Escape closes it first. Notepad opens small in the
+    # screen's corner (where its settings say), clear of the settings window.
+    xdotool key Escape; sleep 0.5
+    for value in iWindowPosX=0 iWindowPosY=0 iWindowPosDX=240 iWindowPosDY=160; do
+        timeout 60 "$wine_bin" reg add 'HKCU\Software\Microsoft\Notepad' /v "${value%%=*}" /t REG_DWORD \
+            /d "${value#*=}" /f >/dev/null 2>&1
+    done
     "$wine_bin" notepad >/dev/null 2>&1 &
     notepad_pid=$!
-    wait_for 30 sh -c "xdotool search --name 'Notepad' >/dev/null 2>&1"; sleep 1
+    wait_for 30 sh -c "xdotool search --name 'Notepad' >/dev/null 2>&1" ||
+        echo "wine-check: note: no Notepad window appeared"
+    sleep 1
     show_window
     read -r _ visible left top right _ <<<"$(settings_window)"
     open_chooser
+    chooser_open || echo "wine-check: no chooser; the settings window: $(settings_window); Notepad at" \
+        "$(xdotool search --name 'Notepad' getwindowgeometry %@ 2>/dev/null | xargs)"
     check "\"+\" opens the chooser of running applications" "open" "$(chooser_open && echo open || echo closed)"
     xdotool type --delay 30 notepad.exe; sleep 0.3; xdotool key Return
     wait_for 10 grep -q '"notepad.exe": {' "$tmp/app/config.json"
