@@ -4,6 +4,7 @@
 #include "engine/smooth_scroller.h"
 #include "ui/param_row.h"
 
+#include <QIcon>
 #include <QPoint>
 #include <QString>
 #include <QSystemTrayIcon>
@@ -87,6 +88,11 @@ public:
     void removeProfile(const QString &text);
     // Shows the profile in the panel and makes it the profile on show.
     void selectProfile(const QString &name);
+    // Adds a profile for the application of that file name (a copy of "default"), or selects
+    // the one it has; an empty name adds nothing.
+    void addApplicationNamed(const QString &name);
+    // The file dialog of "浏览…": the name of the executable, or of a shortcut's target.
+    void addApplicationFromFile();
 
 private:
     // The working document and the operations on it; built before any widget, with autorun
@@ -100,6 +106,10 @@ public:
     // Asks for an application to add; returns its path, or an empty text when cancelled.
     // The file dialog by default; tests put their own answer here.
     std::function<QString(QWidget *parent)> m_chooseApplicationFile;
+
+    // The icon of an executable for the chooser of running applications, from its path. The
+    // file's own icon by default; tests put their own here.
+    std::function<QIcon(const QString &imagePath)> m_applicationIcon;
 
 private slots:
     void handleCloseAction();

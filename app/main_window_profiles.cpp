@@ -1,15 +1,20 @@
 // Application profiles: the list of the application combo box ("默认", one entry per
-// application profile, "+"), choosing what the panel shows, adding an application picked in
-// a file dialog and removing one through the small button on its entry.
+// application profile, "+"), choosing what the panel shows, adding an application picked
+// from the running ones or in a file dialog, and removing one through the small button on
+// its entry.
 #include "app/main_window.h"
+
+#include "app/running_applications.h"
 
 #include "config/config_document.h"
 #include "config/profile_fields.h"
+#include "ui/application_chooser.h"
 #include "ui/panel_widgets.h"
 #include "ui/shown_rows_watcher.h"
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QIcon>
 #include <QListWidget>
@@ -23,6 +28,11 @@ QString chooseApplicationWithDialog(QWidget *parent)
 {
     return QFileDialog::getOpenFileName(parent, QStringLiteral("选择应用程序"), QString(),
                                         QStringLiteral("应用程序 (*.exe *.lnk);;可执行文件 (*.exe);;快捷方式 (*.lnk)"));
+}
+
+QIcon iconOfExecutable(const QString &imagePath)
+{
+    return QFileIconProvider().icon(QFileInfo(imagePath));
 }
 
 } // namespace
@@ -95,6 +105,20 @@ void MainWindow::onAppSelectionChanged(int index)
 
 void MainWindow::addNewApplication()
 {
+    std::vector<RunningApplication> applications = runningApplications();
+    for (RunningApplication &application : applications)
+        application.hasProfile = m_store.valuesOf(application.name).has_value();
+    ApplicationChooser chooser(std::move(applications), m_applicationIcon ? m_applicationIcon : iconOfExecutable, this);
+    if (chooser.exec() != QDialog::Accepted)
+        return;
+    if (chooser.browseChosen())
+        addApplicationFromFile();
+    else
+        addApplicationNamed(chooser.chosenName());
+}
+
+void MainWindow::addApplicationFromFile()
+{
     const QString chosen = m_chooseApplicationFile ? m_chooseApplicationFile(this) : chooseApplicationWithDialog(this);
     if (chosen.isEmpty())
         return;
@@ -102,7 +126,11 @@ void MainWindow::addNewApplication()
     const QFileInfo chosenInfo(chosen);
     if (chosenInfo.isShortcut() || chosenInfo.suffix().toLower() == QLatin1String("lnk"))
         target = chosenInfo.symLinkTarget();
-    const QString name = QFileInfo(target).fileName();
+    addApplicationNamed(QFileInfo(target).fileName());
+}
+
+void MainWindow::addApplicationNamed(const QString &name)
+{
     // A shortcut whose target cannot be read names nothing; a profile under the empty name
     // could never be shown or removed again.
     if (name.isEmpty())

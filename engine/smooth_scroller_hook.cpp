@@ -3,6 +3,7 @@
 #include "config/config_document.h"
 #include "engine/animation_clock.h"
 #include "engine/animation_math.h"
+#include "engine/application_frame.h"
 #include "engine/hook_params.h"
 #include "engine/key_state.h"
 #include "engine/wheel_decision.h"
@@ -133,7 +134,11 @@ LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
     // cannot change under us and is read only, at the same cost for any number of profiles.
     const ConfigSnapshot snapshot = sharedConfigSnapshot();
     const WindowProcess process = windowProcess(hwnd);
-    const std::wstring &fileName = process.fileName;
+    const HWND topLevel = topLevelOf(hwnd);
+    // Inside a Store app's frame the set and the exclusion go by the app's own name, over its
+    // title bar as over its content; every other check stays with the window under the cursor.
+    const std::optional<std::wstring> appName = applicationFrameAppName(topLevel);
+    const std::wstring &fileName = appName ? *appName : process.fileName;
     const auto params = readHookParams(S::resolveParamSet(fileName, *snapshot, axis));
     if (!params)
         return passOn(nCode, wParam, lParam);
@@ -149,7 +154,6 @@ LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
     if (total == 0 || !isAnimatableWindow(hwnd, process))
         return passOn(nCode, wParam, lParam);
 
-    const HWND topLevel = topLevelOf(hwnd);
     // Fullscreen games, players and slide shows take a notch as a command: it goes through
     // whole, unless the user gave the application a set of its own. An animation running
     // elsewhere carries on.

@@ -43,7 +43,7 @@ std::optional<DWORD> ownIntegrityLevel()
 // The longest path the system gives, in characters with the terminator.
 constexpr DWORD kLongestImagePath = 32768;
 
-std::wstring imageFileName(HANDLE process)
+std::wstring imagePath(HANDLE process)
 {
     // Most paths fit MAX_PATH; a longer one is asked for again with room for the longest.
     WCHAR shortBuffer[MAX_PATH] = {};
@@ -61,9 +61,18 @@ std::wstring imageFileName(HANDLE process)
         if (!QueryFullProcessImageNameW(process, 0, buffer, &size))
             return {};
     }
-    const std::wstring path(buffer, std::min(size, capacity));
+    return std::wstring(buffer, std::min(size, capacity));
+}
+
+std::wstring lastPathComponent(const std::wstring &path)
+{
     const auto separator = path.find_last_of(L"\\/");
     return separator == std::wstring::npos ? path : path.substr(separator + 1);
+}
+
+std::wstring imageFileName(HANDLE process)
+{
+    return lastPathComponent(imagePath(process));
 }
 
 } // namespace
@@ -98,4 +107,19 @@ bool processStillRuns(DWORD pid, ULONGLONG startTime)
     const std::optional<ULONGLONG> started = startTimeOf(process);
     CloseHandle(process);
     return !started || startTime == 0 || *started == startTime;
+}
+
+std::wstring processImagePath(DWORD pid)
+{
+    HANDLE process = pid ? OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid) : nullptr;
+    if (!process)
+        return {};
+    std::wstring path = imagePath(process);
+    CloseHandle(process);
+    return path;
+}
+
+std::wstring processFileName(DWORD pid)
+{
+    return lastPathComponent(processImagePath(pid));
 }

@@ -20,3 +20,8 @@ WindowProcess windowProcess(HWND hwnd);
 // The process `pid` that started at `startTime` has not ended. A process we may not open
 // is taken to run; one whose start we could not tell (0) runs while its pid is in use.
 bool processStillRuns(DWORD pid, ULONGLONG startTime);
+
+// The full path of the process's executable image, and its file name; empty when the process
+// cannot be opened or its name cannot be read.
+std::wstring processImagePath(DWORD pid);
+std::wstring processFileName(DWORD pid);

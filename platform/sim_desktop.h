@@ -204,6 +204,23 @@ public:
     // window.
     void setWheelRouting(std::optional<UINT> routing);
 
+    // ---- what a list of the running applications sees ----------------------------------
+    // Titles, owners, extended styles (WS_EX_*) and cloaking (DWMWA_CLOAKED) of windows;
+    // after addWindow a window has no title, no owner, no extended style and is not cloaked.
+    // EnumWindows walks the visible and hidden top-level windows from the top down.
+    void setWindowTitle(HWND hwnd, const std::wstring &title);
+    void setWindowOwner(HWND hwnd, HWND owner);
+    void setWindowExStyle(HWND hwnd, DWORD exStyle);
+    void setWindowCloaked(HWND hwnd, DWORD cloaked);
+    // None of these calls sends the window a message (deliveredMessages stays as it was), so
+    // a window that no longer answers cannot hold the caller.
+    BOOL enumWindows(WNDENUMPROC proc, LPARAM lParam);
+    HWND findWindowEx(HWND parent, HWND childAfter, LPCWSTR className, LPCWSTR title);
+    HWND getWindow(HWND hwnd, UINT cmd);
+    LONG getWindowLong(HWND hwnd, int index);
+    int getWindowText(HWND hwnd, LPWSTR buffer, int maxCount);
+    HRESULT dwmGetWindowAttribute(HWND hwnd, DWORD attribute, PVOID value, DWORD size);
+
     // ---- input that reaches windows -------------------------------------------------
     // A wheel event the system delivered to a window once every hook passed it on: a notch
     // handed to the chain, or one synthesized by SendInput. Input injected towards a window
@@ -357,6 +374,9 @@ private:
         bool zoomed = false;
         DpiAwareness dpiAwareness = DpiAwareness::Unaware;
         DWORD thread = 0; // the thread that made it with CreateWindowExW; 0: one the test added
+        HWND owner = nullptr;
+        DWORD exStyle = 0;
+        DWORD cloaked = 0; // DWM_CLOAKED_* bits
     };
 
     struct Process {
@@ -393,6 +413,14 @@ private:
 
     SimDesktop();
     DWORD processOfHandle(HANDLE handle) const; // 0: none
+    // Applies `change` to the record of hwnd, if the window exists.
+    template <typename Change>
+    void changeWindow(HWND hwnd, Change change)
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_mutex);
+        if (Window *w = findWindow(hwnd))
+            change(*w);
+    }
     // Destroys every window `pick` chooses, as DestroyWindow does.
     template <typename Pick>
     void destroyWindowsWhere(Pick pick)

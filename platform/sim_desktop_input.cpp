@@ -42,16 +42,12 @@ HWND SimDesktop::addChildWindow(HWND parent, const std::wstring &className, cons
 
 void SimDesktop::setWindowClass(HWND hwnd, const std::wstring &className)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    if (Window *w = findWindow(hwnd))
-        w->className = className;
+    changeWindow(hwnd, [&](Window &w) { w.className = className; });
 }
 
 void SimDesktop::setWindowZoomed(HWND hwnd, bool zoomed)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    if (Window *w = findWindow(hwnd))
-        w->zoomed = zoomed;
+    changeWindow(hwnd, [&](Window &w) { w.zoomed = zoomed; });
 }
 
 void SimDesktop::setForegroundWindow(HWND hwnd)

@@ -172,9 +172,7 @@ void SimDesktop::wakeDueThreads()
 
 void SimDesktop::setWindowDpiAwareness(HWND hwnd, DpiAwareness awareness)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    if (Window *w = findWindow(hwnd))
-        w->dpiAwareness = awareness;
+    changeWindow(hwnd, [&](Window &w) { w.dpiAwareness = awareness; });
 }
 
 void SimDesktop::setMonitorScale(HMONITOR monitor, UINT percent)

@@ -371,3 +371,42 @@ DWORD WINAPI MsgWaitForMultipleObjects(DWORD nCount, const HANDLE *pHandles, BOO
 BOOL WINAPI PhysicalToLogicalPointForPerMonitorDPI(HWND hWnd, LPPOINT lpPoint);
 
 #endif
+
+// Top-level windows as the user sees them: enumeration, owners, extended styles, titles and
+// whether the desktop window manager hides them (cloaked). Used to list the applications that
+// are running and to find the content of a Store app's frame.
+#ifdef _WIN32
+
+#include <dwmapi.h>
+
+#else
+
+typedef std::int32_t HRESULT;
+typedef std::intptr_t LONG_PTR;
+typedef BOOL(CALLBACK *WNDENUMPROC)(HWND, LPARAM);
+
+#define S_OK ((HRESULT)0L)
+#define E_INVALIDARG ((HRESULT)0x80070057L)
+#define E_HANDLE ((HRESULT)0x80070006L)
+#define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
+#define FAILED(hr) (((HRESULT)(hr)) < 0)
+
+#define GW_OWNER 4
+#define GWL_STYLE (-16)
+#define GWL_EXSTYLE (-20)
+#define WS_EX_TOOLWINDOW 0x00000080L
+#define WS_EX_APPWINDOW 0x00040000L
+#define DWMWA_CLOAKED 14
+#define DWM_CLOAKED_APP 0x00000001
+#define DWM_CLOAKED_SHELL 0x00000002
+#define DWM_CLOAKED_INHERITED 0x00000004
+
+BOOL WINAPI EnumWindows(WNDENUMPROC lpEnumFunc, LPARAM lParam);
+HWND WINAPI FindWindowExW(HWND hWndParent, HWND hWndChildAfter, LPCWSTR lpszClass, LPCWSTR lpszWindow);
+HWND WINAPI GetWindow(HWND hWnd, UINT uCmd);
+LONG WINAPI GetWindowLongW(HWND hWnd, int nIndex);
+int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount);
+DWORD WINAPI GetCurrentProcessId(void);
+HRESULT WINAPI DwmGetWindowAttribute(HWND hwnd, DWORD dwAttribute, PVOID pvAttribute, DWORD cbAttribute);
+
+#endif

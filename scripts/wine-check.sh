@@ -124,6 +124,7 @@ show_window() {
 }
 popup_open() { timeout 60 "$wine_bin" "$probe" popup 2>/dev/null | tr -d '\r' | grep -q '^popup [0-9-]'; }
 file_dialog_open() { xdotool search --name '选择应用程序' >/dev/null 2>&1; }
+chooser_open() { xdotool search --name '添加应用程序' >/dev/null 2>&1; }
 no_run_value() { [ -z "$(run_value "$run_key")$(run_value "$run_key_wow")" ]; }
 run_value() { timeout 60 "$wine_bin" reg query "$1" /v tidyforge_sorvella 2>/dev/null | tr -d '\r' |
               awk '$1 == "tidyforge_sorvella" { $1 = ""; $2 = ""; sub(/^  /, ""); print }'; }
@@ -270,7 +271,8 @@ if [ "$program" = Sorvella ]; then
     wait_for 10 no_run_value || { click_switch; wait_for 10 no_run_value; }
     check "clicking it again removes both Run values" "|" "$(run_value "$run_key")|$(run_value "$run_key_wow")"
 
-    # Adding an application through the real file dialog ("+" is the list's last entry), and
+    # Adding an application through the real file dialog ("+" is the list's last entry, which
+    # opens the chooser of running applications, whose last entry "浏览…" opens the dialog), and
     # removing it through the button on its entry. The combo box sits at (117, 138) in the
     # window; in its open list the default row and "+" share what the 24-pixel application
     # rows leave, and the remove button's centre lies 13 pixels left of the list's right edge
@@ -280,7 +282,12 @@ if [ "$program" = Sorvella ]; then
         xdotool mousemove $((left + 117)) $((top + 138)) click 1
         wait_for 10 popup_open || { xdotool mousemove $((left + 117)) $((top + 138)) click 1; wait_for 10 popup_open; }
     }
-    open_list
+    open_chooser() {
+        open_list
+        xdotool key End; sleep 0.3; xdotool key Return
+        wait_for 20 chooser_open; sleep 1
+    }
+    open_chooser
     xdotool key End; sleep 0.3; xdotool key Return
     wait_for 20 file_dialog_open; sleep 1
     xdotool type --delay 20 "$(to_win "$tmp/Notepad2.exe")"; sleep 0.5; xdotool key Return
@@ -297,6 +304,32 @@ if [ "$program" = Sorvella ]; then
     wait_for 10 sh -c "! grep -q '\"Notepad2.exe\"' '$tmp/app/config.json'"
     check "its remove button takes the profile out of config.json and keeps the others" "0 2" \
         "$(grep -c '"Notepad2.exe"' "$tmp/app/config.json") $(grep -c '"probe_' "$tmp/app/config.json")"
+
+    # Adding a running application: with Wine's Notepad open, the chooser lists notepad.exe;
+    # typing its name picks its entry and Return adds its set.
+    # The list stays open after a removal: Escape closes it first. Notepad opens small in the
+    # screen's corner (where its settings say), clear of the settings window.
+    xdotool key Escape; sleep 0.5
+    for value in iWindowPosX=0 iWindowPosY=0 iWindowPosDX=240 iWindowPosDY=160; do
+        timeout 60 "$wine_bin" reg add 'HKCU\Software\Microsoft\Notepad' /v "${value%%=*}" /t REG_DWORD \
+            /d "${value#*=}" /f >/dev/null 2>&1
+    done
+    "$wine_bin" notepad >/dev/null 2>&1 &
+    notepad_pid=$!
+    wait_for 30 sh -c "xdotool search --name 'Notepad' >/dev/null 2>&1" ||
+        echo "wine-check: note: no Notepad window appeared"
+    sleep 1
+    show_window
+    read -r _ visible left top right _ <<<"$(settings_window)"
+    open_chooser
+    chooser_open || echo "wine-check: no chooser; the settings window: $(settings_window); Notepad at" \
+        "$(xdotool search --name 'Notepad' getwindowgeometry %@ 2>/dev/null | xargs)"
+    check "\"+\" opens the chooser of running applications" "open" "$(chooser_open && echo open || echo closed)"
+    xdotool type --delay 30 notepad.exe; sleep 0.3; xdotool key Return
+    wait_for 10 grep -q '"notepad.exe": {' "$tmp/app/config.json"
+    check "choosing notepad.exe in the chooser writes its set to config.json" "1 2" \
+        "$(grep -c '"notepad.exe": {' "$tmp/app/config.json") $(grep -c '"probe_' "$tmp/app/config.json")"
+    kill "$notepad_pid" 2>/dev/null
 
     # Each application's own set, from the file, from the first notch on. A fresh start:
     # once a probe with a hook of its own has been ended, Wine here stops calling the

@@ -1,6 +1,7 @@
 #include "ui/panel_widgets.h"
 
 #include "ui/clickable_label.h"
+#include "ui/custom_image_button.h"
 #include "ui/style_sheets.h"
 
 #include <QHBoxLayout>
@@ -16,6 +17,14 @@ QWidget *makeTitleBar(QWidget *window)
     titleBar->setFixedHeight(60);
     titleBar->setAutoFillBackground(true);
     return titleBar;
+}
+
+CustomImageButton *makeDialogCloseButton(QWidget *titleBar)
+{
+    auto *button = new CustomImageButton(QStringLiteral(":/res/close_normal.png"), QStringLiteral(":/res/close_hover.png"),
+                                         QStringLiteral(":/res/close_pressed.png"), false, QString(), QString(), titleBar);
+    button->setToolTip(QStringLiteral("关闭"));
+    return button;
 }
 
 void layOutTitleBar(QWidget *titleBar, QLabel *title, std::initializer_list<QWidget *> buttons)

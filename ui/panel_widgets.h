@@ -8,6 +8,7 @@
 #include <initializer_list>
 
 class ClickableLabel;
+class CustomImageButton;
 class QLabel;
 class QPushButton;
 class QVBoxLayout;
@@ -17,6 +18,9 @@ class QWidget;
 // its layout: the title on the left, then each button after a spacing of 8.
 QWidget *makeTitleBar(QWidget *window);
 void layOutTitleBar(QWidget *titleBar, QLabel *title, std::initializer_list<QWidget *> buttons);
+
+// A dialog's close button on its title bar: the close images, tooltip "关闭".
+CustomImageButton *makeDialogCloseButton(QWidget *titleBar);
 
 // A group of the panel: a widget with a vertical box layout (spacing 8, no margins) whose
 // first item is the centred group title (object name "groupTitleLabel").

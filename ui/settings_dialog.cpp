@@ -76,11 +76,7 @@ SettingsDialog::SettingsDialog(const QString &title, int value, int singleStep, 
     m_titleLabel = new QLabel(title, m_titleBar);
     m_titleLabel->setObjectName(QStringLiteral("titleLabel"));
 
-    m_closeButton = new CustomImageButton(QStringLiteral(":/res/close_normal.png"),
-                                          QStringLiteral(":/res/close_hover.png"),
-                                          QStringLiteral(":/res/close_pressed.png"), false, QString(),
-                                          QString(), m_titleBar);
-    m_closeButton->setToolTip(QStringLiteral("关闭"));
+    m_closeButton = makeDialogCloseButton(m_titleBar);
     connect(m_closeButton, &CustomImageButton::clicked, this, &QDialog::accept);
 
     layOutTitleBar(m_titleBar, m_titleLabel, {m_closeButton});

@@ -20,3 +20,7 @@ extern const char kScrollAreaStyleSheet[];
 
 // The small remove button on every application entry of the profile list.
 extern const char kRemoveButtonStyleSheet[];
+
+// The chooser of a running application to add: the window's frame rules, its list and the
+// lines of an entry.
+extern const char kApplicationChooserStyleSheet[];

@@ -29,16 +29,6 @@ const char kFreshConfigText[] = R"({
 
 void clickAndEditWith(QWidget *widget, const std::function<void(SettingsDialog &)> &act)
 {
-    bool opened = false;
-    QTimer::singleShot(0, [&] {
-        auto *dialog = qobject_cast<SettingsDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        opened = true;
-        act(*dialog);
-        if (dialog->isVisible())
-            dialog->done(-1);
-    });
-    QTest::mouseClick(widget, Qt::LeftButton);
-    EXPECT_TRUE(opened) << "no value editor opened";
+    EXPECT_TRUE(actInModal<SettingsDialog>([widget] { QTest::mouseClick(widget, Qt::LeftButton); }, act))
+        << "no value editor opened";
 }

@@ -9,12 +9,14 @@
 #include "ui/custom_radio_button.h"
 
 #include <QButtonGroup>
+#include <QApplication>
 #include <QByteArray>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QListWidget>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 
@@ -61,6 +63,26 @@ inline CustomRadioButton *reverseRadio(MainWindow &window) { return directionRad
 
 // The text a freshly built document is saved as.
 extern const char kFreshConfigText[];
+
+// Runs `trigger`, which is to open a modal Dialog, and hands that dialog to `act` from inside
+// its event loop; a dialog still open afterwards is ended with done(-1). False when no such
+// dialog opened.
+template <typename Dialog>
+bool actInModal(const std::function<void()> &trigger, const std::function<void(Dialog &)> &act)
+{
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        opened = true;
+        act(*dialog);
+        if (dialog->isVisible())
+            dialog->done(-1);
+    });
+    trigger();
+    return opened;
+}
 
 // Clicks the widget with the left button and, once the value editor it opens runs, hands the
 // editor to `act` (which must end it). Fails the test if no editor opened.

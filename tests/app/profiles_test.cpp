@@ -5,19 +5,26 @@
 #include "main_window_test_access.h"
 #include "panel_test_support.h"
 #include "platform/sim_desktop.h"
+#include "ui/application_chooser.h"
 
 #include "wait_for.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QIcon>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
 
 namespace {
 
@@ -55,6 +62,41 @@ void pick(MainWindow &window, const QString &text)
     QListWidget *list = profileList(window);
     const QRect rect = list->visualItemRect(list->item(index));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+}
+
+// Picks "+" and hands the chooser it opens to `act`, which clicks an entry (or not: the
+// chooser is then closed). Fails the test if no chooser opened.
+void addThroughChooser(MainWindow &window, const std::function<void(ApplicationChooser &)> &act)
+{
+    EXPECT_TRUE(actInModal<ApplicationChooser>([&window] { pick(window, "+"); }, act)) << "no chooser opened";
+}
+
+// The entry of the chooser for an application's name, or "浏览…"; nullptr when not listed.
+QListWidgetItem *chooserEntry(ApplicationChooser &chooser, const QString &text)
+{
+    auto *list = chooser.findChild<QListWidget *>("applicationList");
+    for (int row = 0; row < list->count(); ++row) {
+        QListWidgetItem *item = list->item(row);
+        const bool browse = row == list->count() - 1;
+        if (browse ? text == QString::fromUtf8(kBrowseEntryText) : item->data(Qt::UserRole).toString() == text)
+            return item;
+    }
+    return nullptr;
+}
+
+void clickEntry(ApplicationChooser &chooser, const QString &text)
+{
+    auto *list = chooser.findChild<QListWidget *>("applicationList");
+    QListWidgetItem *item = chooserEntry(chooser, text);
+    ASSERT_NE(item, nullptr) << text.toStdString();
+    list->scrollToItem(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(item).center());
+}
+
+// "+", then "浏览…": the file dialog, answered by the window's m_chooseApplicationFile.
+void browse(MainWindow &window)
+{
+    addThroughChooser(window, [](ApplicationChooser &chooser) { clickEntry(chooser, QString::fromUtf8(kBrowseEntryText)); });
 }
 
 // Lets the deferred remove buttons appear.
@@ -138,13 +180,13 @@ TEST_F(ProfilesTest, AddingCancelledNewShortcutAndExistingApplications)
     removeConfig();
 
     // Cancelled: the list stays on the profile shown, nothing is written.
-    pick(window, "+");
+    browse(window);
     EXPECT_EQ(appComboBox(window)->currentText(), QString("notepad.exe"));
     EXPECT_FALSE(QFile::exists(configFilePath()));
 
     // A new executable: a copy of default, shown, saved, listed in order and selected.
     answer = dir.filePath("Alpha.exe");
-    pick(window, "+");
+    browse(window);
     EXPECT_EQ(entries(window), QStringList({"默认", "Alpha.exe", "Code.exe", "notepad.exe", "+"}));
     EXPECT_EQ(appComboBox(window)->currentText(), QString("Alpha.exe"));
     EXPECT_EQ(Access::currentProfile(window), QString("Alpha.exe"));
@@ -154,7 +196,7 @@ TEST_F(ProfilesTest, AddingCancelledNewShortcutAndExistingApplications)
 
     // A shortcut (a symbolic link stands in here), suffix in capitals: the target's name.
     answer = dir.filePath("Editor.LNK");
-    pick(window, "+");
+    browse(window);
     EXPECT_EQ(Access::currentProfile(window), QString("Zed.exe"));
     EXPECT_TRUE(savedProfiles().contains("Zed.exe"));
     EXPECT_FALSE(savedProfiles().contains("Editor.LNK"));
@@ -163,7 +205,7 @@ TEST_F(ProfilesTest, AddingCancelledNewShortcutAndExistingApplications)
     const json before = window.workingConfig;
     removeConfig();
     answer = "/elsewhere/Code.exe";
-    pick(window, "+");
+    browse(window);
     EXPECT_EQ(window.workingConfig, before);
     EXPECT_EQ(Access::currentProfile(window), QString("Code.exe"));
     EXPECT_EQ(Access::rows(window)[0].value, 8);
@@ -171,10 +213,68 @@ TEST_F(ProfilesTest, AddingCancelledNewShortcutAndExistingApplications)
     // A shortcut whose target cannot be read names nothing: nothing is added.
     answer = dir.filePath("broken.lnk");
     QFile(answer).open(QIODevice::WriteOnly);
-    pick(window, "+");
+    browse(window);
     EXPECT_EQ(window.workingConfig, before);
     EXPECT_FALSE(window.workingConfig["parameters"].contains(""));
     EXPECT_FALSE(QFile::exists(configFilePath()));
+}
+
+TEST_F(ProfilesTest, TheChooserOffersRunningApplicationsAndAddsTheChosenOneEvenAfterItEnded)
+{
+    SimDesktop &desktop = SimDesktop::instance();
+    const auto addApp = [&desktop](const std::wstring &path, const std::wstring &title) {
+        const DWORD pid = desktop.addProcess(path);
+        desktop.setWindowTitle(desktop.addWindow(pid, {0, 0, 500, 500}), title);
+        return pid;
+    };
+    addApp(L"C:\\Windows\\notepad.exe", L"Untitled - Notepad");
+    const DWORD viewer = addApp(L"C:\\Apps\\Viewer.exe", L"photo.jpg - Viewer");
+    MainWindow window;
+    QStringList iconPaths;
+    window.m_applicationIcon = [&iconPaths](const QString &path) {
+        iconPaths << path;
+        return QIcon();
+    };
+    pick(window, "Code.exe");
+    removeConfig();
+
+    // Closed: nothing changes, nothing is written.
+    addThroughChooser(window, [](ApplicationChooser &chooser) { QTest::keyClick(&chooser, Qt::Key_Escape); });
+    EXPECT_EQ(appComboBox(window)->currentText(), QString("Code.exe"));
+    EXPECT_FALSE(QFile::exists(configFilePath()));
+
+    // The list: each application with its title, an existing set marked, "浏览…" last; the
+    // process ends before the user chooses it.
+    iconPaths.clear();
+    addThroughChooser(window, [&](ApplicationChooser &chooser) {
+        ASSERT_NE(chooserEntry(chooser, "Viewer.exe"), nullptr);
+        auto *list = chooser.findChild<QListWidget *>("applicationList");
+        EXPECT_EQ(list->count(), 3);
+        const auto labels = [list](int row, const char *name) {
+            QLabel *label = list->itemWidget(list->item(row))->findChild<QLabel *>(name);
+            return label ? label->text() : QString();
+        };
+        EXPECT_EQ(labels(0, "applicationName"), QString("notepad.exe"));
+        EXPECT_EQ(labels(0, "profileMark"), QString::fromUtf8(kHasProfileMark));
+        EXPECT_EQ(labels(1, "applicationTitle"), QString("photo.jpg - Viewer"));
+        EXPECT_EQ(labels(1, "profileMark"), QString());
+        QTRY_COMPARE(chooser.pendingIcons(), 0);
+        SimDesktop::instance().endProcess(viewer);
+        clickEntry(chooser, "Viewer.exe");
+    });
+    EXPECT_EQ(iconPaths, QStringList({"C:\\Windows\\notepad.exe", "C:\\Apps\\Viewer.exe"}));
+    EXPECT_EQ(entries(window), QStringList({"默认", "Code.exe", "Viewer.exe", "notepad.exe", "+"}));
+    EXPECT_EQ(appComboBox(window)->currentText(), QString("Viewer.exe"));
+    EXPECT_EQ(Access::currentProfile(window), QString("Viewer.exe"));
+    EXPECT_EQ(Access::rows(window)[0].value, 3);
+    EXPECT_EQ(savedProfiles(), QStringList({"Code.exe", "Viewer.exe", "default", "notepad.exe"}));
+
+    // An application with a set: selected and shown, the document unchanged.
+    const json before = window.workingConfig;
+    addThroughChooser(window, [](ApplicationChooser &chooser) { clickEntry(chooser, "notepad.exe"); });
+    EXPECT_EQ(window.workingConfig, before);
+    EXPECT_EQ(appComboBox(window)->currentText(), QString("notepad.exe"));
+    EXPECT_EQ(Access::rows(window)[0].value, 5);
 }
 
 TEST_F(ProfilesTest, RemovingTheShownAndAnotherProfileEndsOnDefault)
@@ -206,7 +306,7 @@ TEST_F(ProfilesTest, TheEngineUsesANewProfileFromTheNextWheelEvent)
     ASSERT_TRUE(desktop.injectWheel(120, {10, 10}).swallowed());
 
     window.m_chooseApplicationFile = [](QWidget *) { return QString("C:/Apps/Viewer.exe"); };
-    pick(window, "+");
+    browse(window);
     smoothCheckBox(window)->click(); // smoothing off for Viewer.exe only
     EXPECT_TRUE(desktop.injectWheel(120, {10, 10}).passedOn());
     pick(window, "默认");

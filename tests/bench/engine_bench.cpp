@@ -1,6 +1,7 @@
 // Cost of one wheel event through the hook (set choice, document snapshot, decision, clock start
 // and the first tick's message), of one over a window that takes its steps as input (the first
-// step then goes through SendInput and back through the hook), of one notch of the tilt wheel,
+// step then goes through SendInput and back through the hook), of one over the title bar of a
+// Store app's frame (the set goes by the app inside), of one notch of the tilt wheel,
 // of one mouse move (every move
 // of the whole system passes through the hook) and of one animation tick, for documents of 1
 // to 1,000 profiles.
@@ -57,12 +58,15 @@ HWND setUp(int profiles)
 
 // Every event begins a new animation; the desktop's queue of first ticks is emptied now and
 // then, outside the timing.
-void notches(benchmark::State &state, UINT message, const wchar_t *windowClass = nullptr)
+void notches(benchmark::State &state, UINT message, const wchar_t *windowClass = nullptr,
+             void (*addChildren)(HWND) = nullptr)
 {
     const HWND window = setUp(static_cast<int>(state.range(0)));
     SimDesktop &sim = SimDesktop::instance();
     if (windowClass)
         sim.setWindowClass(window, windowClass);
+    if (addChildren)
+        addChildren(window);
     const WheelAxis axis = *axisOfWheelMessage(message);
     MSLLHOOKSTRUCT event{};
     event.pt = POINT{100, 100};
@@ -90,6 +94,19 @@ void wheelEvent(benchmark::State &state)
 void modernWindowWheelEvent(benchmark::State &state)
 {
     notches(state, WM_MOUSEWHEEL, L"Windows.UI.Core.CoreWindow");
+}
+
+// Over the title bar of a Store app's frame: the set goes by the name of the app inside it,
+// which costs a look at the frame's children and a second process query.
+void storeAppFrameWheelEvent(benchmark::State &state)
+{
+    notches(state, WM_MOUSEWHEEL, L"ApplicationFrameWindow", [](HWND frame) {
+        SimDesktop &sim = SimDesktop::instance();
+        sim.addChildWindow(frame, L"Windows.UI.Core.CoreWindow", {0, 40, 1000, 800},
+                           sim.addProcess(L"C:\\Program Files\\WindowsApps\\Calc\\CalculatorApp.exe"));
+        sim.addChildWindow(frame, L"ApplicationFrameTitleBarWindow", {0, 0, 1000, 200});
+        sim.addChildWindow(frame, L"ApplicationFrameInputSinkWindow", {0, 200, 1000, 800});
+    });
 }
 
 void horizontalWheelEvent(benchmark::State &state)
@@ -129,6 +146,7 @@ void animationTick(benchmark::State &state)
 
 BENCHMARK(wheelEvent)->Arg(1)->Arg(10)->Arg(100)->Arg(1000)->Complexity();
 BENCHMARK(modernWindowWheelEvent)->Arg(1)->Arg(1000);
+BENCHMARK(storeAppFrameWheelEvent)->Arg(1)->Arg(1000);
 BENCHMARK(horizontalWheelEvent)->Arg(1)->Arg(1000);
 BENCHMARK(mouseMove)->Arg(1)->Arg(1000);
 BENCHMARK(animationTick)->Arg(1)->Arg(10)->Arg(100)->Arg(1000)->Complexity();

@@ -2,6 +2,7 @@
 //   ui_renders <output-folder>
 // Each widget is drawn on the background it sits on in the program, at its real size and
 // enlarged three times; the dialog is drawn over a light desktop so its corners show.
+#include "ui/application_chooser.h"
 #include "ui/clickable_label.h"
 #include "ui/custom_image_button.h"
 #include "ui/custom_radio_button.h"
@@ -244,6 +245,8 @@ void renderMainWindow(Renderer &out)
     setConfigDirectory(QString());
 }
 
+QImage renderedChooser(bool onDesktop);
+
 // With QT_SCALE_FACTOR set: the window, the value editor and the tray menu as a screen at that
 // scale shows them, one image pixel per device pixel.
 void renderAtScale(Renderer &out, const QString &scale)
@@ -268,8 +271,56 @@ void renderAtScale(Renderer &out, const QString &scale)
     dialog.resize(dialog.sizeHint().expandedTo(dialog.minimumSize()));
     QApplication::processEvents();
     out.save(dialog.grab().toImage(), QStringLiteral("dialog_at_%1.png").arg(scale));
+    out.save(renderedChooser(false), QStringLiteral("application_chooser_at_%1.png").arg(scale));
     window.hide();
     setConfigDirectory(QString());
+}
+
+// A stand-in for a program's icon: a rounded square of its colour with its initial.
+QIcon letterIcon(const QString &name, const QColor &colour)
+{
+    QPixmap pixmap(64, 64);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(colour);
+    painter.setPen(Qt::NoPen);
+    painter.drawRoundedRect(QRectF(4, 4, 56, 56), 12, 12);
+    painter.setPen(Qt::white);
+    QFont font = painter.font();
+    font.setPixelSize(34);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, name.left(1).toUpper());
+    return QIcon(pixmap);
+}
+
+// The chooser of "+" with a few running applications, once their icons are in.
+QImage renderedChooser(bool onDesktop)
+{
+    const std::vector<RunningApplication> applications = {
+        {QStringLiteral("CalculatorApp.exe"), QStringLiteral("计算器"), QStringLiteral("calc"), false, false},
+        {QStringLiteral("chrome.exe"), QStringLiteral("新标签页 - Google Chrome"), QStringLiteral("chrome"), false, false},
+        {QStringLiteral("Code.exe"), QStringLiteral("main_window.cpp - sorvella - Visual Studio Code"),
+         QStringLiteral("code"), false, true},
+        {QStringLiteral("notepad.exe"), QStringLiteral("无标题 - 记事本"), QStringLiteral("notepad"), false, false},
+        {QStringLiteral("regedit.exe"), QStringLiteral("注册表编辑器"), QStringLiteral("regedit"), true, false},
+    };
+    const QColor colours[] = {QColor(0x1f, 0x6f, 0xd0), QColor(0xd9, 0x48, 0x3b), QColor(0x23, 0x7a, 0xc8),
+                              QColor(0x4a, 0x9a, 0x5c), QColor(0x8e, 0x5b, 0xc4)};
+    ApplicationChooser chooser(applications, [&](const QString &path) {
+        for (std::size_t i = 0; i < applications.size(); ++i) {
+            if (applications[i].imagePath == path)
+                return letterIcon(applications[i].name, colours[i]);
+        }
+        return QIcon();
+    });
+    chooser.show();
+    chooser.resize(chooser.sizeHint());
+    while (chooser.pendingIcons() > 0)
+        QApplication::processEvents();
+    QApplication::processEvents();
+    return onDesktop ? grabOn(&chooser, kDesktop, 16) : chooser.grab().toImage();
 }
 
 // Every render in one picture, each under its file name.
@@ -310,6 +361,7 @@ int main(int argc, char **argv)
     renderRadioButtons(out);
     renderValueLabels(out);
     renderMainWindow(out);
+    out.save(renderedChooser(true), QStringLiteral("application_chooser.png"));
     if (!qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR"))
         renderAtScale(out, qEnvironmentVariable("QT_SCALE_FACTOR"));
     const QVector<QPair<QString, QImage>> renders = out.saved;
