@@ -370,4 +370,8 @@ DWORD WINAPI MsgWaitForMultipleObjects(DWORD nCount, const HANDLE *pHandles, BOO
                                        DWORD dwMilliseconds, DWORD dwWakeMask);
 BOOL WINAPI PhysicalToLogicalPointForPerMonitorDPI(HWND hWnd, LPPOINT lpPoint);
 
+// The user's wheel settings and their change notice
+#define WHEEL_PAGESCROLL 0xFFFFFFFFu
+#define WM_SETTINGCHANGE 0x001A
+
 #endif
