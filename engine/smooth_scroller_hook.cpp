@@ -190,8 +190,8 @@ LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
         return passOn(nCode, wParam, lParam);
     // Injected steps go where the system routes the wheel; where that is not this window,
     // the notch keeps its own way rather than scroll another one.
-    const Notch notch{hwnd,     pt, total, params->interval(up), stepRouteTo(hwnd, topLevel), *snapshot,
-                      unitDivisorOf(publishedWheelUnits(), axis)};
+    const Notch notch{hwnd,      pt,        total, params->interval(up), stepRouteTo(hwnd, topLevel),
+                      *snapshot, unitDivisorOf(publishedWheelUnits(), axis)};
     if (notch.route.injected && !injectedStepReachesFrom(notch.route, topLevel))
         return passOn(nCode, wParam, lParam);
     if (reverseOnly)

@@ -123,6 +123,8 @@ void applyWheelScrollLines()
     units.lines = readSetting(s_lines, request.lines);
     units.chars = readSetting(s_chars, request.chars);
     publishWheelUnits(units);
+    qDebug().nospace() << "[SmoothScroller] Wheel settings: glides in " << units.lines << " lines and "
+                       << units.chars << " characters per notch.";
     if (!request.lines && !request.chars)
         return;
     request.number = ++s_lastRequest;

@@ -421,6 +421,7 @@ if [ "$program" = Sorvella ]; then
     notepad_open() { [ -n "$(notepad_line)" ]; }
     start_notepad() {
         "$wine_bin" notepad "$(to_win "$tmp/lines.txt")" >/dev/null 2>&1 &
+        notepad_pid=$!
         wait_for 60 notepad_open || echo "wine-check: note: Notepad did not open"
         sleep 1
         read -r _ _ notepad_x notepad_y <<<"$(notepad_line)"
@@ -441,10 +442,10 @@ if [ "$program" = Sorvella ]; then
     moved_lines() { echo "$1" | awk '{print $1}'; }
     moved_changes() { echo "$1" | awk '{print $2 + 0}'; }
 
+    # Stored lines 3, as in a fresh prefix (the check above stored 4): a fresh session has 3.
+    timeout 60 "$wine_bin" reg add 'HKCU\Control Panel\Desktop' /v WheelScrollLines /d 3 /f >/dev/null 2>&1
     printf '{}' >"$tmp/app/config.json"
     restart_program restart_notepad
-    timeout 60 "$wine_bin" "$probe" setlines 3 >/dev/null 2>&1
-    echo "Notepad: stored wheel lines $(stored_wheel WheelScrollLines), session $(wheel_lines_value)"
     start_notepad
     moves="$(notepad_moves 5)"
     check "at the defaults a notch glides Notepad 10 lines (at 3 lines per notch)" "10" "$(moved_lines "$moves")"
@@ -456,34 +457,52 @@ if [ "$program" = Sorvella ]; then
     check "... with one change per event at most" "yes" "$([ "$(moved_changes "$moves")" -le 3 ] && echo yes || echo "no: $moves")"
     check "a new process reads 3 wheel lines while the program runs" "3" "$(wheel_lines_value)"
 
-    # The user sets 5 lines (announced to every top-level window): a notch still moves 10.
+    # Smoothing off for notepad.exe: a notch moves the user's own 3 lines, at once.
+    notepad_raw_config() {
+        echo "{"; echo '    "autorunEnabled": false,'; echo '    "parameters": {'
+        param_set "        " default; echo "        },"
+        param_set "        " notepad.exe smoothScrollEnabled=false; echo "        }"
+        echo "    }"; echo "}"
+    }
+    # respawn_program LOGNAME: the program ends and starts again in the same session.
+    respawn_program() {
+        kill "$program_pid" 2>/dev/null; wait "$program_pid" 2>/dev/null
+        "$wine_bin" "$tmp/app/Sorvella.exe" >"$tmp/$1.out" 2>"$tmp/$1.err" &
+        program_pid=$!
+        wait_for 90 started "$tmp/$1.err" || echo "wine-check: the program did not report its start ($1)"
+        sleep 1
+    }
+    notepad_raw_config >"$tmp/app/config.json"
+    respawn_program respawn_raw
+    moves="$(notepad_moves 5)"
+    check "with smoothing off for notepad.exe a notch moves Notepad 3 lines, at once" "3 1" "$moves"
+
+    # The user sets 5 lines for the session, announced to every top-level window: the program
+    # reads its wheel settings again.
+    reads_before="$(grep -c 'Wheel settings:' "$tmp/respawn_raw.err")"
     check "a process of our own sets the wheel lines to 5" "setlines 5" \
         "$(timeout 60 "$wine_bin" "$probe" setlines 5 2>/dev/null | tr -d '\r')"
-    sleep 1
+    wait_for 10 sh -c "[ \$(grep -c 'Wheel settings:' '$tmp/respawn_raw.err') -gt $reads_before ]"
+    check "the program hears the announcement and reads its wheel settings again" "yes" \
+        "$([ "$(grep -c 'Wheel settings:' "$tmp/respawn_raw.err")" -gt "$reads_before" ] && echo yes || echo no)"
+    # Wine 8 keeps a process's system parameters as that process first read them, whoever
+    # changes them later: the running program and Notepad would go on reading 3 (Windows gives
+    # every process the new value at once). Processes started from now on read 5: Notepad and
+    # the program start again, in the same session.
+    check "a new process reads 5 wheel lines" "5" "$(wheel_lines_value)"
+    kill "$notepad_pid" 2>/dev/null; wait "$notepad_pid" 2>/dev/null
+    start_notepad
     moves="$(notepad_moves 5)"
-    check "after the change to 5 lines a notch still glides Notepad 10 lines" "10" "$(moved_lines "$moves")"
+    check "at 5 lines, a notch with smoothing off moves Notepad 5 lines" "5 1" "$moves"
+    printf '{}' >"$tmp/app/config.json"
+    respawn_program respawn_lines5
+    moves="$(notepad_moves 5)"
+    check "at 5 lines, a notch at the defaults still glides Notepad 10 lines" "10" "$(moved_lines "$moves")"
     start_probe_as probe_lines5.exe
     from=$(log_lines); xdotool click 4; settle "$from"
     # 1200 in 67 ticks divided by 5, the fraction carried: 240 units in 48 steps.
     check "... and the probe receives the series divided by 5" "$(divided_series "$notch_up" 5)" \
         "$(wheel_since "$from" | awk '{print $2}' | xargs)"
-
-    # Smoothing off for notepad.exe: each notch moves the user's own lines, 3, then 5.
-    {
-        echo "{"; echo '    "autorunEnabled": false,'; echo '    "parameters": {'
-        param_set "        " default; echo "        },"
-        param_set "        " notepad.exe smoothScrollEnabled=false; echo "        }"
-        echo "    }"; echo "}"
-    } >"$tmp/app/config.json"
-    restart_program restart_notepad_raw
-    timeout 60 "$wine_bin" "$probe" setlines 3 >/dev/null 2>&1
-    start_notepad
-    moves="$(notepad_moves 5)"
-    check "with smoothing off for notepad.exe a notch moves Notepad 3 lines, at once" "3 1" "$moves"
-    timeout 60 "$wine_bin" "$probe" setlines 5 >/dev/null 2>&1
-    sleep 1
-    moves="$(notepad_moves 5)"
-    check "... and 5 lines once the user set 5" "5 1" "$moves"
     timeout 60 "$wine_bin" "$probe" setlines 3 >/dev/null 2>&1
 fi
 

@@ -78,6 +78,12 @@ TEST(UserUnits, EachStepIsDividedWithItsRemainderCarriedAndHalvesAwayFromZero)
     EXPECT_EQ(divideStep(1, 100, 0).carry, 1);
     EXPECT_EQ(divideStep(96, 0, 0).units, 96); // no divisor below 1
     EXPECT_EQ(divideStep(-32767, 1, 0).units, -32767);
+    // A page per notch, or 0, gives no unit: the series goes out as it is (the program sets
+    // such a setting to 1 for the session).
+    EXPECT_EQ(unitDivisorOf(WheelUnits{WHEEL_PAGESCROLL, 0}, WheelAxis::Vertical), 1);
+    EXPECT_EQ(unitDivisorOf(WheelUnits{WHEEL_PAGESCROLL, 0}, WheelAxis::Horizontal), 1);
+    EXPECT_EQ(unitDivisorOf(WheelUnits{3, 100}, WheelAxis::Horizontal), 100);
+    EXPECT_EQ(unitDivisorOf(WheelUnits{0xFFFFFFFEu, 1}, WheelAxis::Vertical), kLargestUnitDivisor);
 }
 
 TEST(UserUnits, AClientFollowingTheSettingMovesTheSeriesLinesOverTheSameTicks)
@@ -250,6 +256,12 @@ TEST_F(UserUnitsEngine, FineInputGoesOnUntouchedAndStopsTheGlideOfItsAxisOnly)
     runAnimation();
     EXPECT_TRUE(postedDeltas(WM_MOUSEWHEEL).empty());
     EXPECT_EQ(sim().receivedInput().back().hwnd, other);
+    EXPECT_EQ(postedSum(WM_MOUSEHWHEEL), 400 - 32); // the rest of the tilt's glide
+    // And a fine tilt ends the tilt's glide.
+    sim().advanceTime(1000);
+    EXPECT_TRUE(tilt(120).swallowed());
+    EXPECT_TRUE(tilt(-15).passedOn());
+    EXPECT_FALSE(horizontal().isAnimating);
 
     // Every extreme delta that is no whole notch passes on as it came.
     sim().advanceTime(1000);
