@@ -207,8 +207,10 @@ void MainWindow::showPauseState()
 bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, long *result)
 {
     // Every top-level window of the program receives the announcement; this one hands the
-    // new values to the engine. While paused they are read again on resuming.
-    if (!m_paused && eventType == "windows_generic_MSG") {
+    // new values to the engine. Only while the engine runs: paused, they are read again on
+    // resuming, and the announcement of our own restore (at a pause, a quit or a failed
+    // start, sent to this window within the restoring call) must not set them again.
+    if (SmoothScroller::s_isRunning && eventType == "windows_generic_MSG") {
         const MSG *msg = static_cast<const MSG *>(message);
         if (isWheelSettingChange(msg->message, msg->wParam))
             applyWheelScrollLines();

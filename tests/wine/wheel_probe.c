@@ -17,6 +17,7 @@
  *       and logs each wheel event it sees before the next hook does:
  *           hook <delta> <x> <y> <microseconds>
  *           hhook <delta> <x> <y> <microseconds>
+ *       Each announcement of a changed system setting is logged as "setting <wParam hex>".
  *       Installed after the program under test, this hook runs first, so its time stamp
  *       marks when the wheel event entered the hook chain. All times come from one
  *       performance counter, so the two kinds of line can be compared.
@@ -57,7 +58,8 @@
  *       "trayquit none: <why>" and exits 1 when there is no tray icon or no menu opens.
  *   wheel_probe.exe setlines N
  *       Sets the system's wheel-scroll-lines value to N for the session, announcing the change
- *       (SPIF_SENDCHANGE), as a user's change in the settings does; prints "setlines N" or
+ *       (SPIF_SENDCHANGE, and WM_SETTINGCHANGE sent to every top-level window, which Wine 8
+ *       leaves out), as a user's change in the settings does; prints "setlines N" or
  *       "setlines error <code>" and exits 1.
  *   wheel_probe.exe notepad
  *       Finds Notepad's edit control and prints "notepad <first visible line> <x> <y>" with
@@ -149,6 +151,9 @@ static LRESULT CALLBACK probeWndProc(HWND hwnd, UINT message, WPARAM wParam, LPA
                 nowMicroseconds(), source);
         return 0;
     }
+    case WM_SETTINGCHANGE:
+        logLine("setting 0x%04x", (unsigned)wParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     case WM_APP:
         if (g_hookThreadId) {
             PostThreadMessageW(g_hookThreadId, WM_APP, 0, 0);
@@ -522,6 +527,9 @@ static int runSetLines(int argc, char **argv)
         printf("setlines error %lu\n", GetLastError());
         return 1;
     }
+    /* Windows announces the change to every top-level window itself; Wine 8 announces none
+       (seen: no window of another process receives it), so the probe does. */
+    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETWHEELSCROLLLINES, 0, SMTO_ABORTIFHUNG, 2000, NULL);
     printf("setlines %u\n", lines);
     return 0;
 }
