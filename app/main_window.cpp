@@ -4,6 +4,7 @@
 #include "app/theme_watcher.h"
 #include "app/window_placement.h"
 #include "engine/wheel_lines.h"
+#include "engine/wheel_units.h"
 #include "ui/style_sheets.h"
 #include "ui/window_painting.h"
 
@@ -29,6 +30,12 @@ const char kTrayMenuStyleSheet[] =
     "width:116px;height:32px;margin:4px 10px;font-family:Microsoft YaHei;font-size:16px;}"
     "QMenu::item:selected{margin:4px 10px;background-color:rgb(0, 130, 119);"
     "color:rgb(240, 240, 241);border-radius: 5px;}";
+
+const char kTrayToolTip[] = "Sorvella";
+const char kPausedToolTip[] = "Sorvella（已暂停）";
+const char kResumeFailedToolTip[] = "Sorvella（已暂停，无法恢复平滑滚动）";
+const char kPauseText[] = "暂停平滑滚动";
+const char kResumeText[] = "恢复平滑滚动";
 
 } // namespace
 
@@ -68,6 +75,7 @@ MainWindow::~MainWindow()
     delete m_trayIcon;
     delete m_trayMenu;
     delete m_visitAction;
+    delete m_pauseAction;
     delete m_quitAction;
 }
 
@@ -77,6 +85,10 @@ void MainWindow::createTrayIcon()
     m_visitAction = new QAction(QStringLiteral("访问网站"));
     m_visitAction->setToolTip(QStringLiteral("访问网站"));
     m_trayMenu->addAction(m_visitAction);
+    m_pauseAction = new QAction(QString::fromUtf8(kPauseText));
+    m_pauseAction->setToolTip(QString::fromUtf8(kPauseText));
+    m_trayMenu->addAction(m_pauseAction);
+    connect(m_pauseAction, &QAction::triggered, this, &MainWindow::togglePause);
     m_quitAction = new QAction(QStringLiteral("退出"));
     m_quitAction->setToolTip(QStringLiteral("退出程序"));
     m_trayMenu->addAction(m_quitAction);
@@ -85,7 +97,7 @@ void MainWindow::createTrayIcon()
 
     m_trayIcon = new QSystemTrayIcon;
     m_trayIcon->setIcon(QIcon(QStringLiteral(":/res/icon_dark.png")));
-    m_trayIcon->setToolTip(QStringLiteral("Sorvella"));
+    m_trayIcon->setToolTip(QString::fromUtf8(kTrayToolTip));
     m_trayMenu->setWindowFlags(m_trayMenu->windowFlags() | Qt::FramelessWindowHint
                                | Qt::WindowStaysOnTopHint | Qt::NoDropShadowWindowHint);
     m_trayMenu->setAttribute(Qt::WA_TranslucentBackground);
@@ -129,7 +141,9 @@ void MainWindow::placeOnScreen()
 
 void MainWindow::onShowRequest()
 {
-    m_scroller.start();
+    // A launch while paused only shows the window: the user resumes from the tray.
+    if (!m_paused)
+        m_scroller.start();
     placeOnScreen();
     show();
     raise();
@@ -163,6 +177,45 @@ void MainWindow::quitApplication()
     m_scroller.stop();
     restoreWheelScrollLines();
     std::exit(0);
+}
+
+void MainWindow::togglePause()
+{
+    if (!m_paused) {
+        // As at quit: the engine first, so that no notch is swallowed once the wheel
+        // settings are back.
+        m_scroller.stop();
+        restoreWheelScrollLines();
+        m_paused = true;
+        m_resumeFailed = false;
+    } else {
+        applyWheelScrollLines();
+        m_resumeFailed = !m_scroller.start(); // a failed start puts the settings back itself
+        m_paused = m_resumeFailed;
+    }
+    showPauseState();
+}
+
+void MainWindow::showPauseState()
+{
+    m_pauseAction->setText(QString::fromUtf8(m_paused ? kResumeText : kPauseText));
+    m_pauseAction->setToolTip(m_pauseAction->text());
+    m_trayIcon->setToolTip(QString::fromUtf8(
+        !m_paused ? kTrayToolTip : (m_resumeFailed ? kResumeFailedToolTip : kPausedToolTip)));
+}
+
+bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, long *result)
+{
+    // Every top-level window of the program receives the announcement; this one hands the
+    // new values to the engine. Only while the engine runs: paused, they are read again on
+    // resuming, and the announcement of our own restore (at a pause, a quit or a failed
+    // start, sent to this window within the restoring call) must not set them again.
+    if (SmoothScroller::s_isRunning && eventType == "windows_generic_MSG") {
+        const MSG *msg = static_cast<const MSG *>(message);
+        if (isWheelSettingChange(msg->message, msg->wParam))
+            applyWheelScrollLines();
+    }
+    return QWidget::nativeEvent(eventType, message, result);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -134,6 +134,18 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
+public:
+    // Pause from the tray menu: the engine stops (hook removed, its thread ended) until the
+    // user resumes it, which starts it as at launch. A resume that fails stays paused. The
+    // pause is not saved.
+    bool isPaused() const { return m_paused; }
+    void togglePause();
+
+protected:
+    // Watches Windows' announcements for a change of the wheel lines or characters, which the
+    // engine's message-only window never receives.
+    bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
+
 private:
     friend class MainWindowTestAccess;
 
@@ -177,4 +189,10 @@ private:
     QAction *m_visitAction = nullptr;
     QAction *m_quitAction = nullptr;
     QSystemTrayIcon *m_trayIcon = nullptr;
+
+    // Pause
+    void showPauseState();
+    QAction *m_pauseAction = nullptr;
+    bool m_paused = false;
+    bool m_resumeFailed = false;
 };

@@ -241,6 +241,8 @@ void MainWindow::onDirectionChanged(int)
 
 void MainWindow::onSmoothScrollToggled(bool)
 {
-    applyWheelScrollLines();
+    // While paused the settings are the user's own, untouched; resuming reads them again.
+    if (!m_paused)
+        applyWheelScrollLines();
     saveConfig();
 }

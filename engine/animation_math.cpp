@@ -83,3 +83,14 @@ int saturatedSum(int a, int b)
 {
     return clampToTarget(static_cast<long long>(a) + static_cast<long long>(b));
 }
+
+UserUnitStep divideStep(int n, int divisor, int carry)
+{
+    const long long d = divisor < 1 ? 1 : (divisor > kLargestUnitDivisor ? kLargestUnitDivisor : divisor);
+    const long long sum = static_cast<long long>(n) + carry;
+    long long units = sum / d;
+    const long long rest = sum - units * d;
+    if (2 * (rest < 0 ? -rest : rest) >= d)
+        units += sum < 0 ? -1 : 1;
+    return UserUnitStep{clampToInt(units), static_cast<int>(sum - units * d)};
+}

@@ -37,3 +37,22 @@ bool animationComplete(int targetPos, float scrolledSoFar, float pendingFraction
 // direction.
 int saturatedProduct(int a, int b);
 int saturatedSum(int a, int b);
+
+// Largest number of lines (characters) per notch a step is divided by; beyond it no glide
+// delivers even one unit.
+constexpr int kLargestUnitDivisor = kLargestTarget;
+
+// A step of the series expressed in the user's own units, and the remainder carried on.
+struct UserUnitStep {
+    int units; // wheel units to send now; 0 sends nothing
+    int carry; // what is left over, in 1/divisor of a wheel unit
+};
+
+// `n` wheel units of the series (which moves one line per 120 units) divided by the user's
+// lines (characters) per notch, `divisor`, plus the remainder `carry` from the step before,
+// rounded to the nearest whole unit with halves away from zero. An application that follows
+// the setting then moves exactly what the series moves at one line per notch, and the units
+// sent add up to the series' sum divided by `divisor`: no remainder is ever lost, only the
+// last one under half a unit. A divisor below 1 counts as 1, one above kLargestUnitDivisor
+// as that.
+UserUnitStep divideStep(int n, int divisor, int carry);

@@ -9,8 +9,11 @@ float remainingDistance(const ScrollAnimation &a)
     return remainingDistance(a.targetPos, a.scrolledSoFar);
 }
 
-void beginAnimation(ScrollAnimation &a, HWND hwnd, POINT pt, int total, const StepRoute &route)
+void beginAnimation(ScrollAnimation &a, HWND hwnd, POINT pt, int total, const StepRoute &route,
+                    int unitDivisor)
 {
+    a.unitDivisor = unitDivisor;
+    a.unitCarry = 0;
     a.targetPos = total;
     a.scrolledSoFar = 0.0f;
     a.targetHwnd = hwnd;
@@ -72,6 +75,13 @@ int advanceAnimation(ScrollAnimation &a, float fraction)
 void markPosted(ScrollAnimation &a, int units)
 {
     a.pendingFraction -= static_cast<float>(units);
+}
+
+int userUnits(ScrollAnimation &a, int units)
+{
+    const UserUnitStep step = divideStep(units, a.unitDivisor, a.unitCarry);
+    a.unitCarry = step.carry;
+    return step.units;
 }
 
 bool animationArrived(const ScrollAnimation &a)

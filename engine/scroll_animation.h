@@ -20,13 +20,18 @@ struct ScrollAnimation {
     std::string paramSet;         // the set chosen by the axis's latest notch
     StepRoute route;              // posted to the target, or injected as input
     bool undelivered = false;     // a step could not be handed to the system at all
+    // The user's lines (characters) per notch the steps are divided by, as they were when
+    // the animation began, and the remainder of that division carried to the next step.
+    int unitDivisor = 1;
+    int unitCarry = 0;
 };
 
 float remainingDistance(const ScrollAnimation &a);
 
 // A new animation of `total` units towards `hwnd`, with the steps carrying `pt` and going the
-// way `route` says.
-void beginAnimation(ScrollAnimation &a, HWND hwnd, POINT pt, int total, const StepRoute &route = {});
+// way `route` says, each divided by `unitDivisor` (userUnits).
+void beginAnimation(ScrollAnimation &a, HWND hwnd, POINT pt, int total, const StepRoute &route = {},
+                    int unitDivisor = 1);
 
 // A slight opposite notch: the animation stops where it is, at the next tick.
 void settleAnimation(ScrollAnimation &a);
@@ -48,5 +53,8 @@ bool tickNeedsPercentage(const ScrollAnimation &a);
 // post now; markPosted then takes them off the pending fraction.
 int advanceAnimation(ScrollAnimation &a, float fraction);
 void markPosted(ScrollAnimation &a, int units);
+// The units of the series' step `units` (what markPosted took) that go out in the user's
+// units (divideStep), carrying the remainder on; 0 sends nothing.
+int userUnits(ScrollAnimation &a, int units);
 // Nothing left to consume or to post (animationComplete).
 bool animationArrived(const ScrollAnimation &a);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/fine_input.h"
 #include "engine/hook_watch.h"
 #include "engine/refused_processes.h"
 #include "engine/scroll_animation.h"
@@ -67,6 +68,11 @@ public:
     // The same n units as input, for windows that read the wheel only from their input.
     static void injectWheelStep(int n, WheelAxis axis = WheelAxis::Vertical);
     static ScrollAnimation &animation(WheelAxis axis);
+    // One wheel message of n units as the steps go: posted to hwnd at pt (that window's
+    // coordinates), or injected with our tag. False when the system would not take it;
+    // a post refused as access denied marks the window's process as refusing.
+    static bool postWheelTo(HWND hwnd, POINT pt, int n, WheelAxis axis);
+    static bool injectWheel(int n, WheelAxis axis);
 
     static constexpr char kDefaultSetName[] = "default";
     static constexpr UINT_PTR kAnimationTimerId = clockIdOf(WheelAxis::Vertical);
@@ -85,6 +91,10 @@ public:
     static ScrollAnimation s_horizontal;
     // The set chosen by the latest vertical notch, which the vertical animation reads.
     static std::string &s_currentParamSet;
+    // Each axis's latest fine-grained event: such input is left to the device.
+    static FineInputTrack s_fineVertical;
+    static FineInputTrack s_fineHorizontal;
+    static FineInputTrack &fineInput(WheelAxis axis);
 
     // Processes that refused our posted wheel messages (ones running with higher rights).
     // Wheel events over their windows pass on while they run: swallowing a notch we cannot

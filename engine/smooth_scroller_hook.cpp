@@ -7,6 +7,7 @@
 #include "engine/hook_params.h"
 #include "engine/key_state.h"
 #include "engine/wheel_decision.h"
+#include "engine/wheel_units.h"
 #include "engine/window_facts.h"
 #include "engine/window_process.h"
 
@@ -45,6 +46,7 @@ struct Notch {
     UINT interval;
     StepRoute route;
     const nlohmann::json &document;
+    int unitDivisor; // the user's lines (characters) per notch, for a new animation
 };
 
 // The notch is not kept waiting a whole interval for its first step: it is taken here, inside
@@ -89,7 +91,7 @@ void startNew(WheelAxis axis, const Notch &notch, bool announce)
         stopAnimationClock(S::s_hWnd, a.activeTimerId);
         a.activeTimerId = 0;
     }
-    beginAnimation(a, notch.hwnd, stepPoint(notch), notch.total, notch.route);
+    beginAnimation(a, notch.hwnd, stepPoint(notch), notch.total, notch.route, notch.unitDivisor);
     qDebug() << "[LLMouseProc] Initiating new animation instance. Target pos:" << a.targetPos;
 
     if (S::hiddenWindowExists()) {
@@ -113,9 +115,35 @@ void startNew(WheelAxis axis, const Notch &notch, bool announce)
     }
 }
 
+// A notch of a set that only reverses the wheel: the notch itself, reversed, as one message
+// the way the steps go. False when the system would not take it; the notch then goes on
+// as it came rather than be lost.
+bool sendReversed(WheelAxis axis, const Notch &notch)
+{
+    if (notch.route.injected)
+        return S::injectWheel(notch.total, axis);
+    return S::postWheelTo(notch.hwnd, stepPoint(notch), notch.total, axis);
+}
+
+// Input a device scrolls finely already goes on untouched; a glide on its axis would fight
+// it, so the glide ends first, over whatever window it runs.
+bool leftToDevice(WheelAxis axis, const MSLLHOOKSTRUCT &event)
+{
+    const int raw = static_cast<short>(HIWORD(event.mouseData));
+    if (!takeFineInput(S::fineInput(axis), raw, event.time))
+        return false;
+    if (S::animation(axis).isAnimating) {
+        qDebug() << "[LLMouseProc] Fine-grained wheel input. Stopping active animation.";
+        S::stopAnimation(axis);
+    }
+    return true;
+}
+
 LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
 {
     ScrollAnimation &a = S::animation(axis);
+    if (lParam != 0 && leftToDevice(axis, *reinterpret_cast<const MSLLHOOKSTRUCT *>(lParam)))
+        return passOn(nCode, wParam, lParam);
     if (isModifierDown()) {
         qDebug() << "[LLMouseProc] Modifier key (Shift/Ctrl/Alt) is down. Bypassing custom scroll.";
         if (a.isAnimating)
@@ -145,11 +173,16 @@ LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
 
     const int d = params->directionNormal ? raw : -raw;
     a.lastDelta = d;
-    if (isExcludedProcess(fileName) || d == 0 || !params->smoothScrollEnabled)
+    if (isExcludedProcess(fileName) || d == 0)
+        return passOn(nCode, wParam, lParam);
+    // With smoothing off the notch goes on untouched, unless the set reverses it: then it
+    // is sent reversed, the same size, as one message.
+    const bool reverseOnly = !params->smoothScrollEnabled;
+    if (reverseOnly && params->directionNormal)
         return passOn(nCode, wParam, lParam);
 
     const bool up = d > 0;
-    const int total = saturatedProduct(params->accel(up), d);
+    const int total = reverseOnly ? d : saturatedProduct(params->accel(up), d);
     // A multiplier of 0 would swallow the notch and scroll nothing at all.
     if (total == 0 || !isAnimatableWindow(hwnd, process))
         return passOn(nCode, wParam, lParam);
@@ -161,9 +194,12 @@ LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
         return passOn(nCode, wParam, lParam);
     // Injected steps go where the system routes the wheel; where that is not this window,
     // the notch keeps its own way rather than scroll another one.
-    const Notch notch{hwnd, pt, total, params->interval(up), stepRouteTo(hwnd, topLevel), *snapshot};
+    const Notch notch{hwnd,      pt,        total, params->interval(up), stepRouteTo(hwnd, topLevel),
+                      *snapshot, unitDivisorOf(publishedWheelUnits(), axis)};
     if (notch.route.injected && !injectedStepReachesFrom(notch.route, topLevel))
         return passOn(nCode, wParam, lParam);
+    if (reverseOnly)
+        return sendReversed(axis, notch) ? kSwallow : passOn(nCode, wParam, lParam);
 
     switch (decideWheelAction(a.isAnimating, hwnd == a.targetHwnd, remainingDistance(a), d)) {
     case WheelAction::Settle:

@@ -11,8 +11,15 @@ ScrollAnimation SmoothScroller::s_vertical;
 ScrollAnimation SmoothScroller::s_horizontal;
 std::string &SmoothScroller::s_currentParamSet = SmoothScroller::s_vertical.paramSet;
 RefusedProcesses SmoothScroller::s_refusedProcesses;
+FineInputTrack SmoothScroller::s_fineVertical;
+FineInputTrack SmoothScroller::s_fineHorizontal;
 
 ScrollAnimation &SmoothScroller::animation(WheelAxis axis)
 {
     return axis == WheelAxis::Vertical ? s_vertical : s_horizontal;
+}
+
+FineInputTrack &SmoothScroller::fineInput(WheelAxis axis)
+{
+    return axis == WheelAxis::Vertical ? s_fineVertical : s_fineHorizontal;
 }

@@ -52,7 +52,11 @@ void tick(HWND hiddenWindow, WheelAxis axis, const nlohmann::json *heldDocument)
         }
         fraction = fractionOfPercent(tickPercent(*heldDocument, a.paramSet, a.lastDelta > 0));
     }
-    const int units = advanceAnimation(a, fraction);
+    const int seriesUnits = advanceAnimation(a, fraction);
+    markPosted(a, seriesUnits);
+    // The step in the user's own lines (characters): a step that comes to less than a unit
+    // is carried to the next one and sends nothing now.
+    const int units = userUnits(a, seriesUnits);
     if (units != 0) {
         // A step posted with a modifier down would zoom or scroll sideways in most
         // applications, and a notch with one is never animated: the rest is dropped.
@@ -72,7 +76,6 @@ void tick(HWND hiddenWindow, WheelAxis axis, const nlohmann::json *heldDocument)
         } else {
             S::postWheelStep(units, axis);
         }
-        markPosted(a, units);
         if (!a.isAnimating) { // the target refused the post, or the system the input
             endFromTick(hiddenWindow, axis);
             return;
@@ -82,14 +85,14 @@ void tick(HWND hiddenWindow, WheelAxis axis, const nlohmann::json *heldDocument)
         endFromTick(hiddenWindow, axis);
 }
 
-void refuseTargetWindow(WheelAxis axis)
+// Posts to `hwnd` were refused as access denied: its process runs with higher rights.
+void refuseWindow(HWND hwnd)
 {
-    const WindowProcess process = windowProcess(S::animation(axis).targetHwnd);
+    const WindowProcess process = windowProcess(hwnd);
     if (S::s_refusedProcesses.remember(process.pid, process.startTime, processStillRuns)) {
         qInfo() << "[LLMouseProc] Posting to the target window was refused (access denied)."
                    " Wheel events over the windows of its process pass on while it runs.";
     }
-    S::stopAnimation(axis);
 }
 
 void runTick(HWND hiddenWindow, WheelAxis axis, const nlohmann::json *heldDocument)
@@ -127,28 +130,42 @@ void SmoothScroller::stopAnimation(WheelAxis axis)
 void SmoothScroller::postWheelStep(int n, WheelAxis axis)
 {
     const ScrollAnimation &a = animation(axis);
+    if (!postWheelTo(a.targetHwnd, a.targetPoint, n, axis))
+        stopAnimation(axis);
+}
+
+bool SmoothScroller::postWheelTo(HWND hwnd, POINT pt, int n, WheelAxis axis)
+{
     // A step beyond the 16-bit delta goes out as several messages, so that it never wraps
     // into the opposite direction; together they carry exactly n units.
-    const LPARAM lParam = wheelLParam(a.targetPoint);
+    const LPARAM lParam = wheelLParam(pt);
     int left = n;
     while (left != 0) {
         const int part = nextWheelChunk(left);
         const bool ctrl = isKeyDown(VK_CONTROL);
         const bool shift = isKeyDown(VK_SHIFT);
         SetLastError(ERROR_SUCCESS);
-        if (!PostMessageA(a.targetHwnd, wheelMessageOf(axis), wheelWParam(part, ctrl, shift), lParam)
+        if (!PostMessageA(hwnd, wheelMessageOf(axis), wheelWParam(part, ctrl, shift), lParam)
             && GetLastError() == ERROR_ACCESS_DENIED) {
-            refuseTargetWindow(axis);
-            return;
+            refuseWindow(hwnd);
+            return false;
         }
         // Any other failed post is ignored: its units count as delivered.
         left -= part;
     }
+    return true;
 }
 
 void SmoothScroller::injectWheelStep(int n, WheelAxis axis)
 {
-    ScrollAnimation &a = animation(axis);
+    if (!injectWheel(n, axis)) {
+        animation(axis).undelivered = true;
+        stopAnimation(axis);
+    }
+}
+
+bool SmoothScroller::injectWheel(int n, WheelAxis axis)
+{
     const DWORD flags = axis == WheelAxis::Vertical ? MOUSEEVENTF_WHEEL : MOUSEEVENTF_HWHEEL;
     // As for posted steps, a step beyond the 16-bit delta goes in as several events.
     INPUT batch[16];
@@ -170,9 +187,8 @@ void SmoothScroller::injectWheelStep(int n, WheelAxis axis)
         // chosen for injection.)
         if (SendInput(count, batch, sizeof(INPUT)) != count) {
             qCritical() << "[LLMouseProc] SendInput FAILED! Stopping animation. Error:" << GetLastError();
-            a.undelivered = true;
-            stopAnimation(axis);
-            return;
+            return false;
         }
     }
+    return true;
 }

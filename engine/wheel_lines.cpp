@@ -1,5 +1,6 @@
 #include "engine/wheel_lines.h"
 
+#include "engine/wheel_units.h"
 #include "platform/registry.h"
 #include "platform/win32.h"
 
@@ -20,16 +21,25 @@ namespace {
 // log-on.
 constexpr UINT kSessionOnly = SPIF_SENDCHANGE;
 
+// What a fresh Windows profile has, for a setting that could never be read.
+constexpr UINT kWindowsDefaultPerNotch = 3;
+
 const char kDesktopKey[] = "HKEY_CURRENT_USER\\Control Panel\\Desktop";
 
-// One of the two wheel settings the program sets to 1 while it runs.
+// One of the two wheel settings.
 struct WheelSetting {
+    WheelSetting(UINT get, UINT set, const char *stored, const char *name)
+        : getAction(get), setAction(set), storedName(stored), what(name)
+    {
+    }
     UINT getAction;
     UINT setAction;
     const char *storedName; // its value under kDesktopKey in the user's profile
     const char *what;       // for the log
-    // The session's value before our first change; read and written on the calling thread.
-    std::optional<UINT> original;
+    // Read and written on the calling thread only:
+    std::optional<UINT> inForce;  // the latest value read from the session
+    bool setByUs = false;         // set to 1 by us, not yet put back
+    std::optional<UINT> original; // the session's value before that change
     // What the latest restore put back, for a worker that reaches the system after it.
     std::atomic<bool> restored{false};
     std::atomic<UINT> restoredValue{0};
@@ -39,9 +49,8 @@ WheelSetting s_lines{SPI_GETWHEELSCROLLLINES, SPI_SETWHEELSCROLLLINES, "WheelScr
 WheelSetting s_chars{SPI_GETWHEELSCROLLCHARS, SPI_SETWHEELSCROLLCHARS, "WheelScrollChars", "chars"};
 WheelSetting *const s_settings[] = {&s_lines, &s_chars};
 
-// Two workers may overlap after quick toggles; each line is written whole.
+// Two workers may overlap; each line is written whole.
 std::mutex s_outputMutex;
-bool s_changed = false;
 
 // Requests are numbered. A restore marks every request made so far as undone, and a worker
 // of an undone request puts the restored values back after its own change, so that the
@@ -82,16 +91,43 @@ void logFailure(const WheelSetting &setting)
                           << "! Error: " << error;
 }
 
+// Reads the setting and returns what the engine divides by; true in `setOne` when the
+// session's value gives no unit and is to be set to 1.
+UINT readSetting(WheelSetting &setting, bool &setOne)
+{
+    const std::optional<UINT> session = sessionValue(setting);
+    setOne = false;
+    if (!session)
+        return setting.inForce.value_or(kWindowsDefaultPerNotch);
+    setting.inForce = session;
+    if (isUnitCount(*session)) {
+        // A value other than ours: the user changed it, and it is theirs to keep.
+        if (*session != 1)
+            setting.setByUs = false;
+        return *session;
+    }
+    if (!setting.setByUs) {
+        setting.original = session;
+        setting.setByUs = true;
+    }
+    setOne = true;
+    return 1;
+}
+
 } // namespace
 
 void applyWheelScrollLines()
 {
-    if (!s_changed) {
-        for (WheelSetting *setting : s_settings)
-            setting->original = sessionValue(*setting);
-        s_changed = true;
-    }
-    const unsigned request = ++s_lastRequest;
+    WheelLinesRequest request;
+    WheelUnits units;
+    units.lines = readSetting(s_lines, request.lines);
+    units.chars = readSetting(s_chars, request.chars);
+    publishWheelUnits(units);
+    qDebug().nospace() << "[SmoothScroller] Wheel settings: glides in " << units.lines << " lines and "
+                       << units.chars << " characters per notch.";
+    if (!request.lines && !request.chars)
+        return;
+    request.number = ++s_lastRequest;
     try {
         std::thread(wheelLinesThreadProc, std::make_unique<int>(1), request).detach();
     } catch (const std::system_error &e) {
@@ -100,22 +136,28 @@ void applyWheelScrollLines()
     }
 }
 
-int wheelLinesThreadProc(std::unique_ptr<int> value, unsigned request)
+int wheelLinesThreadProc(std::unique_ptr<int> value, WheelLinesRequest request)
 {
     const UINT wanted = value ? static_cast<UINT>(*value) : 1u;
-    const BOOL ok = setForSession(s_lines, wanted);
-    const DWORD error = ok ? 0 : GetLastError();
-    if (!setForSession(s_chars, wanted))
+    BOOL linesSet = FALSE;
+    DWORD error = 0;
+    if (request.lines) {
+        linesSet = setForSession(s_lines, wanted);
+        error = linesSet ? 0 : GetLastError();
+    }
+    if (request.chars && !setForSession(s_chars, wanted))
         logFailure(s_chars);
-    if (request <= s_undoneUpTo) {
+    if (request.number <= s_undoneUpTo) {
         for (WheelSetting *setting : s_settings) {
             if (setting->restored)
                 setForSession(*setting, setting->restoredValue);
         }
     }
+    if (!request.lines)
+        return 0;
 
     std::lock_guard<std::mutex> lock(s_outputMutex);
-    if (ok) {
+    if (linesSet) {
         // The full-width exclamation mark in code page 936, spelled as bytes so that no
         // compiler or editor re-encodes it.
         std::cout << "Set params success\xA3\xA1" << std::endl;
@@ -127,11 +169,12 @@ int wheelLinesThreadProc(std::unique_ptr<int> value, unsigned request)
 
 void restoreWheelScrollLines()
 {
-    if (!s_changed)
-        return;
-    // A later change records the values afresh.
-    s_changed = false;
     for (WheelSetting *setting : s_settings) {
+        setting->restored = false;
+        if (!setting->setByUs)
+            continue;
+        // A later change records the value afresh.
+        setting->setByUs = false;
         std::optional<UINT> value = storedValue(*setting);
         if (!value)
             value = setting->original; // a profile without the value: as it was before our change

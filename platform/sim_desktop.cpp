@@ -61,6 +61,7 @@ void SimDesktop::reset()
     m_lastOpenAccess = 0;
     m_lastOpenInherit = FALSE;
     m_failures = {};
+    m_failWheelReads = 0;
     m_tokens.clear();
     m_mmTimers.clear();
     m_queue.clear();

@@ -297,6 +297,10 @@ public:
     // process with higher rights); 0 lets posts through again.
     void failPostTo(HWND hwnd, DWORD error);
 
+    // ---- reading the wheel settings -----------------------------------------------
+    // SPI_GETWHEELSCROLLLINES and SPI_GETWHEELSCROLLCHARS fail with error; 0 turns it off.
+    void failWheelSettingReads(DWORD error);
+
     // ---- entry points of the Win32 names (used by win32_sim.cpp) -------------------
     HHOOK setWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE hmod, DWORD threadId);
     LRESULT callNextHookEx(HHOOK hhk, int nCode, WPARAM wParam, LPARAM lParam);
@@ -536,6 +540,7 @@ private:
         DWORD spi = 0;
         DWORD sendInput = 0;
     } m_failures;
+    DWORD m_failWheelReads = 0;
 };
 
 // The calling thread's last-error code, as SetLastError and GetLastError see it.

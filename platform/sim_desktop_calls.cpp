@@ -342,6 +342,8 @@ BOOL SimDesktop::systemParametersInfo(UINT action, UINT uiParam, PVOID pvParam, 
         return TRUE;
     case SPI_GETWHEELSCROLLLINES:
     case SPI_GETWHEELSCROLLCHARS:
+        if (m_failWheelReads)
+            return fail<BOOL>(m_failWheelReads, FALSE);
         if (!pvParam)
             return fail<BOOL>(kErrorNoAccess, FALSE);
         *static_cast<UINT *>(pvParam) = action == SPI_GETWHEELSCROLLLINES ? m_wheelLines : m_wheelChars;

@@ -151,3 +151,9 @@ void SimDesktop::setWheelValue(bool lines, UINT value, UINT winIni)
 void SimDesktop::setWheelScrollLines(UINT lines) { setWheelValue(true, lines, 0); }
 
 void SimDesktop::setWheelScrollChars(UINT chars) { setWheelValue(false, chars, 0); }
+
+void SimDesktop::failWheelSettingReads(DWORD error)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_failWheelReads = error;
+}

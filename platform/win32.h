@@ -370,6 +370,10 @@ DWORD WINAPI MsgWaitForMultipleObjects(DWORD nCount, const HANDLE *pHandles, BOO
                                        DWORD dwMilliseconds, DWORD dwWakeMask);
 BOOL WINAPI PhysicalToLogicalPointForPerMonitorDPI(HWND hWnd, LPPOINT lpPoint);
 
+// The user's wheel settings and their change notice
+#define WHEEL_PAGESCROLL 0xFFFFFFFFu
+#define WM_SETTINGCHANGE 0x001A
+
 #endif
 
 // Top-level windows as the user sees them: enumeration, owners, extended styles, titles and

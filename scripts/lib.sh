@@ -198,6 +198,23 @@ probe_ready() { grep -q '^ready' "$probe_log" 2>/dev/null; }
 # doubled): 1200 units in 67 steps, largest first, ending in single units.
 notch_up="96 88 82 74 69 63 59 53 49 46 41 39 35 33 29 28 25 23 22 20 18 16 16 14 13 12 11 10 9 9 8 7 6 7 5 5 5 5 4 3 4 3 3 2 3 2 2 2 2 1 2 1 2 1 1 1 1 1 1 1 1 1 1 1 1 1 1"
 
+# divided_series "SERIES" L: the steps a window receives when the user's wheel lines (or
+# characters) are L: each step of SERIES divided by L plus the remainder carried from the step
+# before, rounded to the nearest unit with halves away from zero; steps that come to 0 send
+# nothing. At L = 3 the notch above arrives as 32 29 28 24 23 21 ..., 400 units in 54 steps, which
+# move a window that follows the setting the same 10 lines as 1200 units at one line.
+divided_series() {
+    echo "$1" | awk -v d="$2" '{
+        carry = 0; out = ""
+        for (i = 1; i <= NF; i++) {
+            s = $i + carry; q = int(s / d); r = s - q * d
+            if (2 * (r < 0 ? -r : r) >= d) q += (s < 0 ? -1 : 1)
+            carry = s - q * d
+            if (q != 0) out = out (out == "" ? "" : " ") q
+        }
+        print out }'
+}
+
 probe_x=200 probe_y=150 probe_w=400 probe_h=300
 cursor_x=$((probe_x + probe_w / 2)) cursor_y=$((probe_y + probe_h / 2))
 # Opens the probe window (with its own hook when $1 is "hook") and puts the cursor over it.

@@ -41,8 +41,8 @@ steps_since() { tail -n +"$(($2 + 1))" "$probe_log" | awk -v kind="$1" '$1 == ki
 steps_arrived() { [ "$(steps_since "$1" "$2" | wc -l)" -ge "$3" ]; }
 await_steps() { wait_for 30 steps_arrived "$@"; sleep 0.5; }
 # Delay from the probe's hook seeing a notch to the first message it brought on the same axis,
-# in microseconds, one a line: with UNITS 96 the first step of the animation a notch began,
-# with 120 a notch passed on untouched.
+# in microseconds, one a line: with UNITS the first step of the animation a notch began (96 at
+# one line per notch), with 120 a notch passed on untouched.
 arrival_delays() { # arrival_delays UNITS
     awk -v units="$1" '$1 == "hook" { seen["wheel"] = $5; next } $1 == "hhook" { seen["hwheel"] = $5; next }
          ($1 == "wheel" || $1 == "hwheel") && ($1 in seen) {
@@ -137,10 +137,22 @@ lines_before="$(wheel_lines_value)"
 chars_stored_before="$(stored_wheel WheelScrollChars)"
 lines_stored_before="$(stored_wheel WheelScrollLines)"
 echo "Wheel lines before start: ${lines_before:-unknown}"
+chars_before="$(wheel_chars_value)"
 case "$lines_before" in
     "") echo "wine-check: note: the wheel lines could not be read before start" ;;
-    1) echo "wine-check: note: the fresh prefix already has 1 wheel line; the wheel-lines check proves less" ;;
+    1) echo "wine-check: note: the fresh prefix already has 1 wheel line; the divided series prove less" ;;
 esac
+# The program leaves the wheel settings as they are and divides every step by them (a fresh
+# prefix has 3 lines and 3 characters): the probe receives the series divided by 3 with the
+# fraction carried, 400 units in 54 steps, which move a window that follows the setting the
+# same 10 lines as the whole series at one line per notch.
+lines_user="${lines_before:-3}"
+chars_user="${chars_before:-3}"
+notch_up_user="$(divided_series "$notch_up" "$lines_user")"
+notch_down_user="$(divided_series "$notch_down" "$lines_user")"
+tilt_right_user="$(divided_series "$notch_up" "$chars_user")"
+tilt_left_user="$(divided_series "$notch_down" "$chars_user")"
+first_step_user="${notch_up_user%% *}"
 
 echo "Starting $program.exe"
 "$wine_bin" "$tmp/app/$program.exe" >"$tmp/program.out" 2>"$tmp/program.err" &
@@ -157,13 +169,11 @@ check "$program starts and installs its hook" "started" "started"
 # wheel event entered the hook chain.
 open_probe_window hook
 
-check "the system wheel lines read 1 after start" "1" "$(wheel_lines_value)"
-check "the system wheel characters read 1 after start" "1" "$(wheel_chars_value)"
+check "the system wheel lines stay the user's after start" "$lines_user" "$(wheel_lines_value)"
+check "the system wheel characters stay the user's after start" "$chars_user" "$(wheel_chars_value)"
 chars_stored_after="$(stored_wheel WheelScrollChars)"
 check "the stored wheel characters are left as they were" "${chars_stored_before:-none}" "${chars_stored_after:-none}"
-# The worker's line ends in the full-width exclamation mark of code page 936 (A3 A1).
-check "the wheel-lines worker reports success on standard output" \
-    "$(printf 'Set params success\243\241')" "$(head -n 1 "$tmp/program.out" | tr -d '\r')"
+check "with nothing to set, no wheel-lines worker writes a line" "0" "$(grep -c 'Set params' "$tmp/program.out")"
 
 # Moving the cursor over the probe can make the program take its hook for lost and install it
 # again, ahead of the probe's: the probe's goes in afresh, first again, for the notches below.
@@ -172,30 +182,31 @@ wait_for 10 grep -q '^rehooked' "$probe_log" || echo "wine-check: note: the prob
 
 from=$(log_lines); xdotool click 4; settle "$from"
 up_lines="$(wheel_since "$from")"
-check "one notch up arrives as the animation (1200 in 67 steps)" "$notch_up" "$(echo "$up_lines" | awk '{print $2}' | xargs)"
+check "one notch up arrives as the animation in the user's lines (1200 in 67 ticks, divided by $lines_user)" "$notch_up_user" "$(echo "$up_lines" | awk '{print $2}' | xargs)"
 check "the steps carry no key flags and the cursor position" "0x0000 $cursor_x $cursor_y" \
     "$(echo "$up_lines" | awk '{print $3, $4, $5}' | sort -u | xargs)"
 check "an ordinary window receives the steps as posted messages" "posted" "$(echo "$up_lines" | awk '{print $7}' | sort -u | xargs)"
 up_timing="$(timing_since "$from")"
 
 from=$(log_lines); xdotool click 5; settle "$from"
-check "one notch down arrives as the mirrored animation" "$notch_down" "$(wheel_since "$from" | awk '{print $2}' | xargs)"
+check "one notch down arrives as the mirrored animation" "$notch_down_user" "$(wheel_since "$from" | awk '{print $2}' | xargs)"
 down_timing="$(timing_since "$from")"
 
 # The tilt wheel: X buttons 6 and 7 reach the hook as WM_MOUSEHWHEEL, left negative and right
 # positive. A tilt right scrolls as a notch up does, on its own axis.
-from=$(log_lines); xdotool click 7; await_steps hwheel "$from" 67
+tilt_steps=$(echo $tilt_right_user | wc -w)
+from=$(log_lines); xdotool click 7; await_steps hwheel "$from" $tilt_steps
 tilt_right="$(steps_since hwheel "$from")"
-check "a tilt right arrives as the horizontal animation (1200 in 67 steps)" "$notch_up" "$(echo "$tilt_right" | awk '{print $2}' | xargs)"
+check "a tilt right arrives as the horizontal animation in the user's characters" "$tilt_right_user" "$(echo "$tilt_right" | awk '{print $2}' | xargs)"
 check "the horizontal steps carry no key flags and the cursor position" "0x0000 $cursor_x $cursor_y" \
     "$(echo "$tilt_right" | awk '{print $3, $4, $5}' | sort -u | xargs)"
-from=$(log_lines); xdotool click 6; await_steps hwheel "$from" 67
-check "a tilt left arrives as the mirrored horizontal animation" "$notch_down" "$(steps_since hwheel "$from" | awk '{print $2}' | xargs)"
+from=$(log_lines); xdotool click 6; await_steps hwheel "$from" $tilt_steps
+check "a tilt left arrives as the mirrored horizontal animation" "$tilt_left_user" "$(steps_since hwheel "$from" | awk '{print $2}' | xargs)"
 
 # Each axis has an animation of its own: a notch while a tilt is animated leaves it running.
 from=$(log_lines); xdotool click 7; sleep 0.1; xdotool click 4
-await_steps hwheel "$from" 67; await_steps wheel "$from" 67
-check "a vertical notch during a horizontal animation leaves it running to its end" "$notch_up | $notch_up" \
+await_steps hwheel "$from" $tilt_steps; await_steps wheel "$from" $(echo $notch_up_user | wc -w)
+check "a vertical notch during a horizontal animation leaves it running to its end" "$tilt_right_user | $notch_up_user" \
     "$(steps_since hwheel "$from" | awk '{print $2}' | xargs) | $(wheel_since "$from" | awk '{print $2}' | xargs)"
 
 from=$(log_lines); xdotool keydown shift; sleep 0.3; xdotool click 4; sleep 0.3; xdotool keyup shift; settle "$from"
@@ -209,14 +220,14 @@ check "with Ctrl held the raw notch passes with MK_CONTROL" "120 0x0008" \
 # Notches and clicks while an animation runs (one notch lasts about a third of a second here).
 sum_of() { awk '{s += $2} END {print s + 0}'; }
 from=$(log_lines); xdotool click --repeat 2 --delay 150 4; settle "$from"
-check "a second notch during the animation extends it to 2400" "2400" "$(wheel_since "$from" | sum_of)"
+check "a second notch during the animation extends it to 2400 (in the user's lines)" "$((2400 / lines_user))" "$(wheel_since "$from" | sum_of)"
 
 from=$(log_lines); xdotool click 4; sleep 0.2; xdotool click 1; settle "$from"
-stopped="$(wheel_since "$from" | awk '{s += $2} END {print (s > 0 && s < 1200) ? "stopped early" : "moved " s}')"
+stopped="$(wheel_since "$from" | awk -v all=$((1200 / lines_user)) '{s += $2} END {print (s > 0 && s < all) ? "stopped early" : "moved " s}')"
 check "a left button press stops the animation" "stopped early" "$stopped"
 
 from=$(log_lines); xdotool click 4; sleep 0.2; xdotool click 5; settle "$from"
-settled="$(wheel_since "$from" | awk '$2 < 0 {neg++} {s += $2} END {print (!neg && s > 0 && s < 1200) ? "settled" : "moved " s ", " neg + 0 " steps down"}')"
+settled="$(wheel_since "$from" | awk -v all=$((1200 / lines_user)) '$2 < 0 {neg++} {s += $2} END {print (!neg && s > 0 && s < all) ? "settled" : "moved " s ", " neg + 0 " steps down"}')"
 check "a slight opposite notch settles the animation where it is" "settled" "$settled"
 
 # Over the notches so far, while the probe's own hook stamped each one: later probes have none.
@@ -228,9 +239,9 @@ check "a slight opposite notch settles the animation where it is" "settled" "$se
 for _ in 1 2 3 4 5; do xdotool keydown shift; sleep 0.2; xdotool click 4; sleep 0.3; xdotool keyup shift; sleep 0.2; done
 sleep 1
 cp "$probe_log" "$tmp/probe-hooked.log"
-first_step_ms="$(arrival_delays 96 | median_ms)"
+first_step_ms="$(arrival_delays "$first_step_user" | median_ms)"
 untouched_ms="$(arrival_delays 120 | median_ms)"
-median_delay="first step ${first_step_ms:-?} ms over $(arrival_delays 96 | wc -l) notches, untouched notch ${untouched_ms:-?} ms over $(arrival_delays 120 | wc -l)"
+median_delay="first step ${first_step_ms:-?} ms over $(arrival_delays "$first_step_user" | wc -l) notches, untouched notch ${untouched_ms:-?} ms over $(arrival_delays 120 | wc -l)"
 [ "$(awk -v f="${first_step_ms:-1e9}" -v u="${untouched_ms:-0}" 'BEGIN {print (f - u < 1) ? "yes" : "no"}')" = yes ] ||
     echo "wine-check: note: a first step comes 1 ms or more after an untouched notch would ($median_delay)"
 
@@ -241,7 +252,7 @@ if [ "$program" = Sorvella ]; then
     xdotool mousemove $cursor_x $cursor_y
     sleep 0.5
     from=$(log_lines); xdotool click 4; settle "$from"
-    check "the first instance keeps smoothing after the second launch" "$notch_up" \
+    check "the first instance keeps smoothing after the second launch" "$notch_up_user" \
         "$(wheel_since "$from" | awk '{print $2}' | xargs)"
 
     # The window is shown since the second launch: a system close request saves and hides it.
@@ -337,7 +348,7 @@ if [ "$program" = Sorvella ]; then
     restart_program restart_profiles
     start_probe_as probe_mirror.exe
     from=$(log_lines); xdotool click 4; settle "$from"
-    check "a profile that reverses the direction turns a notch up into the mirrored series" "$notch_down" \
+    check "a profile that reverses the direction turns a notch up into the mirrored series" "$notch_down_user" \
         "$(wheel_since "$from" | awk '{print $2}' | xargs)"
     start_probe_as probe_raw.exe
     from=$(log_lines); xdotool click 4; sleep 1.5
@@ -351,11 +362,11 @@ if [ "$program" = Sorvella ]; then
     start_probe_as probe_core.exe core
     from=$(log_lines); xdotool click 4; settle "$from"
     core_up="$(wheel_since "$from")"
-    from=$(log_lines); xdotool click 7; await_steps hwheel "$from" 67
+    from=$(log_lines); xdotool click 7; await_steps hwheel "$from" $tilt_steps
     core_tilt="$(steps_since hwheel "$from")"
-    check "a window of class Windows.UI.Core.CoreWindow receives the series of a notch as input" "$notch_up | injected" \
+    check "a window of class Windows.UI.Core.CoreWindow receives the series of a notch as input" "$notch_up_user | injected" \
         "$(echo "$core_up" | awk '{print $2}' | xargs) | $(echo "$core_up" | awk '{print $7}' | sort -u | xargs)"
-    check "... and the series of a tilt as input" "$notch_up | injected" \
+    check "... and the series of a tilt as input" "$tilt_right_user | injected" \
         "$(echo "$core_tilt" | awk '{print $2}' | xargs) | $(echo "$core_tilt" | awk '{print $7}' | sort -u | xargs)"
     check "... and no wheel message posted to it" "0" "$(grep -c '^dropped' "$probe_log")"
 
@@ -367,7 +378,7 @@ if [ "$program" = Sorvella ]; then
         "$(wheel_since "$from" | awk '{print $2, $7}' | xargs)"
     start_probe_as probe_mirror.exe 0 0 1024 768
     from=$(log_lines); xdotool click 4; settle "$from"
-    check "a fullscreen window with a set of its own receives that set's series" "$notch_down" \
+    check "a fullscreen window with a set of its own receives that set's series" "$notch_down_user" \
         "$(wheel_since "$from" | awk '{print $2}' | xargs)"
 
     # A file in the older layout (one set, no profiles) is read and saved in the current one.
@@ -394,16 +405,17 @@ if [ "$program" = Sorvella ]; then
     stalled_steps="$(wheel_since "$from" | awk '{print $2}' | xargs)"
     wait "$stall_pid"
     check "the probe suspended the program's GUI thread for 3 s" "stalled resumed" "$(tr -d '\r' <"$tmp/stall.out" | xargs)"
-    check "a notch turned while the GUI thread stalls arrives as its whole series at once" "$notch_up" "$stalled_steps"
+    check "a notch turned while the GUI thread stalls arrives as its whole series at once" "$notch_up_user" "$stalled_steps"
     from=$(log_lines); xdotool click 4; settle "$from"
-    check "... and after the stall the program smooths as before" "$notch_up" \
+    check "... and after the stall the program smooths as before" "$notch_up_user" \
         "$(wheel_since "$from" | awk '{print $2}' | xargs)"
 fi
 
 # --- a good citizen: the user's stored wheel lines, and a config.json another program holds --
 if [ "$program" = Sorvella ]; then
-    # Session only: a new process reads 1, the stored value is the one from before the start.
-    check "a new process reads 1 wheel line while the program runs" "1" "$(wheel_lines_value)"
+    # Untouched: a new process reads the user's lines, the stored value is the one from before
+    # the start.
+    check "a new process reads the user's wheel lines while the program runs" "$lines_user" "$(wheel_lines_value)"
     check "the stored wheel lines are left as they were" "${lines_stored_before:-none}" \
         "$(stored_wheel WheelScrollLines | sed 's/^$/none/')"
 
@@ -417,18 +429,116 @@ if [ "$program" = Sorvella ]; then
     check "the save lands once the file is let go" "same" \
         "$(config_is "$tmp/expected_migrated.json" && echo same || head -c 200 "$tmp/app/config.json")"
 
-    # A stored value other than the session had at start: the quit puts back the stored one.
+    # A stored value other than the session's: the quit has nothing to put back, and the
+    # stored value stays. (Under Wine a new process then reads the stored 4: Wine keeps no
+    # session value apart from the stored one until a program sets one.)
     timeout 60 "$wine_bin" reg add 'HKCU\Control Panel\Desktop' /v WheelScrollLines /d 4 /f >/dev/null 2>&1
     quit_out="$(timeout 60 "$wine_bin" "$probe" trayquit 2>/dev/null | tr -d '\r')"
     if [ "$quit_out" = "trayquit sent" ]; then
         wait_for 20 sh -c "! kill -0 $program_pid 2>/dev/null"
         check "the tray's quit ends the program" "gone" "$(kill -0 "$program_pid" 2>/dev/null && echo running || echo gone)"
-        check "after the quit a new process reads the stored wheel lines" "4" "$(wheel_lines_value)"
+        check "the quit has no wheel setting to put back" "0" "$(grep -c 'System wheel scroll .* restored' "$tmp/program.err")"
     else
         # Under Wine on a bare X server the tray's menu has not been seen to open for the probe.
-        echo "wine-check: note: the tray menu did not open ($quit_out); the quit's restore is not checked here"
+        echo "wine-check: note: the tray menu did not open ($quit_out); the quit is not checked here"
     fi
     check "the stored wheel lines stay 4" "4" "$(stored_wheel WheelScrollLines)"
+fi
+
+# --- Wine's Notepad: a client that reads the wheel lines at every message ----------------------
+if [ "$program" = Sorvella ]; then
+    # Its edit control scrolls lines x delta / 120 per message and carries what is left, so the
+    # lines it moves are the distance a notch gives. The program restarts with the file below;
+    # Notepad holds 600 lines, and the check reads its first visible line through the probe.
+    for i in $(seq 1 600); do echo "line $i"; done | crlf >"$tmp/lines.txt"
+    notepad_line() { timeout 60 "$wine_bin" "$probe" notepad 2>/dev/null | tr -d '\r' | awk '$1 == "notepad" && NF == 4'; }
+    notepad_open() { [ -n "$(notepad_line)" ]; }
+    start_notepad() {
+        "$wine_bin" notepad "$(to_win "$tmp/lines.txt")" >/dev/null 2>&1 &
+        notepad_pid=$!
+        wait_for 60 notepad_open || echo "wine-check: note: Notepad did not open"
+        sleep 1
+        read -r _ _ notepad_x notepad_y <<<"$(notepad_line)"
+        xdotool mousemove 0 0; sleep 0.3
+        xdotool mousemove "${notepad_x:-0}" "${notepad_y:-0}"; sleep 1
+    }
+    # notepad_moves COMMAND...: runs COMMAND while the probe watches Notepad's first visible
+    # line for 2 s; prints the lines it moved and how many changes it took.
+    notepad_moves() {
+        "$wine_bin" "$probe" notepad watch 2000 "${@:2}" >"$tmp/notepad.out" 2>/dev/null &
+        local watcher=$!
+        wait_for 30 grep -q '^watching' "$tmp/notepad.out"
+        [ "$1" = "-" ] || xdotool click "$1"
+        wait "$watcher"
+        tr -d '\r' <"$tmp/notepad.out" | awk '$1 == "notepad" {print $3 - $2, $4}'
+    }
+    # A notch down moves the first visible line down: positive lines.
+    moved_lines() { echo "$1" | awk '{print $1}'; }
+    moved_changes() { echo "$1" | awk '{print $2 + 0}'; }
+
+    # Stored lines 3, as in a fresh prefix (the check above stored 4): a fresh session has 3.
+    timeout 60 "$wine_bin" reg add 'HKCU\Control Panel\Desktop' /v WheelScrollLines /d 3 /f >/dev/null 2>&1
+    printf '{}' >"$tmp/app/config.json"
+    restart_program restart_notepad
+    start_notepad
+    moves="$(notepad_moves 5)"
+    check "at the defaults a notch glides Notepad 10 lines (at 3 lines per notch)" "10" "$(moved_lines "$moves")"
+    check "... in many steps" "yes" "$([ "$(moved_changes "$moves")" -gt 3 ] && echo yes || echo "no: $moves")"
+    # A fine stream, as a touchpad's driver sends it: 3 x -40 by SendInput, untagged, 80 ms
+    # apart. Left to the device: 3 x 40 x 3 / 120 = 3 lines, at most one change per event.
+    moves="$(notepad_moves - fine 3 -40 80)"
+    check "a fine stream of 3 x -40 moves Notepad 3 lines" "3" "$(moved_lines "$moves")"
+    check "... with one change per event at most" "yes" "$([ "$(moved_changes "$moves")" -le 3 ] && echo yes || echo "no: $moves")"
+    check "a new process reads 3 wheel lines while the program runs" "3" "$(wheel_lines_value)"
+
+    # Smoothing off for notepad.exe: a notch moves the user's own 3 lines, at once.
+    notepad_raw_config() {
+        echo "{"; echo '    "autorunEnabled": false,'; echo '    "parameters": {'
+        param_set "        " default; echo "        },"
+        param_set "        " notepad.exe smoothScrollEnabled=false; echo "        }"
+        echo "    }"; echo "}"
+    }
+    # respawn_program LOGNAME: the program ends and starts again in the same session.
+    respawn_program() {
+        kill "$program_pid" 2>/dev/null; wait "$program_pid" 2>/dev/null
+        "$wine_bin" "$tmp/app/Sorvella.exe" >"$tmp/$1.out" 2>"$tmp/$1.err" &
+        program_pid=$!
+        wait_for 90 started "$tmp/$1.err" || echo "wine-check: the program did not report its start ($1)"
+        sleep 1
+    }
+    notepad_raw_config >"$tmp/app/config.json"
+    respawn_program respawn_raw
+    moves="$(notepad_moves 5)"
+    check "with smoothing off for notepad.exe a notch moves Notepad 3 lines, at once" "3 1" "$moves"
+
+    # The user sets 5 lines for the session, announced to every top-level window (by the probe
+    # itself: Wine 8 announces no change): the program's hidden settings window hears it and
+    # the program reads its wheel settings again.
+    reads_before="$(grep -c 'Wheel settings:' "$tmp/respawn_raw.err")"
+    check "a process of our own sets the wheel lines to 5" "setlines 5" \
+        "$(timeout 60 "$wine_bin" "$probe" setlines 5 2>/dev/null | tr -d '\r')"
+    wait_for 10 sh -c "[ \$(grep -c 'Wheel settings:' '$tmp/respawn_raw.err') -gt $reads_before ]"
+    check "the program hears the announcement and reads its wheel settings again" "yes" \
+        "$([ "$(grep -c 'Wheel settings:' "$tmp/respawn_raw.err")" -gt "$reads_before" ] && echo yes || echo no)"
+    # Wine 8 keeps a process's system parameters as that process first read them, whoever
+    # changes them later: the running program and Notepad would go on reading 3 (Windows gives
+    # every process the new value at once). Processes started from now on read 5: Notepad and
+    # the program start again, in the same session.
+    check "a new process reads 5 wheel lines" "5" "$(wheel_lines_value)"
+    kill "$notepad_pid" 2>/dev/null; wait "$notepad_pid" 2>/dev/null
+    start_notepad
+    moves="$(notepad_moves 5)"
+    check "at 5 lines, a notch with smoothing off moves Notepad 5 lines" "5 1" "$moves"
+    printf '{}' >"$tmp/app/config.json"
+    respawn_program respawn_lines5
+    moves="$(notepad_moves 5)"
+    check "at 5 lines, a notch at the defaults still glides Notepad 10 lines" "10" "$(moved_lines "$moves")"
+    start_probe_as probe_lines5.exe
+    from=$(log_lines); xdotool click 4; settle "$from"
+    # 1200 in 67 ticks divided by 5, the fraction carried: 240 units in 48 steps.
+    check "... and the probe receives the series divided by 5" "$(divided_series "$notch_up" 5)" \
+        "$(wheel_since "$from" | awk '{print $2}' | xargs)"
+    timeout 60 "$wine_bin" "$probe" setlines 3 >/dev/null 2>&1
 fi
 
 echo "Median delay from the probe's hook seeing a notch to its arrival: ${median_delay:-not measured}"

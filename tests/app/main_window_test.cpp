@@ -1,5 +1,6 @@
 #include "app/event_hub.h"
 #include "app/main_window.h"
+#include "engine/wheel_units.h"
 #include "main_window_test_access.h"
 #include "panel_test_support.h"
 #include "platform/sim_desktop.h"
@@ -39,14 +40,16 @@ protected:
 
 } // namespace
 
-TEST_F(MainWindowTest, ConstructionLeavesTheEngineRunningTheTrayShownAndTheWheelLinesSet)
+TEST_F(MainWindowTest, ConstructionLeavesTheEngineRunningTheTrayShownAndTheWheelLinesTheUsers)
 {
+    SimDesktop::instance().setWheelScrollChars(4);
     MainWindow window;
 
     EXPECT_TRUE(SmoothScroller::s_isRunning);
     EXPECT_EQ(SimDesktop::instance().installedHookCount(), 1);
-    EXPECT_TRUE(waitFor([] { return SimDesktop::instance().wheelScrollLines() == 1; }))
-        << "the wheel-lines worker did not set the value";
+    EXPECT_EQ(publishedWheelUnits().lines, 3u);
+    EXPECT_EQ(publishedWheelUnits().chars, 4u);
+    EXPECT_EQ(SimDesktop::instance().systemParametersFlags(SPI_SETWHEELSCROLLLINES), 0u);
 
     EXPECT_EQ(int(window.windowFlags()), 0x801);
     EXPECT_TRUE(window.testAttribute(Qt::WA_TranslucentBackground));
@@ -67,11 +70,12 @@ TEST_F(MainWindowTest, ConstructionLeavesTheEngineRunningTheTrayShownAndTheWheel
     ASSERT_EQ(tray->contextMenu(), menu);
     EXPECT_EQ(menu->parent(), nullptr);
     const QList<QAction *> actions = menu->actions();
-    ASSERT_EQ(actions.size(), 2);
+    ASSERT_EQ(actions.size(), 3);
     EXPECT_EQ(actions[0]->text(), QString("访问网站"));
     EXPECT_EQ(actions[0]->toolTip(), QString("访问网站"));
-    EXPECT_EQ(actions[1]->text(), QString("退出"));
-    EXPECT_EQ(actions[1]->toolTip(), QString("退出程序"));
+    EXPECT_EQ(actions[1]->text(), QString("暂停平滑滚动"));
+    EXPECT_EQ(actions[2]->text(), QString("退出"));
+    EXPECT_EQ(actions[2]->toolTip(), QString("退出程序"));
     EXPECT_EQ(int(menu->windowFlags()) & 0x40040800, 0x40040800);
     EXPECT_TRUE(menu->testAttribute(Qt::WA_TranslucentBackground));
     EXPECT_FALSE(menu->styleSheet().isEmpty());

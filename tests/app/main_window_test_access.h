@@ -14,6 +14,13 @@ public:
     static SmoothScroller &scroller(MainWindow &window) { return window.m_scroller; }
     static bool isDragging(MainWindow &window) { return window.m_isDragging; }
 
+    // Pause and the announcement of a wheel-setting change
+    static QAction *pauseAction(MainWindow &window) { return window.m_pauseAction; }
+    static bool nativeEvent(MainWindow &window, const QByteArray &type, void *message, long *result)
+    {
+        return window.nativeEvent(type, message, result);
+    }
+
     static std::array<ParamRow, 8> &rows(MainWindow &window) { return window.m_rows; }
     static QString currentProfile(MainWindow &window) { return window.m_currentProfile; }
 };

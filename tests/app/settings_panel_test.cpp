@@ -1,6 +1,7 @@
 // The settings panel and the store through the real window: what it shows, what each control
 // saves, and what config.json holds afterwards.
 #include "app/main_window.h"
+#include "engine/wheel_units.h"
 #include "config/autorun.h"
 #include "config/config_document.h"
 #include "main_window_test_access.h"
@@ -153,12 +154,17 @@ TEST_F(SettingsPanelTest, DirectionSmoothingAndAutorunEachSave)
     QTest::mouseClick(reverseRadio(window), Qt::LeftButton); // already checked: saves all the same
     EXPECT_EQ(savedDocument()["parameters"]["default"]["scrollDirectionNormal"], false);
 
-    ASSERT_TRUE(waitFor([] { return SimDesktop::instance().wheelScrollLines() == 1; }));
-    SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, 3, nullptr, 0);
+    // The switch reads the wheel settings again and leaves a value with a unit as it is; a
+    // page per notch becomes 1 for the session.
+    SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, 5, nullptr, 0);
     smoothCheckBox(window)->click();
     EXPECT_EQ(savedDocument()["parameters"]["default"]["smoothScrollEnabled"], false);
+    EXPECT_EQ(publishedWheelUnits().lines, 5u);
+    EXPECT_EQ(SimDesktop::instance().wheelScrollLines(), 5u);
+    SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, WHEEL_PAGESCROLL, nullptr, 0);
+    smoothCheckBox(window)->click();
     EXPECT_TRUE(waitFor([] { return SimDesktop::instance().wheelScrollLines() == 1; }))
-        << "switching smoothing off did not set the wheel lines";
+        << "switching smoothing on did not set a page per notch to 1";
 
     QTest::mouseClick(autorunButton(window), Qt::LeftButton);
     EXPECT_EQ(savedDocument()["autorunEnabled"], true);

@@ -1,10 +1,9 @@
 // Cost of one wheel event through the hook (set choice, document snapshot, decision, clock start
 // and the first tick's message), of one over a window that takes its steps as input (the first
 // step then goes through SendInput and back through the hook), of one over the title bar of a
-// Store app's frame (the set goes by the app inside), of one notch of the tilt wheel,
-// of one mouse move (every move
-// of the whole system passes through the hook) and of one animation tick, for documents of 1
-// to 1,000 profiles.
+// Store app's frame (the set goes by the app inside), of one notch of the tilt wheel, of a
+// touchpad's fine-grained event, of one mouse move (every move of the whole system passes
+// through the hook) and of one animation tick, for documents of 1 to 1,000 profiles.
 // Windows removes a low-level hook that takes too long, so this must stay far below a
 // millisecond. Run: engine_bench [--benchmark_repetitions=3]
 #include "config/config_document.h"
@@ -40,6 +39,8 @@ HWND setUp(int profiles)
     S::s_hWnd = sim.addWindow(SimDesktop::kSelfPid, {}, false, hiddenProc);
     S::s_vertical = ScrollAnimation{};
     S::s_horizontal = ScrollAnimation{};
+    S::s_fineVertical = FineInputTrack{};
+    S::s_fineHorizontal = FineInputTrack{};
 
     nlohmann::json doc = initialConfig();
     for (int i = 1; i < profiles; ++i) {
@@ -127,6 +128,22 @@ void mouseMove(benchmark::State &state)
     state.SetComplexityN(state.range(0));
 }
 
+// A touchpad's fine-grained event: left to the device, it costs no more than the hook's look
+// at its delta and time (a glide on its axis would end first).
+void fineGrainedEvent(benchmark::State &state)
+{
+    setUp(static_cast<int>(state.range(0)));
+    MSLLHOOKSTRUCT event{};
+    event.pt = POINT{100, 100};
+    event.mouseData = static_cast<DWORD>(static_cast<WORD>(-40)) << 16;
+    for (auto _ : state) {
+        event.time += 8;
+        benchmark::DoNotOptimize(
+            S::LLMouseProc(HC_ACTION, WM_MOUSEWHEEL, reinterpret_cast<LPARAM>(&event)));
+    }
+    state.SetComplexityN(state.range(0));
+}
+
 void animationTick(benchmark::State &state)
 {
     const HWND target = setUp(static_cast<int>(state.range(0)));
@@ -149,5 +166,6 @@ BENCHMARK(modernWindowWheelEvent)->Arg(1)->Arg(1000);
 BENCHMARK(storeAppFrameWheelEvent)->Arg(1)->Arg(1000);
 BENCHMARK(horizontalWheelEvent)->Arg(1)->Arg(1000);
 BENCHMARK(mouseMove)->Arg(1)->Arg(1000);
+BENCHMARK(fineGrainedEvent)->Arg(1)->Arg(1000);
 BENCHMARK(animationTick)->Arg(1)->Arg(10)->Arg(100)->Arg(1000)->Complexity();
 BENCHMARK_MAIN();

@@ -161,8 +161,8 @@ TEST_F(AnimationTick, StepBeyondSixteenBitsIsSplitWithoutFlippingDirection)
     EXPECT_EQ(postedDeltas(), (std::vector<int>{32767, 32767, 32767, 21699}));
 
     sim().clearPosted();
-    tilt(-140);
-    EXPECT_EQ(postedDeltas(WM_MOUSEHWHEEL), (std::vector<int>{-32767, -32767, -4466}));
+    tilt(-240);
+    EXPECT_EQ(postedDeltas(WM_MOUSEHWHEEL), (std::vector<int>{-32767, -32767, -32767, -21699}));
     EXPECT_FALSE(timerRunning()); // the first step finished both
 }
 

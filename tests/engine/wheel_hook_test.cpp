@@ -385,17 +385,20 @@ TEST_F(WheelHook, TiltIsAnimatedOnItsOwnAxisLikeANotch)
     EXPECT_TRUE(tilt(120).swallowed());
     EXPECT_EQ(horizontal().targetPos, -360);
     EXPECT_EQ(clockInterval(), 7u);
-    // Smoothing off, an excluded process and a modifier let the tilt through.
+    // Smoothing off (with the direction normal), an excluded process and a modifier let the
+    // tilt through.
     set()["smoothScrollEnabled"] = false;
+    set()["scrollDirectionNormal"] = true;
     EXPECT_TRUE(tilt(120).passedOn());
     set()["smoothScrollEnabled"] = true;
+    set()["scrollDirectionNormal"] = false;
     sim().setKeyDown(VK_SHIFT, true);
     EXPECT_TRUE(tilt(120).passedOn());
     EXPECT_FALSE(horizontal().isAnimating);
     sim().setKeyDown(VK_SHIFT, false);
     addApp(L"C:\\Windows\\SystemSettings.exe");
-    EXPECT_TRUE(tilt(-32768).passedOn());
-    EXPECT_EQ(horizontal().lastDelta, 32768);
+    EXPECT_TRUE(tilt(-32760).passedOn());
+    EXPECT_EQ(horizontal().lastDelta, 32760);
 }
 
 TEST_F(WheelHook, AxesNeitherStopNorExtendNorRetargetEachOther)

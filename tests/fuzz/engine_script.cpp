@@ -6,10 +6,12 @@
 #include "config/config_document.h"
 #include "engine/animation_clock.h"
 #include "engine/wheel_route.h"
+#include "engine/wheel_units.h"
 #include "tests/support/engine_state.h"
 
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 
 namespace {
 
@@ -44,6 +46,12 @@ const std::wstring kClassNames[] = {
 
 // What dwExtraInfo carries: nothing, our tag, the pen and touch signature, anything.
 const ULONG_PTR kExtraInfos[] = {0, kInjectedStepTag, 0xFF515700, 0xFF515780};
+
+// Lines or characters per notch: none, the usual ones, a large one, a page.
+const UINT kPerNotch[] = {0, 1, 2, 3, 5, 7, 100, 1000000, WHEEL_PAGESCROLL};
+
+// Fine-grained deltas of touchpads and fine wheels, and whole notches among them.
+const short kFineDeltas[] = {40, -40, 30, -8, 8, 60, 120, -120};
 
 const std::optional<UINT> kRoutings[] = {MOUSEWHEEL_ROUTING_MOUSE_POS, MOUSEWHEEL_ROUTING_FOCUS,
                                          MOUSEWHEEL_ROUTING_HYBRID, 7u, std::nullopt};
@@ -113,8 +121,10 @@ bool EngineScript::step(ByteReader &in)
     if (in.empty())
         return false;
     const std::uint32_t kind = in.below(16);
-    if (kind < 7)
+    if (kind < 6)
         hookEvent(in);
+    else if (kind < 7)
+        fineStream(in);
     else if (kind < 11)
         tick(in);
     else if (kind < 13)
@@ -177,18 +187,74 @@ void EngineScript::hookEvent(ByteReader &in)
         const std::uint32_t how = in.below(8);
         const DWORD flags = how >= 4 ? LLMHF_INJECTED : 0;
         const ULONG_PTR extra = how % 4 == 0 ? 0 : kExtraInfos[in.below(4)];
-        const bool looksOurs = isOwnInjectedStep(flags, extra);
-        const int targets[2] = {S::s_vertical.targetPos, S::s_horizontal.targetPos};
-        const int starts = s_starts[0] + s_starts[1];
-        sim().injectMouse(message, pt, mouseData, nCode, flags, extra);
-        if (looksOurs) {
-            // An event like our own steps passes on and changes nothing.
-            FUZZ_CHECK(S::s_vertical.targetPos == targets[0] && S::s_horizontal.targetPos == targets[1]);
-            FUZZ_CHECK(s_starts[0] + s_starts[1] == starts);
-            m_inputSeen = sim().receivedInput().size();
-        }
-        ++m_wheelEvents;
+        wheelEvent(message, pt, mouseData, nCode, flags, extra);
+        return;
     }
+    afterAnyHookEvent(wasAnimating, startsBefore, failedPosts);
+}
+
+SimDesktop::HookOutcome EngineScript::wheelEvent(UINT message, POINT pt, DWORD mouseData, int nCode, DWORD flags,
+                                                 ULONG_PTR extra)
+{
+    const bool wasAnimating[2] = {S::s_vertical.isAnimating, S::s_horizontal.isAnimating};
+    const int startsBefore[2] = {s_starts[0], s_starts[1]};
+    const int failedPosts = sim().failedPosts();
+    const bool looksOurs = isOwnInjectedStep(flags, extra);
+    const int targets[2] = {S::s_vertical.targetPos, S::s_horizontal.targetPos};
+    const int starts = s_starts[0] + s_starts[1];
+    const UINT_PTR clocks[2] = {S::s_vertical.activeTimerId, S::s_horizontal.activeTimerId};
+    const int raw = static_cast<short>(HIWORD(mouseData));
+    const int axis = message == WM_MOUSEHWHEEL ? 1 : 0;
+    // Fine-grained as the script judges it: off a whole notch, or soon after such an event.
+    const long long now = static_cast<long long>(GetTickCount());
+    const bool fine = nCode == HC_ACTION && !looksOurs
+        && (raw % 120 != 0 || (m_lastFine[axis] >= 0 && now - m_lastFine[axis] < 300));
+    if (fine)
+        m_lastFine[axis] = now;
+    const SimDesktop::HookOutcome outcome = sim().injectMouse(message, pt, mouseData, nCode, flags, extra);
+    if (looksOurs) {
+        // An event like our own steps passes on and changes nothing.
+        FUZZ_CHECK(S::s_vertical.targetPos == targets[0] && S::s_horizontal.targetPos == targets[1]);
+        FUZZ_CHECK(s_starts[0] + s_starts[1] == starts);
+        m_inputSeen = sim().receivedInput().size();
+    }
+    if (fine) {
+        // Left to the device, whatever the set says, and no glide of its axis goes on.
+        FUZZ_CHECK(outcome.passedOn());
+        FUZZ_CHECK(!S::animation(kWheelAxes[axis]).isAnimating);
+    }
+    if (!looksOurs && !fine && nCode == HC_ACTION)
+        skipReversedNotch(message, raw, outcome, targets, clocks, starts);
+    ++m_wheelEvents;
+    afterAnyHookEvent(wasAnimating, startsBefore, failedPosts);
+    return outcome;
+}
+
+void EngineScript::skipReversedNotch(UINT message, int raw, const SimDesktop::HookOutcome &outcome,
+                                     const int (&targets)[2], const UINT_PTR (&clocks)[2], int starts)
+{
+    const WheelAxis axis = message == WM_MOUSEHWHEEL ? WheelAxis::Horizontal : WheelAxis::Vertical;
+    const ScrollAnimation &a = S::animation(axis);
+    const int i = static_cast<int>(axis);
+    // A swallowed notch that neither began nor moved an animation, yet sent something.
+    if (!outcome.swallowed() || a.targetPos != targets[i] || a.activeTimerId != clocks[i]
+        || s_starts[0] + s_starts[1] != starts)
+        return;
+    const auto &posted = sim().posted();
+    const auto &input = sim().receivedInput();
+    const std::size_t sent = (posted.size() - m_postsSeen) + (input.size() - m_inputSeen);
+    if (sent == 0)
+        return; // a slight opposite notch that settled the animation, or a lost one
+    FUZZ_CHECK(sent == 1);
+    const int delta = posted.size() > m_postsSeen ? static_cast<short>((posted.back().wParam >> 16) & 0xFFFF)
+                                                  : input.back().delta;
+    FUZZ_CHECK(delta == -raw && raw % 120 == 0);
+    m_postsSeen = posted.size();
+    m_inputSeen = input.size();
+}
+
+void EngineScript::afterAnyHookEvent(const bool (&wasAnimating)[2], const int (&startsBefore)[2], int failedPosts)
+{
     afterHookEvent(wasAnimating, startsBefore);
     if (sim().failedPosts() != failedPosts)
         m_postFailed[0] = m_postFailed[1] = true;
@@ -196,6 +262,19 @@ void EngineScript::hookEvent(ByteReader &in)
     const HWND targets[2] = {S::s_vertical.targetHwnd, S::s_horizontal.targetHwnd};
     const float unknown[2] = {std::nanf(""), std::nanf("")};
     checkPosts(targets, unknown, m_postsSeen);
+}
+
+void EngineScript::fineStream(ByteReader &in)
+{
+    const UINT message = in.flag() ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL;
+    const POINT pt = pickPoint(in);
+    short delta = kFineDeltas[in.below(8)];
+    for (std::uint32_t n = 1 + in.below(8); n > 0; --n) {
+        if (in.flag())
+            delta = static_cast<short>(-delta); // the finger turns
+        wheelEvent(message, pt, DWORD(std::uint16_t(delta)) << 16, HC_ACTION, 0, 0);
+        advanceClock(in.below(4) * 110); // 0, 110, 220 or 330 ms
+    }
 }
 
 void EngineScript::afterHookEvent(const bool (&wasAnimating)[2], const int (&startsBefore)[2])
@@ -211,7 +290,41 @@ void EngineScript::afterHookEvent(const bool (&wasAnimating)[2], const int (&sta
     }
 }
 
+void EngineScript::advanceClock(long long milliseconds)
+{
+    runTicks([&] { m_ticks += sim().advanceTime(milliseconds); });
+}
+
 void EngineScript::tick(ByteReader &in)
+{
+    runTicks([&] {
+        switch (in.below(4)) {
+        case 0:
+            m_ticks += sim().advanceTime(in.byte());
+            break;
+        case 1:
+            m_ticks += sim().runTimers(int(in.below(400)));
+            break;
+        case 2:
+            // A tick still queued when its clock was stopped or restarted, or one of another
+            // timer.
+            if (S::hiddenWindowExists()) {
+                // One byte says the message, the axis, and an lParam that a tick must not mind.
+                const std::uint8_t how = in.byte();
+                const UINT message = (how & 1) ? WM_TIMER : kClockTickMessage;
+                const UINT_PTR id = in.flag() ? clockIdOf(kWheelAxes[(how >> 1) & 1]) : in.byte();
+                const LPARAM extra = (how & 4) ? LPARAM(how >> 3) : 0;
+                sim().sendMessage(S::s_hWnd, message, id, extra);
+            }
+            break;
+        default:
+            m_ticks += sim().advanceTime(in.below(400));
+            break;
+        }
+    });
+}
+
+void EngineScript::runTicks(const std::function<void()> &run)
 {
     bool wasAnimating[2];
     HWND targets[2];
@@ -224,28 +337,7 @@ void EngineScript::tick(ByteReader &in)
     }
     const std::size_t firstPost = sim().posted().size();
     const int failedPosts = sim().failedPosts();
-    switch (in.below(4)) {
-    case 0:
-        m_ticks += sim().advanceTime(in.byte());
-        break;
-    case 1:
-        m_ticks += sim().runTimers(int(in.below(400)));
-        break;
-    case 2:
-        // A tick still queued when its clock was stopped or restarted, or one of another timer.
-        if (S::hiddenWindowExists()) {
-            // One byte says the message, the axis, and an lParam that a tick must not mind.
-            const std::uint8_t how = in.byte();
-            const UINT message = (how & 1) ? WM_TIMER : kClockTickMessage;
-            const UINT_PTR id = in.flag() ? clockIdOf(kWheelAxes[(how >> 1) & 1]) : in.byte();
-            const LPARAM extra = (how & 4) ? LPARAM(how >> 3) : 0;
-            sim().sendMessage(S::s_hWnd, message, id, extra);
-        }
-        break;
-    default:
-        m_ticks += sim().advanceTime(in.below(400));
-        break;
-    }
+    run();
     checkPosts(targets, before, firstPost);
     for (WheelAxis axis : kWheelAxes) {
         const ScrollAnimation &a = S::animation(axis);
@@ -259,8 +351,10 @@ void EngineScript::tick(ByteReader &in)
         const bool nothingLeft = std::fabs(remaining(axis)) < 0.5f && std::fabs(a.pendingFraction) <= 0.5f;
         if (wasAnimating[i] && !a.isAnimating && nothingLeft && !m_postFailed[i]
             && std::abs(float(a.targetPos)) <= kExactRange) {
-            // The animation came to its end: it delivered exactly its target.
-            FUZZ_CHECK(m_postedSinceStart[i] == a.targetPos);
+            // The animation came to its end: it delivered exactly its target in the user's
+            // units, within the half unit the last remainder may leave.
+            const long long divisor = a.unitDivisor;
+            FUZZ_CHECK(2 * std::llabs(m_postedSinceStart[i] * divisor - a.targetPos) <= divisor);
         }
     }
 }
@@ -384,7 +478,7 @@ void EngineScript::changeDesktop(ByteReader &in)
 
 void EngineScript::changeWindowsAndScreens(ByteReader &in)
 {
-    switch (in.below(8)) {
+    switch (in.below(9)) {
     case 0:
         sim().setWindowClass(pickWindow(in), kClassNames[in.below(8)]);
         break;
@@ -424,6 +518,9 @@ void EngineScript::changeWindowsAndScreens(ByteReader &in)
     case 6:
         // A window covering the first monitor, or a larger one.
         sim().setWindowRect(pickWindow(in), in.flag() ? SimDesktop::Rect{0, 0, 1920, 1080} : SimDesktop::Rect{-8, -8, 1928, 1088});
+        break;
+    case 7:
+        publishWheelUnits(WheelUnits{kPerNotch[in.below(9)], kPerNotch[in.below(9)]});
         break;
     default:
         sim().failSendInput(in.flag() ? ERROR_ACCESS_DENIED : 0);

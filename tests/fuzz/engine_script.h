@@ -3,7 +3,8 @@
 // kind (notches of both wheels, injected ones and our own steps' look-alikes among them), ticks
 // of the virtual clock for both animations, published documents, windows that appear, hide,
 // move, go and change class, the foreground window, the wheel routing, monitors, keys, refused
-// posts and failing platform calls. After every step it checks what the engine must always
+// posts and failing platform calls, the user's wheel lines and characters, and streams of
+// fine-grained input. After every step it checks what the engine must always
 // keep to; a broken promise aborts (see fuzz_check.h).
 
 #include "byte_reader.h"
@@ -13,6 +14,7 @@
 
 #include <QtGlobal>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,7 +42,21 @@ private:
     HWND pickWindow(ByteReader &in) const;
     POINT pickPoint(ByteReader &in) const;
     void hookEvent(ByteReader &in);
+    // One wheel event through the hook, with the checks every hook event gets.
+    SimDesktop::HookOutcome wheelEvent(UINT message, POINT pt, DWORD mouseData, int nCode, DWORD flags,
+                                       ULONG_PTR extra);
+    void afterAnyHookEvent(const bool (&wasAnimating)[2], const int (&startsBefore)[2], int failedPosts);
+    // A notch a set only reverses: one message of the reversed delta, which is no step of any
+    // animation; checked and left out of the animations' sums.
+    void skipReversedNotch(UINT message, int raw, const SimDesktop::HookOutcome &outcome,
+                           const int (&targets)[2], const UINT_PTR (&clocks)[2], int starts);
+    // Events of a touchpad or a fine wheel, some milliseconds apart: each that is fine-grained
+    // goes on untouched and leaves its axis without a glide.
+    void fineStream(ByteReader &in);
     void tick(ByteReader &in);
+    void advanceClock(long long milliseconds);
+    // Runs ticks and checks what they posted and how the animations that ended came out.
+    void runTicks(const std::function<void()> &run);
     void changeDesktop(ByteReader &in);
     void changeWindowsAndScreens(ByteReader &in);
     void afterHookEvent(const bool (&wasAnimating)[2], const int (&startsBefore)[2]);
@@ -58,6 +74,8 @@ private:
     // its posts failed without a record.
     long long m_postedSinceStart[2] = {0, 0};
     bool m_postFailed[2] = {false, false};
+    // The latest fine-grained event's time per axis, as the script judges it; -1 for none.
+    long long m_lastFine[2] = {-1, -1};
     long long m_wheelEvents = 0;
     long long m_ticks = 0;
 };

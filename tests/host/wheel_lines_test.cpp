@@ -1,7 +1,9 @@
-// The wheel-lines worker: the system call it makes and the line it writes.
+// The user's wheel settings: read and handed to the engine, and where they give no unit, set
+// to 1 for the session by a worker, with the line it writes, and put back.
 #include "engine/wheel_lines.h"
 
 #include "engine/smooth_scroller.h"
+#include "engine/wheel_units.h"
 #include "tests/support/engine_state.h"
 
 #include "platform/registry.h"
@@ -106,10 +108,10 @@ protected:
         return openRegistryKey(SimDesktop::kDesktopKey)->value(QString::fromLatin1(name));
     }
 
-    // Waits until n lines have been completed, or gives up after a few seconds.
-    bool waitForLines(int n)
+    // Waits until n lines have been completed, or gives up after `patience`.
+    bool waitForLines(int n, std::chrono::milliseconds patience = std::chrono::seconds(5))
     {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        const auto deadline = std::chrono::steady_clock::now() + patience;
         while (m_capture->flushes() < n) {
             if (std::chrono::steady_clock::now() > deadline)
                 return false;
@@ -124,85 +126,99 @@ protected:
 
 const std::string kSuccessLine = std::string("Set params success") + '\xA3' + '\xA1' + '\n';
 
-TEST_F(WheelLines, QuickTogglesRunTwoWorkersThatEachWriteOneLine)
-{
-    applyWheelScrollLines();
-    applyWheelScrollLines();
+UINT publishedLines() { return publishedWheelUnits().lines; }
+UINT publishedChars() { return publishedWheelUnits().chars; }
 
+TEST_F(WheelLines, SettingsWithAUnitAreOnlyReadAndHandedToTheEngine)
+{
+    SimDesktop &sim = SimDesktop::instance();
+    applyWheelScrollLines(); // 3 and 3, as a fresh profile has
+    EXPECT_EQ(publishedLines(), 3u);
+    EXPECT_EQ(publishedChars(), 3u);
+    sim.setWheelScrollLines(100);
+    sim.setWheelScrollChars(1);
+    applyWheelScrollLines();
+    EXPECT_EQ(publishedLines(), 100u);
+    EXPECT_EQ(publishedChars(), 1u);
+    // A read that fails keeps what is in force.
+    sim.failWheelSettingReads(ERROR_ACCESS_DENIED);
+    applyWheelScrollLines();
+    EXPECT_EQ(publishedLines(), 100u);
+    EXPECT_EQ(publishedChars(), 1u);
+    sim.failWheelSettingReads(0);
+    restoreWheelScrollLines();
+
+    // Nothing was set, nothing put back, no worker wrote a line.
+    EXPECT_EQ(sim.systemParametersFlags(SPI_SETWHEELSCROLLLINES), 0u);
+    EXPECT_EQ(sim.systemParametersFlags(SPI_SETWHEELSCROLLCHARS), 0u);
+    EXPECT_EQ(sim.wheelScrollLines(), 100u);
+    EXPECT_FALSE(waitForLines(1, std::chrono::milliseconds(100)));
+    EXPECT_EQ(m_capture->text(), "");
+}
+
+TEST_F(WheelLines, APageOrZeroBecomesOneForTheSessionUntilPutBack)
+{
+    SimDesktop &sim = SimDesktop::instance();
+    sim.setWheelScrollLines(WHEEL_PAGESCROLL);
+    sim.setWheelScrollChars(0);
+    applyWheelScrollLines();
+    applyWheelScrollLines(); // the smoothing switch: a second worker, a second line
+    EXPECT_EQ(publishedLines(), 1u);
+    EXPECT_EQ(publishedChars(), 1u);
     ASSERT_TRUE(waitForLines(2)) << m_capture->text();
     EXPECT_EQ(m_capture->text(), kSuccessLine + kSuccessLine);
-    SimDesktop &sim = SimDesktop::instance();
     EXPECT_EQ(sim.wheelScrollLines(), 1u);
     EXPECT_EQ(sim.wheelScrollChars(), 1u);
-    // The values before, read once, and two changes of each.
-    EXPECT_EQ(sim.systemParametersCalls(), 6);
     // For the session only: the user's stored values are never written.
     EXPECT_EQ(sim.systemParametersFlags(SPI_SETWHEELSCROLLLINES), UINT(SPIF_SENDCHANGE));
     EXPECT_EQ(sim.systemParametersFlags(SPI_SETWHEELSCROLLCHARS), UINT(SPIF_SENDCHANGE));
     EXPECT_FALSE(stored("WheelScrollLines").isValid());
-    EXPECT_FALSE(stored("WheelScrollChars").isValid());
-}
 
-TEST_F(WheelLines, QuitPutsBackTheStoredValuesNotTheSessions)
-{
-    SimDesktop &sim = SimDesktop::instance();
-    // An earlier run that was killed left 1 for the session; the profile keeps 4 and 5.
-    setStored("WheelScrollLines", QStringLiteral("4"));
-    setStored("WheelScrollChars", QStringLiteral("5"));
-    sim.setWheelScrollLines(1);
-    sim.setWheelScrollChars(1);
-    applyWheelScrollLines();
-    ASSERT_TRUE(waitForLines(1));
-    restoreWheelScrollLines();
-    EXPECT_EQ(sim.wheelScrollLines(), 4u);
-    EXPECT_EQ(sim.wheelScrollChars(), 5u);
-    EXPECT_EQ(sim.systemParametersFlags(SPI_SETWHEELSCROLLLINES), UINT(SPIF_SENDCHANGE));
-    EXPECT_EQ(stored("WheelScrollLines"), QStringLiteral("4"));
-
-    // A page per notch is stored as -1. A profile without the characters: what the session
-    // had before the first change.
+    // The profile stores a page as -1, and nothing for the characters: what the session had.
     setStored("WheelScrollLines", QStringLiteral("-1"));
-    setStored("WheelScrollChars", {});
-    sim.setWheelScrollChars(7);
-    applyWheelScrollLines();
-    ASSERT_TRUE(waitForLines(2));
-    EXPECT_EQ(sim.wheelScrollChars(), 1u);
     restoreWheelScrollLines();
-    EXPECT_EQ(sim.wheelScrollLines(), 0xFFFFFFFFu); // WHEEL_PAGESCROLL
-    EXPECT_EQ(sim.wheelScrollChars(), 7u);
+    EXPECT_EQ(sim.wheelScrollLines(), WHEEL_PAGESCROLL);
+    EXPECT_EQ(sim.wheelScrollChars(), 0u);
+    EXPECT_EQ(stored("WheelScrollLines"), QStringLiteral("-1"));
+
+    // A change the user makes while the program runs is theirs: 5 lines stay at a restore.
+    applyWheelScrollLines();
+    ASSERT_TRUE(waitForLines(3));
+    sim.setWheelScrollLines(5);
+    applyWheelScrollLines(); // as the announcement of the change calls it
+    EXPECT_EQ(publishedLines(), 5u);
+    restoreWheelScrollLines();
+    EXPECT_EQ(sim.wheelScrollLines(), 5u);
+    EXPECT_EQ(sim.wheelScrollChars(), 0u);
 }
 
 TEST_F(WheelLines, RefusedChangeWritesTheErrorCodeOnItsLine)
 {
+    SimDesktop::instance().setWheelScrollLines(0);
     SimDesktop::instance().failSystemParameters(ERROR_ACCESS_DENIED);
 
     applyWheelScrollLines();
 
     ASSERT_TRUE(waitForLines(1)) << m_capture->text();
     EXPECT_EQ(m_capture->text(), "Set params error5\n");
-    EXPECT_EQ(SimDesktop::instance().wheelScrollLines(), 3u);
+    EXPECT_EQ(SimDesktop::instance().wheelScrollLines(), 0u);
 }
 
 TEST_F(WheelLines, EngineThatCannotStartPutsBackTheStoredValue)
 {
     SimDesktop &sim = SimDesktop::instance();
     sim.failHookInstall(ERROR_ACCESS_DENIED);
-    setStored("WheelScrollLines", QStringLiteral("6"));
+    sim.setWheelScrollLines(WHEEL_PAGESCROLL);
+    setStored("WheelScrollLines", QStringLiteral("-1"));
     SmoothScroller scroller;
 
-    // The worker may reach the system before or after the failed start: 6 wins either way.
+    // The worker may reach the system before or after the failed start: the page wins
+    // either way.
     applyWheelScrollLines();
     EXPECT_FALSE(scroller.start());
     ASSERT_TRUE(waitForLines(1)) << m_capture->text();
     EXPECT_EQ(m_capture->text(), kSuccessLine);
-    EXPECT_EQ(sim.wheelScrollLines(), 6u);
-
-    // A later change (smoothing switched on again) is undone by the next restore, as on quit.
-    applyWheelScrollLines();
-    ASSERT_TRUE(waitForLines(2));
-    EXPECT_EQ(sim.wheelScrollLines(), 1u);
-    restoreWheelScrollLines();
-    EXPECT_EQ(sim.wheelScrollLines(), 6u);
+    EXPECT_EQ(sim.wheelScrollLines(), WHEEL_PAGESCROLL);
     sim.setWheelScrollLines(2);
     restoreWheelScrollLines(); // nothing left to put back
     EXPECT_EQ(sim.wheelScrollLines(), 2u);

@@ -1,6 +1,7 @@
 #include "engine_state.h"
 
 #include "engine/smooth_scroller.h"
+#include "engine/wheel_units.h"
 
 void resetEngineState()
 {
@@ -13,4 +14,7 @@ void resetEngineState()
     S::s_horizontal = ScrollAnimation{};
     S::s_refusedProcesses.clear();
     S::s_hookSighting = HookSighting{};
+    S::s_fineVertical = FineInputTrack{};
+    S::s_fineHorizontal = FineInputTrack{};
+    publishWheelUnits(WheelUnits{});
 }

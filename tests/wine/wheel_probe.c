@@ -17,6 +17,7 @@
  *       and logs each wheel event it sees before the next hook does:
  *           hook <delta> <x> <y> <microseconds>
  *           hhook <delta> <x> <y> <microseconds>
+ *       Each announcement of a changed system setting is logged as "setting <wParam hex>".
  *       Installed after the program under test, this hook runs first, so its time stamp
  *       marks when the wheel event entered the hook chain. All times come from one
  *       performance counter, so the two kinds of line can be compared.
@@ -55,6 +56,20 @@
  *       Asks the program's tray icon for its menu, as a right click does, and chooses the
  *       menu's last entry (quit) with the keys Up and Return; prints "trayquit sent", or
  *       "trayquit none: <why>" and exits 1 when there is no tray icon or no menu opens.
+ *   wheel_probe.exe setlines N
+ *       Sets the system's wheel-scroll-lines value to N for the session, announcing the change
+ *       (SPIF_SENDCHANGE, and WM_SETTINGCHANGE sent to every top-level window, which Wine 8
+ *       leaves out), as a user's change in the settings does; prints "setlines N" or
+ *       "setlines error <code>" and exits 1.
+ *   wheel_probe.exe notepad
+ *       Finds Notepad's edit control and prints "notepad <first visible line> <x> <y>" with
+ *       the centre of the control on the screen, or "notepad none" and exits 1.
+ *   wheel_probe.exe notepad watch MILLISECONDS [fine N DELTA GAP]
+ *       Watches the edit control's first visible line for MILLISECONDS, every millisecond,
+ *       after a line "watching", and prints "notepad <line before> <line after> <changes
+ *       seen>". With "fine" it first
+ *       sends N wheel events of DELTA through SendInput, untagged, GAP milliseconds apart, as
+ *       a touchpad's driver does.
  * The rectangles of settings, popup and screen are in physical pixels (the probe declares
  * itself DPI aware for them), as the X server sees them.
  */
@@ -136,6 +151,9 @@ static LRESULT CALLBACK probeWndProc(HWND hwnd, UINT message, WPARAM wParam, LPA
                 nowMicroseconds(), source);
         return 0;
     }
+    case WM_SETTINGCHANGE:
+        logLine("setting 0x%04x", (unsigned)wParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     case WM_APP:
         if (g_hookThreadId) {
             PostThreadMessageW(g_hookThreadId, WM_APP, 0, 0);
@@ -500,6 +518,92 @@ static int runTrayQuit(void)
     return 0;
 }
 
+/* ---- the user's wheel lines, and Notepad as a client that follows them ---------------- */
+
+static int runSetLines(int argc, char **argv)
+{
+    const UINT lines = argc > 2 ? (UINT)strtoul(argv[2], NULL, 10) : 3;
+    if (!SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, lines, NULL, SPIF_SENDCHANGE)) {
+        printf("setlines error %lu\n", GetLastError());
+        return 1;
+    }
+    /* Windows announces the change to every top-level window itself; Wine 8 announces none
+       (seen: no window of another process receives it), so the probe does. */
+    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETWHEELSCROLLLINES, 0, SMTO_ABORTIFHUNG, 2000, NULL);
+    printf("setlines %u\n", lines);
+    return 0;
+}
+
+static HWND notepadEdit(void)
+{
+    HWND notepad = FindWindowW(L"Notepad", NULL);
+    return notepad ? FindWindowExW(notepad, NULL, L"Edit", NULL) : NULL;
+}
+
+static long firstVisibleLine(HWND edit)
+{
+    DWORD_PTR line = 0;
+    if (!SendMessageTimeoutW(edit, EM_GETFIRSTVISIBLELINE, 0, 0, SMTO_ABORTIFHUNG, 1000, &line))
+        return -1;
+    return (long)line;
+}
+
+static void sendFineWheel(int delta)
+{
+    INPUT input;
+    ZeroMemory(&input, sizeof input);
+    input.type = INPUT_MOUSE;
+    input.mi.mouseData = (DWORD)delta;
+    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    SendInput(1, &input, sizeof input);
+}
+
+static int runNotepad(int argc, char **argv)
+{
+    HWND edit = notepadEdit();
+    if (!edit) {
+        printf("notepad none\n");
+        return 1;
+    }
+    if (argc < 4 || strcmp(argv[2], "watch") != 0) {
+        RECT rect;
+        GetWindowRect(edit, &rect);
+        printf("notepad %ld %ld %ld\n", firstVisibleLine(edit), (rect.left + rect.right) / 2,
+               (rect.top + rect.bottom) / 2);
+        return 0;
+    }
+    const DWORD watch = (DWORD)strtoul(argv[3], NULL, 10);
+    int fineLeft = 0, fineDelta = 0;
+    DWORD fineGap = 0;
+    if (argc > 7 && strcmp(argv[4], "fine") == 0) {
+        fineLeft = atoi(argv[5]);
+        fineDelta = atoi(argv[6]);
+        fineGap = (DWORD)strtoul(argv[7], NULL, 10);
+    }
+    const long before = firstVisibleLine(edit);
+    long last = before;
+    int changes = 0;
+    printf("watching\n");
+    fflush(stdout);
+    const DWORD start = GetTickCount();
+    DWORD nextFine = start;
+    while (GetTickCount() - start < watch) {
+        if (fineLeft > 0 && GetTickCount() - nextFine < 0x80000000u) {
+            sendFineWheel(fineDelta);
+            --fineLeft;
+            nextFine += fineGap;
+        }
+        const long line = firstVisibleLine(edit);
+        if (line != last) {
+            ++changes;
+            last = line;
+        }
+        Sleep(1);
+    }
+    printf("notepad %ld %ld %d\n", before, last, changes);
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     QueryPerformanceFrequency(&g_frequency);
@@ -509,6 +613,12 @@ int main(int argc, char **argv)
     }
     if (argc >= 2 && strcmp(argv[1], "chars") == 0) {
         return printSystemValue("chars", SPI_GETWHEELSCROLLCHARS);
+    }
+    if (argc >= 2 && strcmp(argv[1], "setlines") == 0) {
+        return runSetLines(argc, argv);
+    }
+    if (argc >= 2 && strcmp(argv[1], "notepad") == 0) {
+        return runNotepad(argc, argv);
     }
     if (argc >= 2 && strcmp(argv[1], "rehook") == 0) {
         HWND probe = FindWindowW(g_probeClassName, NULL);
