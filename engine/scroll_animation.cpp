@@ -66,7 +66,18 @@ bool tickNeedsPercentage(const ScrollAnimation &a)
 
 int advanceAnimation(ScrollAnimation &a, float fraction)
 {
-    const float step = tickStep(remainingDistance(a), fraction);
+    return consumeStep(a, tickStep(remainingDistance(a), fraction));
+}
+
+int consumeStep(ScrollAnimation &a, float step)
+{
+    const float remaining = remainingDistance(a);
+    // A step of the schedule never overshoots, and one left from before a notch that turned
+    // an arrived glide round moves nothing the wrong way.
+    if (step * remaining < 0.0f)
+        step = 0.0f;
+    else if (std::fabs(step) > std::fabs(remaining))
+        step = remaining;
     a.pendingFraction += step;
     a.scrolledSoFar += step;
     return nearestInt(a.pendingFraction);

@@ -24,6 +24,18 @@ struct ScrollAnimation {
     // the animation began, and the remainder of that division carried to the next step.
     int unitDivisor = 1;
     int unitCarry = 0;
+    // The clock's interval in ms, and whether the display's frames pace the glide instead of
+    // the interval's ticks: both fixed by the notch that began or restarted it.
+    unsigned intervalMs = 5;
+    bool paced = false;
+    // A paced glide's place on its schedule (paced_glide.h): consumed up to scheduleAt (ms
+    // on the frame clock); the tick at the start taken or not; the tick in progress, its
+    // step not yet consumed and the time until it completes.
+    double scheduleAt = 0.0;
+    bool scheduleStarted = false;
+    bool tickInProgress = false;
+    float stepLeft = 0.0f;
+    double tickLeftMs = 0.0;
 };
 
 float remainingDistance(const ScrollAnimation &a);
@@ -52,6 +64,8 @@ bool tickNeedsPercentage(const ScrollAnimation &a);
 // Consumes one tick's step at `fraction` (fractionOfPercent) and returns the whole units to
 // post now; markPosted then takes them off the pending fraction.
 int advanceAnimation(ScrollAnimation &a, float fraction);
+// Consumes `step` (never beyond what remains) and returns the whole units now pending.
+int consumeStep(ScrollAnimation &a, float step);
 void markPosted(ScrollAnimation &a, int units);
 // The units of the series' step `units` (what markPosted took) that go out in the user's
 // units (divideStep), carrying the remainder on; 0 sends nothing.
