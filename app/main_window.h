@@ -127,6 +127,10 @@ private slots:
     void onSmoothScrollToggled(bool);
     void addNewApplication();
 
+private slots:
+    // The glide paced by the display's frames, for every application.
+    void onDisplayPacedToggled(bool checked);
+
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -176,6 +180,9 @@ private:
     QComboBox *m_appComboBox = nullptr;
     QListWidget *m_profileList = nullptr;
     QCheckBox *m_smoothCheckBox = nullptr;
+    // The switch of the glide paced by the display, in a group of its own.
+    QWidget *buildDisplayPacedGroup();
+    QCheckBox *m_displayPacedCheckBox = nullptr;
     QString m_currentProfile = QString::fromLatin1(kDefaultProfileName);
     bool m_saveFailureReported = false;
 

@@ -85,6 +85,7 @@ void MainWindow::buildSettingsPanel()
     contentLayout->addWidget(buildParamGroup(QStringLiteral("鼠标单次滚动总距离"), up, m_rows[AccelUp], down,
                                              m_rows[AccelDown]));
     contentLayout->addWidget(buildDirectionGroup());
+    contentLayout->addWidget(buildDisplayPacedGroup());
     contentLayout->addStretch(10);
 
     scrollArea->setWidget(content);
@@ -195,6 +196,26 @@ QWidget *MainWindow::buildDirectionGroup()
     return group;
 }
 
+QWidget *MainWindow::buildDisplayPacedGroup()
+{
+    QVBoxLayout *column = nullptr;
+    QWidget *group = makePanelGroup(QStringLiteral("滚动节奏"), this, &column);
+
+    m_displayPacedCheckBox = new QCheckBox(QStringLiteral("跟随屏幕刷新"), group);
+    m_displayPacedCheckBox->setObjectName(QStringLiteral("displayPacedCheckBox"));
+    m_displayPacedCheckBox->setToolTip(
+        QStringLiteral("每一帧画面送出均匀的一段滚动，高刷新率屏幕上不再顿挫；对所有程序生效"));
+
+    auto *row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(m_displayPacedCheckBox);
+    row->addStretch(1);
+    column->addLayout(row);
+
+    connect(m_displayPacedCheckBox, &QCheckBox::toggled, this, &MainWindow::onDisplayPacedToggled);
+    return group;
+}
+
 void MainWindow::refreshValueLabel(ParamRow &row)
 {
     if (row.valueLabel)
@@ -236,6 +257,13 @@ void MainWindow::onDirectionChanged(int)
 {
     // The group's checked button counts, not the signal's argument.
     m_scrollDirectionNormal = m_directionGroup->checkedId() == 0;
+    saveConfig();
+}
+
+void MainWindow::onDisplayPacedToggled(bool checked)
+{
+    // Read by the engine at the next notch, like every other setting.
+    m_store.setDisplayPaced(checked);
     saveConfig();
 }
 

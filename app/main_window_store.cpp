@@ -39,6 +39,10 @@ void MainWindow::showProfile(const QString &name)
         const QSignalBlocker blocker(m_smoothCheckBox);
         m_smoothCheckBox->setChecked(values->smoothScrollEnabled);
     }
+    if (m_displayPacedCheckBox) {
+        const QSignalBlocker blocker(m_displayPacedCheckBox);
+        m_displayPacedCheckBox->setChecked(m_store.displayPaced());
+    }
     {
         const QSignalBlocker blocker(m_autorunButton);
         m_autorunButton->setChecked(m_store.autorunEnabled());

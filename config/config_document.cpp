@@ -80,6 +80,22 @@ void publishSharedConfig(nlohmann::json &&document)
     sharedConfig() = std::move(document);
 }
 
+bool displayPacedIn(const nlohmann::json &document)
+{
+    if (!document.is_object())
+        return false;
+    const auto member = document.find(kDisplayPacedKey);
+    return member != document.end() && member->is_boolean() && member->get<bool>();
+}
+
+void setDisplayPaced(nlohmann::json &document, bool on)
+{
+    if (on)
+        document[kDisplayPacedKey] = true;
+    else if (document.is_object())
+        document.erase(kDisplayPacedKey);
+}
+
 nlohmann::json defaultParameters()
 {
     nlohmann::json set = nlohmann::json::object();

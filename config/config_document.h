@@ -6,8 +6,8 @@
 #include <memory>
 #include <string_view>
 
-// The configuration document: one JSON object holding `autorunEnabled` and `parameters`
-// (one parameter set per profile name). Object members are kept in ascending byte order.
+// The configuration document: one JSON object holding `autorunEnabled`, `parameters` (one
+// parameter set per profile name) and, only while the user has it on, `displayPaced`. Object members are kept in ascending byte order.
 
 // A published state of the shared document. It never changes once published, so a reader
 // that holds one sees the same document however often a new one is published meanwhile.
@@ -54,6 +54,13 @@ void publishSharedConfig(nlohmann::json &&document);
 // The profile every application without a set of its own uses; the working document always
 // holds it.
 constexpr char kDefaultProfileName[] = "default";
+
+// Whether the display's frames pace every glide: the top-level member `displayPaced`, kept
+// only while it is JSON true. Off leaves no trace in the document, so that the file of
+// someone who never switches it on (or switches it off again) stays as it was.
+constexpr char kDisplayPacedKey[] = "displayPaced";
+bool displayPacedIn(const nlohmann::json &document);
+void setDisplayPaced(nlohmann::json &document, bool on);
 
 // A new parameter set holding the ten keys with their defaults (kParameterKeys).
 nlohmann::json defaultParameters();

@@ -80,6 +80,8 @@ void mergeLoadedConfig(nlohmann::json &working, const nlohmann::json &loaded)
             autorun = flag->get<bool>();
     }
     working["autorunEnabled"] = autorun;
+    // Anything but JSON true is off, and dropped at the next save.
+    setDisplayPaced(working, displayPacedIn(loaded));
 }
 
 std::string configFileText(const nlohmann::json &document)

@@ -24,8 +24,8 @@ std::optional<nlohmann::json> parseConfigText(std::string_view text);
 
 // Brings a parsed file into the working document: the profiles of `parameters` (a set in the
 // older layout, where `parameters` was one set, becomes `default` over the defaults; a
-// missing `default` is added) and the autorun flag (false unless the file says true). Other
-// top-level members are dropped. Parts of the wrong type keep what the document had.
+// missing `default` is added), the autorun flag (false unless the file says true) and
+// `displayPaced` (kept only when it is true). Other top-level members are dropped. Parts of the wrong type keep what the document had.
 void mergeLoadedConfig(nlohmann::json &working, const nlohmann::json &loaded);
 
 // The file's text: four-space indentation, members in key order, non-ASCII as UTF-8, and one

@@ -46,6 +46,16 @@ void ProfileStore::setAutorunEnabled(bool enabled)
     m_document["autorunEnabled"] = enabled;
 }
 
+bool ProfileStore::displayPaced() const
+{
+    return displayPacedIn(m_document);
+}
+
+void ProfileStore::setDisplayPaced(bool on)
+{
+    ::setDisplayPaced(m_document, on);
+}
+
 void ProfileStore::collect(const QString &name, const ProfileValues &values, bool autorun)
 {
     if (name.isEmpty())

@@ -33,6 +33,9 @@ public:
     // The top-level autorun flag as the panel shows it (off unless the document says on).
     bool autorunEnabled() const;
     void setAutorunEnabled(bool enabled);
+    // The glide paced by the display, for every application (top level, like autorun).
+    bool displayPaced() const;
+    void setDisplayPaced(bool on);
 
     // Replaces the whole set of the profile (or creates it) by the values, and sets the
     // autorun flag. An empty name does nothing.

@@ -67,6 +67,26 @@ UINT_PTR startAnimationClock(HWND hidden, UINT_PTR id, UINT interval)
     return SetTimer(hidden, id, interval, nullptr);
 }
 
+UINT_PTR aimAnimationClock(HWND hidden, UINT_PTR id, UINT delayMs)
+{
+    const UINT delay = delayMs < 1 ? 1 : delayMs;
+    Clock *clock = clockOf(id);
+    if (clock)
+        stopMultimediaTimer(*clock);
+    if (clock && hidden) {
+        clock->hidden = hidden;
+        clock->id = id;
+        clock->multimediaTimerId = timeSetEvent(delay, 1, postTick, reinterpret_cast<DWORD_PTR>(clock),
+                                                TIME_ONESHOT | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS);
+        if (clock->multimediaTimerId != 0) {
+            KillTimer(hidden, id);
+            return id;
+        }
+    }
+    // The window timer cannot be aimed as finely; it ticks until aimed again.
+    return SetTimer(hidden, id, delay, nullptr);
+}
+
 BOOL stopAnimationClock(HWND hidden, UINT_PTR id)
 {
     if (Clock *clock = clockOf(id))

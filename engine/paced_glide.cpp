@@ -83,7 +83,11 @@ double lastBlankAtOrBefore(const FrameGrid &grid, double t)
 {
     if (!(grid.periodMs > 0.0) || !std::isfinite(t))
         return t;
-    return grid.phaseMs + std::floor((t - grid.phaseMs) / grid.periodMs) * grid.periodMs;
+    double blank = grid.phaseMs + std::floor((t - grid.phaseMs) / grid.periodMs) * grid.periodMs;
+    // A time on a blank is not taken for one just before it by the division's rounding.
+    if (t - (blank + grid.periodMs) > -1e-6)
+        blank += grid.periodMs;
+    return blank;
 }
 
 double qpcToMs(unsigned long long qpc, unsigned long long qpcFrequency)

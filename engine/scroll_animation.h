@@ -36,6 +36,8 @@ struct ScrollAnimation {
     bool tickInProgress = false;
     float stepLeft = 0.0f;
     double tickLeftMs = 0.0;
+    // The clock is aimed at the display's next frame rather than ticking at the interval.
+    bool frameWake = false;
 };
 
 float remainingDistance(const ScrollAnimation &a);

@@ -4,6 +4,8 @@
 #include "engine/animation_clock.h"
 #include "engine/animation_math.h"
 #include "engine/application_frame.h"
+#include "engine/frame_clock.h"
+#include "engine/paced_glide.h"
 #include "engine/hook_params.h"
 #include "engine/key_state.h"
 #include "engine/wheel_decision.h"
@@ -47,7 +49,23 @@ struct Notch {
     StepRoute route;
     const nlohmann::json &document;
     int unitDivisor; // the user's lines (characters) per notch, for a new animation
+    bool paced;      // the display's frames pace the glide it begins or restarts
 };
+
+// The notch that begins or restarts a glide fixes its mode and interval, and a paced glide's
+// schedule starts at the last vertical blank at or before the notch (from the cached grid:
+// the hook never asks the compositor). Following the interval clock, it starts now.
+void fixPacing(ScrollAnimation &a, const Notch &notch)
+{
+    a.intervalMs = notch.interval;
+    a.paced = notch.paced;
+    a.frameWake = false;
+    if (!notch.paced)
+        return;
+    const double now = frameClockNow();
+    const FrameGrid *grid = frameGrid();
+    beginSchedule(a, grid ? lastBlankAtOrBefore(*grid, now) : now, notch.interval);
+}
 
 // The notch is not kept waiting a whole interval for its first step: it is taken here, inside
 // the hook, and the clock takes the ones after it. Taken here, it does not depend on when the
@@ -70,6 +88,7 @@ void restartAccumulated(WheelAxis axis, const Notch &notch)
     if (extendAnimation(a, notch.total) != ExtendOutcome::RestartClock || !S::hiddenWindowExists())
         return;
     restartAnimation(a, notch.hwnd, stepPoint(notch), notch.route);
+    fixPacing(a, notch);
     qDebug() << "[LLMouseProc] Restarting timer for accumulated scroll.";
     const UINT_PTR id = startAnimationClock(S::s_hWnd, clockIdOf(axis), notch.interval);
     if (id != 0) {
@@ -92,6 +111,7 @@ void startNew(WheelAxis axis, const Notch &notch, bool announce)
         a.activeTimerId = 0;
     }
     beginAnimation(a, notch.hwnd, stepPoint(notch), notch.total, notch.route, notch.unitDivisor);
+    fixPacing(a, notch);
     qDebug() << "[LLMouseProc] Initiating new animation instance. Target pos:" << a.targetPos;
 
     if (S::hiddenWindowExists()) {
@@ -195,7 +215,7 @@ LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
     // Injected steps go where the system routes the wheel; where that is not this window,
     // the notch keeps its own way rather than scroll another one.
     const Notch notch{hwnd,      pt,        total, params->interval(up), stepRouteTo(hwnd, topLevel),
-                      *snapshot, unitDivisorOf(publishedWheelUnits(), axis)};
+                      *snapshot, unitDivisorOf(publishedWheelUnits(), axis), displayPacedIn(*snapshot)};
     if (notch.route.injected && !injectedStepReachesFrom(notch.route, topLevel))
         return passOn(nCode, wParam, lParam);
     if (reverseOnly)
@@ -206,6 +226,8 @@ LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
         qDebug() << "[LLMouseProc] Slight opposite scroll (raw:" << d
                  << "). Stopping current animation.";
         settleAnimation(a);
+        if (a.paced)
+            settleSchedule(a);
         break;
     case WheelAction::Extend:
         restartAccumulated(axis, notch);

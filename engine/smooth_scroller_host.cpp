@@ -3,6 +3,7 @@
 #include "engine/smooth_scroller.h"
 
 #include "engine/animation_clock.h"
+#include "engine/frame_clock.h"
 
 #include <QDebug>
 
@@ -62,6 +63,9 @@ bool SmoothScroller::startOnThisThread()
     qInfo() << "[SmoothScroller] SmoothScroll started. Hook installed. Waiting for scroll events...";
     s_isRunning = true;
     takeInputAsSeen();
+    // The display's grid is read here and at each frame of a paced glide, never in the hook.
+    resetFrameGrid();
+    refreshFrameGrid();
     return true;
 }
 

@@ -4,6 +4,8 @@
 #include "config/param_reading.h"
 #include "engine/animation_clock.h"
 #include "engine/animation_math.h"
+#include "engine/frame_clock.h"
+#include "engine/paced_glide.h"
 #include "engine/key_state.h"
 #include "engine/wheel_message.h"
 #include "engine/window_facts.h"
@@ -11,6 +13,7 @@
 
 #include <QDebug>
 
+#include <cmath>
 #include <iterator>
 
 namespace {
@@ -28,6 +31,44 @@ void endFromTick(HWND hiddenWindow, WheelAxis axis)
     S::stopAnimation(axis);
     if (!killsDeliveringClock && hiddenWindow && IsWindow(hiddenWindow))
         stopAnimationClock(hiddenWindow, clockId);
+}
+
+// The time a paced glide's step is sampled at: for the notch's own step the next blank after
+// the schedule's start; at a frame the blank one frame after the last one passed (never the
+// moment the clock fired, so that its jitter cannot make the steps uneven). Following the
+// interval clock, each tick moves the schedule one interval on.
+double pacedSampleTime(const ScrollAnimation &a, bool fromHook)
+{
+    const FrameGrid *grid = frameGrid();
+    if (!grid)
+        return fromHook ? a.scheduleAt : a.scheduleAt + static_cast<double>(a.intervalMs);
+    if (fromHook)
+        return a.scheduleAt + grid->periodMs;
+    return lastBlankAtOrBefore(*grid, frameClockNow()) + grid->periodMs;
+}
+
+// Has the clock of a paced glide wake it just after the display's next blank, or tick at the
+// interval where the display cannot pace it. False when no clock could be had.
+bool aimPacedClock(HWND hiddenWindow, WheelAxis axis)
+{
+    ScrollAnimation &a = S::animation(axis);
+    const FrameGrid *grid = frameGrid();
+    if (!grid) {
+        noteIntervalClockFallback();
+        if (!a.frameWake)
+            return true;
+        a.frameWake = false;
+        a.activeTimerId = startAnimationClock(hiddenWindow, clockIdOf(axis), a.intervalMs);
+        return a.activeTimerId != 0;
+    }
+    // Just after the blank: a wake that comes early would find the frame before.
+    constexpr double kAfterBlankMs = 0.5;
+    const double now = frameClockNow();
+    const double wakeAt = lastBlankAtOrBefore(*grid, now) + grid->periodMs + kAfterBlankMs;
+    const double delay = std::ceil(wakeAt - now);
+    a.frameWake = true;
+    a.activeTimerId = aimAnimationClock(hiddenWindow, clockIdOf(axis), static_cast<UINT>(delay < 1.0 ? 1.0 : delay));
+    return a.activeTimerId != 0;
 }
 
 // heldDocument is set for the hook's first step: the hook holds that snapshot and has just
@@ -52,7 +93,10 @@ void tick(HWND hiddenWindow, WheelAxis axis, const nlohmann::json *heldDocument)
         }
         fraction = fractionOfPercent(tickPercent(*heldDocument, a.paramSet, a.lastDelta > 0));
     }
-    const int seriesUnits = advanceAnimation(a, fraction);
+    if (a.paced && !fromHook)
+        refreshFrameGrid();
+    const int seriesUnits =
+        a.paced ? advanceSchedule(a, pacedSampleTime(a, fromHook), fraction) : advanceAnimation(a, fraction);
     markPosted(a, seriesUnits);
     // The step in the user's own lines (characters): a step that comes to less than a unit
     // is carried to the next one and sends nothing now.
@@ -81,7 +125,11 @@ void tick(HWND hiddenWindow, WheelAxis axis, const nlohmann::json *heldDocument)
             return;
         }
     }
-    if (animationArrived(a))
+    if (a.paced ? scheduleArrived(a) : animationArrived(a)) {
+        endFromTick(hiddenWindow, axis);
+        return;
+    }
+    if (a.paced && S::hiddenWindowExists() && !aimPacedClock(S::s_hWnd, axis))
         endFromTick(hiddenWindow, axis);
 }
 

@@ -53,6 +53,7 @@ void SimDesktop::reset()
     m_nextHandle = 0x1000;
     m_nextPid = 100;
     m_now = 0;
+    m_compositor = Compositor{};
     m_timerSequence = 0;
     m_wheelLines = 3;
     m_wheelChars = 3;

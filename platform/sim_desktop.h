@@ -301,6 +301,22 @@ public:
     // SPI_GETWHEELSCROLLLINES and SPI_GETWHEELSCROLLCHARS fail with error; 0 turns it off.
     void failWheelSettingReads(DWORD error);
 
+    // ---- the display's frame clock --------------------------------------------------
+    // The performance counter runs at kQpcFrequency from the virtual clock's 0. The compositor
+    // reports a display of rate numerator / denominator Hz whose vertical blanks fall on
+    // phaseQpc + k * periodQpc (60 Hz at phase 0 after reset). Its timing call can fail, its
+    // blank can stop advancing (it then keeps the last one reported), and the session can be
+    // remote.
+    static constexpr long long kQpcFrequency = 10000000;
+    void setCompositorClock(UINT numerator, UINT denominator, ULONGLONG periodQpc, ULONGLONG phaseQpc);
+    void failCompositionTiming(bool fail);
+    void freezeVerticalBlank(bool frozen);
+    void setRemoteSession(bool remote);
+    int compositionTimingCalls() const;
+    ULONGLONG performanceCounter() const;
+    HRESULT dwmGetCompositionTimingInfo(HWND hwnd, DWM_TIMING_INFO *info);
+    int getSystemMetrics(int index) const;
+
     // ---- entry points of the Win32 names (used by win32_sim.cpp) -------------------
     HHOOK setWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE hmod, DWORD threadId);
     LRESULT callNextHookEx(HHOOK hhk, int nCode, WPARAM wParam, LPARAM lParam);
@@ -541,6 +557,18 @@ private:
         DWORD sendInput = 0;
     } m_failures;
     DWORD m_failWheelReads = 0;
+    // The compositor's clock.
+    struct Compositor {
+        UINT numerator = 60;
+        UINT denominator = 1;
+        ULONGLONG periodQpc = kQpcFrequency / 60;
+        ULONGLONG phaseQpc = 0;
+        bool failing = false;
+        bool frozen = false;
+        ULONGLONG frozenBlank = 0;
+        bool remoteSession = false;
+        int calls = 0;
+    } m_compositor;
 };
 
 // The calling thread's last-error code, as SetLastError and GetLastError see it.

@@ -414,3 +414,45 @@ DWORD WINAPI GetCurrentProcessId(void);
 HRESULT WINAPI DwmGetWindowAttribute(HWND hwnd, DWORD dwAttribute, PVOID pvAttribute, DWORD cbAttribute);
 
 #endif
+
+// The display's frame clock: the performance counter, the compositor's timing and whether the
+// session is remote. Used to pace a glide by the display's vertical blanks.
+#ifndef _WIN32
+
+typedef std::int64_t LONGLONG;
+typedef std::uint32_t UINT32;
+typedef union _LARGE_INTEGER {
+    struct {
+        DWORD LowPart;
+        LONG HighPart;
+    } u;
+    LONGLONG QuadPart;
+} LARGE_INTEGER, *PLARGE_INTEGER;
+typedef ULONGLONG QPC_TIME;
+typedef struct _UNSIGNED_RATIO {
+    UINT32 uiNumerator;
+    UINT32 uiDenominator;
+} UNSIGNED_RATIO;
+// The members the engine reads, in the order and at the offsets of dwmapi.h's record.
+#pragma pack(push, 1)
+typedef struct _DWM_TIMING_INFO {
+    UINT32 cbSize;
+    UNSIGNED_RATIO rateRefresh;
+    QPC_TIME qpcRefreshPeriod;
+    UNSIGNED_RATIO rateCompose;
+    QPC_TIME qpcVBlank;
+    ULONGLONG cRefresh;
+    UINT cDXRefresh;
+    QPC_TIME qpcCompose;
+} DWM_TIMING_INFO;
+#pragma pack(pop)
+
+#define SM_REMOTESESSION 0x1000
+#define E_FAIL ((HRESULT)0x80004005L)
+
+BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER *lpPerformanceCount);
+BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER *lpFrequency);
+HRESULT WINAPI DwmGetCompositionTimingInfo(HWND hwnd, DWM_TIMING_INFO *pTimingInfo);
+int WINAPI GetSystemMetrics(int nIndex);
+
+#endif

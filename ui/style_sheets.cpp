@@ -64,7 +64,7 @@
     "}\n"
 
 #define SORVELLA_RADIO_RULES \
-    "QRadioButton#radioButton, QCheckBox#smoothCheckBox {\n" \
+    "QRadioButton#radioButton, QCheckBox#smoothCheckBox, QCheckBox#displayPacedCheckBox {\n" \
     "    font-size: 16px;\n" \
     "    font-weight: bold;\n" \
     "    color: #ffffff;\n" \
@@ -93,20 +93,20 @@
     "}\n"
 
 #define SORVELLA_CHECK_BOX_RULES \
-    "QCheckBox#smoothCheckBox::indicator {\n" \
+    "QCheckBox#smoothCheckBox::indicator, QCheckBox#displayPacedCheckBox::indicator {\n" \
     "    width: 24px;\n" \
     "    height: 24px;\n" \
     "}\n" \
-    "QCheckBox#smoothCheckBox::indicator:unchecked {\n" \
+    "QCheckBox#smoothCheckBox::indicator:unchecked, QCheckBox#displayPacedCheckBox::indicator:unchecked {\n" \
     "    image: url(:/res/box_uncheck.png);\n" \
     "}\n" \
-    "QCheckBox#smoothCheckBox::indicator:checked {\n" \
+    "QCheckBox#smoothCheckBox::indicator:checked, QCheckBox#displayPacedCheckBox::indicator:checked {\n" \
     "    image: url(:/res/box_check.png);\n" \
     "}\n" \
-    "QCheckBox#smoothCheckBox:unchecked {\n" \
+    "QCheckBox#smoothCheckBox:unchecked, QCheckBox#displayPacedCheckBox:unchecked {\n" \
     "    color: #555555;\n" \
     "}\n" \
-    "QCheckBox#smoothCheckBox:checked {\n" \
+    "QCheckBox#smoothCheckBox:checked, QCheckBox#displayPacedCheckBox:checked {\n" \
     "    color: #FFFFFF;\n" \
     "}\n"
 
@@ -145,13 +145,14 @@
     "    border: none;\n" \
     "}\n"
 
-// The arrows and the page areas are hidden: the bar is a bare track with a rounded handle.
+// The arrows and the page areas are hidden: the bar is a bare track with a rounded handle. It
+// stops short of the window's rounded lower corner, which it would otherwise paint square.
 #define SORVELLA_SCROLL_BAR_RULES \
     "QScrollBar:vertical {\n" \
     "    border: none;\n" \
     "    background: #282c34;\n" \
     "    width: 10px;\n" \
-    "    margin: 0px;\n" \
+    "    margin: 0px 0px 12px 0px;\n" \
     "}\n" \
     "QScrollBar::handle:vertical {\n" \
     "    background: #4F5663;\n" \

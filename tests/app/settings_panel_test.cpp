@@ -64,7 +64,7 @@ TEST_F(SettingsPanelTest, FreshPanelShowsTheDefaultProfileWithoutSaving)
     for (QLabel *title : window.findChildren<QLabel *>("groupTitleLabel"))
         groups << title->text();
     EXPECT_EQ(groups, QStringList({"鼠标滚动作用程序配置", "鼠标单次滚动触发间隔", "鼠标单次滚动距离占比",
-                                   "鼠标单次滚动总距离", "鼠标滚动方向"}));
+                                   "鼠标单次滚动总距离", "鼠标滚动方向", "滚动节奏"}));
 
     // Rows in key order; the two duration rows have no place in the panel.
     const char *const texts[8] = {"10 倍", "10 倍", "5 ms", "5 ms", nullptr, nullptr, "4 %", "4 %"};
@@ -263,4 +263,35 @@ TEST_F(SettingsPanelTest, AFailedSaveKeepsTheChangeAndIsReportedOnce)
     QDir().rmdir(configFilePath());
     EXPECT_TRUE(window.saveConfig()) << "the next save tries again";
     EXPECT_EQ(savedDocument()["parameters"]["default"]["accelUp"], 15);
+}
+
+// The glide paced by the display: a top-level member written only while it is on, so that a
+// file switched on and off again is byte for byte what it was; anything but true is off.
+TEST_F(SettingsPanelTest, TheDisplayPacedSwitchIsStoredOnlyWhileOn)
+{
+    const QByteArray text = R"({"displayPaced": "yes", "parameters": {}})";
+    writeConfig(text);
+    MainWindow window;
+    QCheckBox *paced = window.findChild<QCheckBox *>("displayPacedCheckBox");
+    ASSERT_NE(paced, nullptr);
+    EXPECT_EQ(paced->text(), QString("跟随屏幕刷新"));
+    EXPECT_FALSE(paced->toolTip().isEmpty());
+    EXPECT_FALSE(paced->isChecked());
+    EXPECT_FALSE(sharedConfig().document().contains("displayPaced"));
+    EXPECT_EQ(readConfig(), text) << "showing the switch saved the file";
+
+    paced->click();
+    EXPECT_EQ(savedDocument()["displayPaced"], true);
+    EXPECT_EQ(sharedConfig().document()["displayPaced"], true);
+    QByteArray on(kFreshConfigText);
+    on.replace("\"autorunEnabled\": false,\n", "\"autorunEnabled\": false,\n    \"displayPaced\": true,\n");
+    EXPECT_EQ(readConfig(), on);
+    paced->click();
+    EXPECT_EQ(readConfig(), QByteArray(kFreshConfigText));
+
+    // Shown again with its signals blocked: no save.
+    writeConfig(R"({"displayPaced": true, "parameters": {}})");
+    MainWindow second;
+    EXPECT_TRUE(second.findChild<QCheckBox *>("displayPacedCheckBox")->isChecked());
+    EXPECT_EQ(readConfig(), QByteArray(R"({"displayPaced": true, "parameters": {}})"));
 }

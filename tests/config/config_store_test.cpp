@@ -50,6 +50,23 @@ TEST(ConfigText, ReadsOneValueSkipsAMarkAndRefusesCommentsBadTextAndDeepNesting)
     EXPECT_TRUE(parseConfigText("{\"k\": \"\\\"" + std::string(1000, '[') + "\"}"));
 }
 
+TEST(ConfigText, DisplayPacedIsKeptOnlyWhenItIsTrue)
+{
+    EXPECT_EQ(merged(R"({"displayPaced": true})")["displayPaced"], true);
+    for (const char *other : {"false", "1", "\"true\"", "null", "[true]", "{}"}) {
+        const json document = merged(std::string(R"({"displayPaced": )") + other + "}");
+        EXPECT_FALSE(document.contains("displayPaced")) << other;
+        EXPECT_EQ(document, initialConfig()) << other;
+    }
+    // A document that had it loses it when the file has it off.
+    json working = initialConfig();
+    setDisplayPaced(working, true);
+    mergeLoadedConfig(working, json::object());
+    EXPECT_FALSE(displayPacedIn(working));
+    EXPECT_FALSE(displayPacedIn(json::array({true})));
+    EXPECT_EQ(defaultConfigText().size(), 623u);
+}
+
 TEST(ConfigText, MergingMigratesTheOlderLayoutAndKeepsTheDocumentWhole)
 {
     // Older layout: one set directly under parameters, overlaid on the defaults.

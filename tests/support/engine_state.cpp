@@ -1,5 +1,6 @@
 #include "engine_state.h"
 
+#include "engine/frame_clock.h"
 #include "engine/smooth_scroller.h"
 #include "engine/wheel_units.h"
 
@@ -17,4 +18,5 @@ void resetEngineState()
     S::s_fineVertical = FineInputTrack{};
     S::s_fineHorizontal = FineInputTrack{};
     publishWheelUnits(WheelUnits{});
+    resetFrameGrid();
 }

@@ -1,0 +1,24 @@
+#pragma once
+// The display's vertical blanks, as the compositor reports them, cached on the engine's
+// thread: the hook reads the cache and never calls into the compositor; the paced glide's
+// frames ask it again.
+
+#include "engine/paced_glide.h"
+
+// Now, in ms of the frame clock (the performance counter).
+double frameClockNow();
+
+// Asks the compositor again. The cache then holds the grid, or nothing where the display
+// cannot pace a glide: the call fails, the session is remote, or the rate lies outside 20 to
+// 500 Hz. A blank that stopped advancing keeps the phase known before.
+void refreshFrameGrid();
+
+// The cached grid, or nullptr when glides follow the interval clock.
+const FrameGrid *frameGrid();
+
+// A paced glide follows the interval clock: said once in the log until the display can pace
+// again.
+void noteIntervalClockFallback();
+
+// Forgets the grid (the engine starts afresh).
+void resetFrameGrid();

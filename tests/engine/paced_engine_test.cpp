@@ -1,0 +1,207 @@
+// Glides paced by the display, through the hook and the frames of the simulated desktop's
+// compositor clock: what arrives when, the interval clock where the display cannot pace, and
+// notches between two frames.
+#include "engine_test_support.h"
+
+#include "config/config_document.h"
+#include "engine/frame_clock.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <cstdlib>
+#include <numeric>
+
+namespace {
+
+using S = SmoothScroller;
+
+struct Arrival {
+    long long at; // virtual ms
+    int delta;
+};
+
+class PacedEngineTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        setDisplayPaced(config(), true);
+        publish();
+    }
+
+    // A display of `hz` whose blanks fall `phaseMs` after each multiple of its period.
+    static void display(double hz, double phaseMs = 0.0, UINT numerator = 0, UINT denominator = 1)
+    {
+        const ULONGLONG period = static_cast<ULONGLONG>(std::llround(SimDesktop::kQpcFrequency / hz));
+        sim().setCompositorClock(numerator ? numerator : static_cast<UINT>(std::lround(hz)), denominator, period,
+                                 static_cast<ULONGLONG>(phaseMs * SimDesktop::kQpcFrequency / 1000));
+        refreshFrameGrid(); // as the engine does when it starts
+    }
+
+    // Runs the clocks ms by ms, calling `during` at each, and records when each step arrived.
+    template <typename During>
+    static std::vector<Arrival> run(During during, long long limit = 5000)
+    {
+        std::vector<Arrival> arrivals;
+        std::size_t seen = 0;
+        const long long start = sim().now();
+        auto collect = [&] {
+            const std::vector<int> deltas = postedDeltas();
+            for (; seen < deltas.size(); ++seen)
+                arrivals.push_back({sim().now() - start, deltas[seen]});
+        };
+        collect();
+        while (timerRunning() && sim().now() - start < limit) {
+            during(sim().now() - start);
+            publish();
+            sim().advanceTime(1);
+            collect();
+        }
+        return arrivals;
+    }
+    static std::vector<Arrival> run()
+    {
+        return run([](long long) {});
+    }
+
+    static int sum(const std::vector<Arrival> &a)
+    {
+        return std::accumulate(a.begin(), a.end(), 0, [](int s, const Arrival &x) { return s + x.delta; });
+    }
+    // Steps larger than the one before by more than one unit.
+    static int rises(const std::vector<Arrival> &a)
+    {
+        int count = 0;
+        for (std::size_t i = 1; i < a.size(); ++i)
+            count += std::abs(a[i].delta) > std::abs(a[i - 1].delta) + 1;
+        return count;
+    }
+};
+
+TEST_F(PacedEngineTest, ANotchArrivesOnePieceAFrameFromTheFirstAtOnce)
+{
+    addApp();
+    for (double hz : {60.0, 144.0, 240.0}) {
+        SCOPED_TRACE(hz);
+        sim().clearPosted();
+        sim().advanceTime(1000);
+        display(hz, 3.0);
+        const int callsBefore = sim().compositionTimingCalls();
+        ASSERT_TRUE(wheel(120).swallowed());
+        EXPECT_EQ(sim().compositionTimingCalls(), callsBefore) << "the hook asked the compositor";
+        const std::vector<Arrival> arrivals = run();
+        ASSERT_FALSE(arrivals.empty());
+        EXPECT_EQ(arrivals.front().at, 0);
+        EXPECT_EQ(sum(arrivals), 1200);
+        EXPECT_EQ(rises(arrivals), 0);
+        const double period = 1000.0 / hz;
+        // The notch's own step comes at once, the next just after the next blank, and every
+        // later one a frame after that.
+        ASSERT_GE(arrivals.size(), 2u);
+        EXPECT_LE(arrivals[1].at, std::ceil(period) + 1);
+        for (std::size_t i = 2; i < arrivals.size(); ++i)
+            EXPECT_GE(arrivals[i].at - arrivals[i - 1].at, std::floor(period) - 1) << i;
+        // The ticks end 66 intervals after the notch; the frames no later, at most two frames earlier.
+        EXPECT_LE(arrivals.back().at, 330 + 1);
+        EXPECT_GE(arrivals.back().at, 330 - 2 * period - 1);
+        EXPECT_FALSE(timerRunning()) << "a clock still wakes after the glide";
+    }
+}
+
+TEST_F(PacedEngineTest, WhereTheDisplayCannotPaceTheIntervalClockTakesOverAndTheTotalHolds)
+{
+    struct Case {
+        const char *what;
+        std::function<void()> before; // before the notch
+        std::function<void(long long)> during;
+    };
+    const Case cases[] = {
+        {"timing call failing", [] { sim().failCompositionTiming(true); }, [](long long) {}},
+        {"remote session", [] { sim().setRemoteSession(true); }, [](long long) {}},
+        {"absurd rate", [] { display(1000); }, [](long long) {}},
+        {"period of 0", [] { sim().setCompositorClock(0, 1, 0, 0); }, [](long long) {}},
+        {"call failing between frames", [] {}, [](long long t) { sim().failCompositionTiming(t >= 40); }},
+        {"blank stops advancing", [] {}, [](long long t) { sim().freezeVerticalBlank(t >= 30); }},
+        {"rate changing", [] {}, [](long long t) {
+             if (t == 50)
+                 sim().setCompositorClock(144, 1, SimDesktop::kQpcFrequency / 144, 0);
+         }},
+    };
+    addApp();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        sim().clearPosted();
+        sim().failCompositionTiming(false);
+        sim().setRemoteSession(false);
+        sim().freezeVerticalBlank(false);
+        display(60);
+        c.before();
+        refreshFrameGrid();
+        ASSERT_TRUE(wheel(120).swallowed());
+        const std::vector<Arrival> arrivals = run(c.during);
+        EXPECT_EQ(sum(arrivals), 1200);
+        EXPECT_LE(rises(arrivals), 1);
+        EXPECT_FALSE(timerRunning());
+    }
+    // Said once, however many glides follow the interval clock.
+    sim().failCompositionTiming(true);
+    sim().freezeVerticalBlank(false);
+    refreshFrameGrid();
+    const std::size_t said = logLines("[SmoothScroller] The display's frames cannot pace").size();
+    wheel(120);
+    run();
+    wheel(120);
+    run();
+    EXPECT_EQ(logLines("[SmoothScroller] The display's frames cannot pace").size(), said + 1);
+}
+
+TEST_F(PacedEngineTest, NotchesBetweenTwoFrames)
+{
+    display(144);
+    addApp();
+    // Extending: the total grows by the second notch and nothing is lost.
+    wheel(120);
+    sim().advanceTime(20);
+    wheel(120);
+    std::vector<Arrival> arrivals = run();
+    EXPECT_EQ(postedSum(), 2400);
+
+    // Settling: the next frame ends the glide where it is.
+    sim().clearPosted();
+    wheel(120);
+    sim().advanceTime(20);
+    wheel(-120);
+    const int before = postedSum();
+    arrivals = run();
+    EXPECT_LE(std::abs(postedSum() - before), 1);
+    EXPECT_LE(std::count_if(arrivals.begin(), arrivals.end(), [](const Arrival &x) { return x.at > 0; }), 1);
+    EXPECT_LE(arrivals.back().at, 8);
+    EXPECT_FALSE(timerRunning());
+
+    // Reversing: a new schedule, its first step at once.
+    sim().clearPosted();
+    wheel(120);
+    sim().advanceTime(20);
+    const int up = postedSum();
+    wheel(-240);
+    EXPECT_LT(postedDeltas().back(), 0);
+    run();
+    EXPECT_EQ(postedSum() - up, -2400);
+
+    // Switching the option off during a glide: the glide keeps its frames; the next notch ticks.
+    sim().clearPosted();
+    wheel(120);
+    setDisplayPaced(config(), false);
+    publish();
+    EXPECT_TRUE(S::s_vertical.paced);
+    run();
+    EXPECT_EQ(postedSum(), 1200);
+    sim().clearPosted();
+    wheel(120);
+    EXPECT_FALSE(S::s_vertical.paced);
+    EXPECT_EQ(runAnimation(), 66);
+    EXPECT_EQ(postedSum(), 1200);
+}
+
+} // namespace
