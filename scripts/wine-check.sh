@@ -541,6 +541,43 @@ if [ "$program" = Sorvella ]; then
     timeout 60 "$wine_bin" "$probe" setlines 3 >/dev/null 2>&1
 fi
 
+# A glide paced by the display. Wine 8's compositor reports 60 Hz (a period of 1/60 s, the
+# vertical blank on that grid of the performance counter): with "displayPaced" on, a notch
+# arrives as about 20 messages one frame apart, none larger than the one before but for one
+# unit, adding up to exactly the glide's total, the last 300 to 330 ms after the notch.
+{
+    echo "{"; echo '    "autorunEnabled": false,'; echo '    "displayPaced": true,'; echo '    "parameters": {'
+    param_set "        " default; echo "        }"
+    echo "    }"; echo "}"
+} | crlf >"$tmp/expected_paced.json"
+cp "$tmp/expected_paced.json" "$tmp/app/config.json"
+restart_program paced
+open_probe_window hook
+timeout 60 "$wine_bin" "$probe" rehook >/dev/null 2>&1
+wait_for 10 grep -q '^rehooked' "$probe_log" || echo "wine-check: note: the probe's hook was not renewed"
+paced_lines="$(wheel_lines_value)"
+from=$(log_lines); xdotool click 4; settle "$from"
+# "units ms-after-the-notch", one step a line.
+paced_steps="$(tail -n +"$((from + 1))" "$probe_log" |
+    awk '$1 == "hook" && !h { h = $5 } $1 == "wheel" && h { printf "%d %.1f\n", $2, ($6 - h) / 1000 }')"
+paced_total="$(divided_series "$notch_up" "${paced_lines:-1}" | tr ' ' '\n' | awk '{ s += $1 } END { print s }')"
+check "display-paced: the steps add up to exactly the glide's total ($paced_total at $paced_lines lines)" \
+    "$paced_total" "$(echo "$paced_steps" | awk '{ s += $1 } END { print s + 0 }')"
+check "display-paced: no step is larger than the one before by more than one unit" "0" \
+    "$(echo "$paced_steps" | awk 'NR > 1 && $1 > p + 1 { r++ } { p = $1 } END { print r + 0 }')"
+paced_count="$(echo "$paced_steps" | awk 'NF { n++ } END { print n + 0 }')"
+check "display-paced: about 20 messages (15 to 25), one a frame" "yes" \
+    "$([ "$paced_count" -ge 15 ] && [ "$paced_count" -le 25 ] && echo yes || echo "no ($paced_count)")"
+paced_last="$(echo "$paced_steps" | awk 'NF { t = $2 } END { print t + 0 }')"
+check "display-paced: the last step 300 to 330 ms after the notch" "yes" \
+    "$(awk -v t="$paced_last" 'BEGIN { print (t >= 300 && t <= 330) ? "yes" : "no (" t " ms)" }')"
+paced_gap="$(echo "$paced_steps" | awk 'NR > 2 { print ($2 - p) * 1000 } { p = $2 }' | median_ms)"
+check "display-paced: the steps after the second come one 60 Hz frame apart (median 15 to 18.5 ms)" "yes" \
+    "$(awk -v g="${paced_gap:-0}" 'BEGIN { print (g >= 15 && g <= 18.5) ? "yes" : "no (" g " ms)" }')"
+check "display-paced: the switch leaves the file as it was" "same" \
+    "$(cmp -s "$tmp/expected_paced.json" "$tmp/app/config.json" && echo same || echo changed)"
+echo "Display-paced glide under Wine: $paced_count steps, median gap ${paced_gap:-?} ms, last after ${paced_last:-?} ms: $(echo "$paced_steps" | awk '{ print $1 }' | xargs)"
+
 echo "Median delay from the probe's hook seeing a notch to its arrival: ${median_delay:-not measured}"
 echo "Timing under Wine, one notch up at 5 ms: ${up_timing:-not measured}"
 echo "Timing under Wine, one notch down at 5 ms: ${down_timing:-not measured}"

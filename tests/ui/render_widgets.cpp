@@ -236,7 +236,8 @@ void renderMainWindow(Renderer &out)
     file.close();
     MainWindow window;
     for (const int width : {340, 480}) {
-        window.resize(width, 560);
+        // Tall enough for every group, the last one included, without scrolling.
+        window.resize(width, 610);
         window.show();
         QApplication::processEvents();
         out.save(grabOn(&window, kDesktop, 16), QStringLiteral("main_window_%1.png").arg(width));
