@@ -49,6 +49,7 @@ const ULONG_PTR kExtraInfos[] = {0, kInjectedStepTag, 0xFF515700, 0xFF515780};
 
 // Lines or characters per notch: none, the usual ones, a large one, a page.
 const UINT kPerNotch[] = {0, 1, 2, 3, 5, 7, 100, 1000000, WHEEL_PAGESCROLL};
+const UINT kRefreshRates[] = {60, 144, 240, 1000}; // in Hz, the last beyond any display
 
 // Fine-grained deltas of touchpads and fine wheels, and whole notches among them.
 const short kFineDeltas[] = {40, -40, 30, -8, 8, 60, 120, -120};
@@ -478,7 +479,7 @@ void EngineScript::changeDesktop(ByteReader &in)
 
 void EngineScript::changeWindowsAndScreens(ByteReader &in)
 {
-    switch (in.below(9)) {
+    switch (in.below(10)) {
     case 0:
         sim().setWindowClass(pickWindow(in), kClassNames[in.below(8)]);
         break;
@@ -521,6 +522,20 @@ void EngineScript::changeWindowsAndScreens(ByteReader &in)
         break;
     case 7:
         publishWheelUnits(WheelUnits{kPerNotch[in.below(9)], kPerNotch[in.below(9)]});
+        break;
+    case 8:
+        // The display's frame clock: any rate and period (0, absurd, disagreeing), any phase,
+        // the timing call failing, the blank stopping, a remote session.
+        switch (in.below(4)) {
+        case 0:
+            sim().setCompositorClock(in.below(4) == 0 ? in.dword() : kRefreshRates[in.below(4)], in.below(3),
+                                     in.below(4) == 0 ? in.dword() : SimDesktop::kQpcFrequency / (1 + in.below(300)),
+                                     in.dword());
+            break;
+        case 1: sim().failCompositionTiming(in.flag()); break;
+        case 2: sim().freezeVerticalBlank(in.flag()); break;
+        default: sim().setRemoteSession(in.flag()); break;
+        }
         break;
     default:
         sim().failSendInput(in.flag() ? ERROR_ACCESS_DENIED : 0);

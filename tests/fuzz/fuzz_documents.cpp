@@ -133,5 +133,11 @@ nlohmann::json fuzzedDocument(ByteReader &in, const std::vector<std::string> &pr
         }
         break;
     }
+    // Glides paced by the display now and then, and the switch of any JSON type.
+    switch (in.below(4)) {
+    case 0: document["displayPaced"] = true; break;
+    case 1: document["displayPaced"] = fuzzedValue(in); break;
+    default: break;
+    }
     return document;
 }
