@@ -4,6 +4,8 @@
 
 #include <QDebug>
 
+#include <cmath>
+
 namespace {
 
 // Used on the engine's thread only.
@@ -12,6 +14,10 @@ struct Cache {
     bool usable = false;
     bool known = false; // a grid has been read at least once (its phase can be kept)
     bool fallbackSaid = false;
+    // The latest target monitor asked, its rate (0: unknown) and the grid period it was read at.
+    HMONITOR monitor = nullptr;
+    double monitorHz = 0.0;
+    double monitorReadAtPeriod = 0.0;
 };
 Cache s_cache;
 
@@ -61,6 +67,36 @@ void refreshFrameGrid()
 const FrameGrid *frameGrid()
 {
     return s_cache.usable ? &s_cache.grid : nullptr;
+}
+
+const FrameGrid *frameGridFor(HWND target)
+{
+    const FrameGrid *grid = frameGrid();
+    if (!grid)
+        return nullptr;
+    const HMONITOR monitor = MonitorFromWindow(target, MONITOR_DEFAULTTONEAREST);
+    if (!monitor)
+        return grid;
+    if (monitor != s_cache.monitor || grid->periodMs != s_cache.monitorReadAtPeriod) {
+        s_cache.monitor = monitor;
+        s_cache.monitorReadAtPeriod = grid->periodMs;
+        s_cache.monitorHz = 0.0;
+        MONITORINFOEXW info = {};
+        info.cbSize = sizeof(info);
+        DEVMODEW mode = {};
+        mode.dmSize = sizeof(mode);
+        if (GetMonitorInfoW(monitor, &info) && EnumDisplaySettingsW(info.szDevice, ENUM_CURRENT_SETTINGS, &mode))
+            s_cache.monitorHz = static_cast<double>(mode.dmDisplayFrequency);
+    }
+    // 0 and 1 stand for the hardware's default rate: nothing to compare.
+    if (s_cache.monitorHz <= 1.0)
+        return grid;
+    return std::fabs(s_cache.monitorHz - 1000.0 / grid->periodMs) <= 1.0 ? grid : nullptr;
+}
+
+void forgetMonitorRate()
+{
+    s_cache.monitor = nullptr;
 }
 
 void noteIntervalClockFallback()

@@ -4,6 +4,7 @@
 // frames ask it again.
 
 #include "engine/paced_glide.h"
+#include "platform/win32.h"
 
 // Now, in ms of the frame clock (the performance counter).
 double frameClockNow();
@@ -15,6 +16,15 @@ void refreshFrameGrid();
 
 // The cached grid, or nullptr when glides follow the interval clock.
 const FrameGrid *frameGrid();
+
+// The grid for a glide towards `target`: nullptr also where the target's monitor runs at
+// another rate than the grid's, by more than 1 Hz (the compositor follows the primary or the
+// fastest monitor). A monitor's rate is read again only when the window's monitor or the
+// grid's rate changes. Not for the hook: reading a display mode asks the driver.
+const FrameGrid *frameGridFor(HWND target);
+
+// The target monitor's rate is read again at the next frame (a new glide begins).
+void forgetMonitorRate();
 
 // A paced glide follows the interval clock: said once in the log until the display can pace
 // again.

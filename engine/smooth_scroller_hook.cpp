@@ -62,6 +62,7 @@ void fixPacing(ScrollAnimation &a, const Notch &notch)
     a.frameWake = false;
     if (!notch.paced)
         return;
+    forgetMonitorRate();
     const double now = frameClockNow();
     const FrameGrid *grid = frameGrid();
     beginSchedule(a, grid ? lastBlankAtOrBefore(*grid, now) : now, notch.interval);

@@ -39,7 +39,8 @@ void endFromTick(HWND hiddenWindow, WheelAxis axis)
 // interval clock, each tick moves the schedule one interval on.
 double pacedSampleTime(const ScrollAnimation &a, bool fromHook)
 {
-    const FrameGrid *grid = frameGrid();
+    // The hook's own step goes by the cached grid alone; the frames check the target's monitor.
+    const FrameGrid *grid = fromHook ? frameGrid() : frameGridFor(a.targetHwnd);
     if (!grid)
         return fromHook ? a.scheduleAt : a.scheduleAt + static_cast<double>(a.intervalMs);
     if (fromHook)
@@ -49,10 +50,10 @@ double pacedSampleTime(const ScrollAnimation &a, bool fromHook)
 
 // Has the clock of a paced glide wake it just after the display's next blank, or tick at the
 // interval where the display cannot pace it. False when no clock could be had.
-bool aimPacedClock(HWND hiddenWindow, WheelAxis axis)
+bool aimPacedClock(HWND hiddenWindow, WheelAxis axis, bool fromHook)
 {
     ScrollAnimation &a = S::animation(axis);
-    const FrameGrid *grid = frameGrid();
+    const FrameGrid *grid = fromHook ? frameGrid() : frameGridFor(a.targetHwnd);
     if (!grid) {
         noteIntervalClockFallback();
         if (!a.frameWake)
@@ -129,7 +130,7 @@ void tick(HWND hiddenWindow, WheelAxis axis, const nlohmann::json *heldDocument)
         endFromTick(hiddenWindow, axis);
         return;
     }
-    if (a.paced && S::hiddenWindowExists() && !aimPacedClock(S::s_hWnd, axis))
+    if (a.paced && S::hiddenWindowExists() && !aimPacedClock(S::s_hWnd, axis, fromHook))
         endFromTick(hiddenWindow, axis);
 }
 

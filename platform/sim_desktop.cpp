@@ -54,6 +54,7 @@ void SimDesktop::reset()
     m_nextPid = 100;
     m_now = 0;
     m_compositor = Compositor{};
+    m_monitorRates.clear();
     m_timerSequence = 0;
     m_wheelLines = 3;
     m_wheelChars = 3;

@@ -313,6 +313,10 @@ public:
     void freezeVerticalBlank(bool frozen);
     void setRemoteSession(bool remote);
     int compositionTimingCalls() const;
+    // A monitor's refresh rate as its current display mode gives it (60 Hz after addMonitor;
+    // 0 as for a driver that reports its default), and its device name "\\.\DISPLAY<n>".
+    void setMonitorRefreshRate(HMONITOR monitor, DWORD hz);
+    BOOL enumDisplaySettings(LPCWSTR deviceName, DWORD mode, DEVMODEW *devMode);
     ULONGLONG performanceCounter() const;
     HRESULT dwmGetCompositionTimingInfo(HWND hwnd, DWM_TIMING_INFO *info);
     int getSystemMetrics(int index) const;
@@ -569,6 +573,7 @@ private:
         bool remoteSession = false;
         int calls = 0;
     } m_compositor;
+    std::map<std::uintptr_t, DWORD> m_monitorRates; // monitors not named run at 60 Hz
 };
 
 // The calling thread's last-error code, as SetLastError and GetLastError see it.

@@ -3,6 +3,8 @@
 
 #include "platform/sim_desktop.h"
 
+#include <string>
+
 void SimDesktop::setCompositorClock(UINT numerator, UINT denominator, ULONGLONG periodQpc, ULONGLONG phaseQpc)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
@@ -69,6 +71,32 @@ HRESULT SimDesktop::dwmGetCompositionTimingInfo(HWND hwnd, DWM_TIMING_INFO *info
 int SimDesktop::getSystemMetrics(int index) const
 {
     return index == SM_REMOTESESSION && m_compositor.remoteSession ? 1 : 0;
+}
+
+void SimDesktop::setMonitorRefreshRate(HMONITOR monitor, DWORD hz)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_monitorRates[reinterpret_cast<std::uintptr_t>(monitor)] = hz;
+}
+
+BOOL SimDesktop::enumDisplaySettings(LPCWSTR deviceName, DWORD mode, DEVMODEW *devMode)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (!deviceName || !devMode || mode != ENUM_CURRENT_SETTINGS || devMode->dmSize != sizeof(DEVMODEW))
+        return FALSE;
+    for (const auto &monitor : m_monitors) {
+        if (deviceName == L"\\\\.\\DISPLAY" + std::to_wstring(monitor.first)) {
+            const auto rate = m_monitorRates.find(monitor.first);
+            devMode->dmDisplayFrequency = rate == m_monitorRates.end() ? 60 : rate->second;
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+BOOL WINAPI EnumDisplaySettingsW(LPCWSTR lpszDeviceName, DWORD iModeNum, DEVMODEW *lpDevMode)
+{
+    return SimDesktop::instance().enumDisplaySettings(lpszDeviceName, iModeNum, lpDevMode);
 }
 
 BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER *lpPerformanceCount)

@@ -177,6 +177,11 @@ BOOL SimDesktop::getMonitorInfo(HMONITOR monitor, LPMONITORINFO info)
     info->rcMonitor = toRect(it->second);
     info->rcWork = info->rcMonitor;
     info->dwFlags = it == m_monitors.begin() ? MONITORINFOF_PRIMARY : 0;
+    if (info->cbSize >= sizeof(MONITORINFOEXW)) {
+        const std::wstring name = L"\\\\.\\DISPLAY" + std::to_wstring(it->first);
+        name.copy(static_cast<MONITORINFOEXW *>(info)->szDevice, CCHDEVICENAME - 1);
+        static_cast<MONITORINFOEXW *>(info)->szDevice[std::min<std::size_t>(name.size(), CCHDEVICENAME - 1)] = 0;
+    }
     return TRUE;
 }
 

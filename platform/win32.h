@@ -450,6 +450,24 @@ typedef struct _DWM_TIMING_INFO {
 #define SM_REMOTESESSION 0x1000
 #define E_FAIL ((HRESULT)0x80004005L)
 
+// A monitor's device name and its current display mode (only the members read are declared).
+#define CCHDEVICENAME 32
+#define ENUM_CURRENT_SETTINGS ((DWORD)-1)
+struct tagMONITORINFOEXW : public tagMONITORINFO {
+    WCHAR szDevice[CCHDEVICENAME];
+};
+typedef tagMONITORINFOEXW MONITORINFOEXW;
+typedef struct _devicemodeW {
+    WCHAR dmDeviceName[CCHDEVICENAME];
+    WORD dmSpecVersion;
+    WORD dmDriverVersion;
+    WORD dmSize;
+    WORD dmDriverExtra;
+    DWORD dmFields;
+    DWORD dmDisplayFrequency;
+} DEVMODEW;
+BOOL WINAPI EnumDisplaySettingsW(LPCWSTR lpszDeviceName, DWORD iModeNum, DEVMODEW *lpDevMode);
+
 BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER *lpPerformanceCount);
 BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER *lpFrequency);
 HRESULT WINAPI DwmGetCompositionTimingInfo(HWND hwnd, DWM_TIMING_INFO *pTimingInfo);

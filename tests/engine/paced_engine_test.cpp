@@ -115,17 +115,23 @@ TEST_F(PacedEngineTest, WhereTheDisplayCannotPaceTheIntervalClockTakesOverAndThe
         const char *what;
         std::function<void()> before; // before the notch
         std::function<void(long long)> during;
+        bool ticks = false; // the interval's ticks take over, from the start or on the way
     };
     const Case cases[] = {
-        {"timing call failing", [] { sim().failCompositionTiming(true); }, [](long long) {}},
-        {"remote session", [] { sim().setRemoteSession(true); }, [](long long) {}},
-        {"absurd rate", [] { display(1000); }, [](long long) {}},
-        {"period of 0", [] { sim().setCompositorClock(0, 1, 0, 0); }, [](long long) {}},
-        {"call failing between frames", [] {}, [](long long t) { sim().failCompositionTiming(t >= 40); }},
+        {"timing call failing", [] { sim().failCompositionTiming(true); }, [](long long) {}, true},
+        {"remote session", [] { sim().setRemoteSession(true); }, [](long long) {}, true},
+        {"absurd rate", [] { display(1000); }, [](long long) {}, true},
+        {"period of 0", [] { sim().setCompositorClock(0, 1, 0, 0); }, [](long long) {}, true},
+        {"call failing between frames", [] {}, [](long long t) { sim().failCompositionTiming(t >= 40); }, true},
         {"blank stops advancing", [] {}, [](long long t) { sim().freezeVerticalBlank(t >= 30); }},
+        {"the window's monitor at another rate",
+         [] { sim().setMonitorRefreshRate(MonitorFromWindow(WindowFromPoint(kCursor), MONITOR_DEFAULTTONEAREST), 144); },
+         [](long long) {}, true},
         {"rate changing", [] {}, [](long long t) {
-             if (t == 50)
+             if (t == 50) {
                  sim().setCompositorClock(144, 1, SimDesktop::kQpcFrequency / 144, 0);
+                 sim().setMonitorRefreshRate(MonitorFromWindow(WindowFromPoint(kCursor), MONITOR_DEFAULTTONEAREST), 144);
+             }
          }},
     };
     addApp();
@@ -135,6 +141,7 @@ TEST_F(PacedEngineTest, WhereTheDisplayCannotPaceTheIntervalClockTakesOverAndThe
         sim().failCompositionTiming(false);
         sim().setRemoteSession(false);
         sim().freezeVerticalBlank(false);
+        sim().setMonitorRefreshRate(MonitorFromWindow(WindowFromPoint(kCursor), MONITOR_DEFAULTTONEAREST), 60);
         display(60);
         c.before();
         refreshFrameGrid();
@@ -143,6 +150,11 @@ TEST_F(PacedEngineTest, WhereTheDisplayCannotPaceTheIntervalClockTakesOverAndThe
         EXPECT_EQ(sum(arrivals), 1200);
         EXPECT_LE(rises(arrivals), 1);
         EXPECT_FALSE(timerRunning());
+        // Ticks 5 ms apart against frames of 60 (or later 144) Hz.
+        if (c.ticks)
+            EXPECT_GE(arrivals.size(), 55u);
+        else
+            EXPECT_LE(arrivals.size(), 50u);
     }
     // Said once, however many glides follow the interval clock.
     sim().failCompositionTiming(true);
