@@ -44,9 +44,9 @@ void stopMultimediaTimer(Clock &clock)
     clock.tickQueued = false;
 }
 
-} // namespace
-
-UINT_PTR startAnimationClock(HWND hidden, UINT_PTR id, UINT interval)
+// Starts clock `id`'s multimedia timer (TIME_PERIODIC or TIME_ONESHOT) after `delay` ms, or
+// where none can be had the window timer of the same id, which ticks until stopped.
+UINT_PTR runClock(HWND hidden, UINT_PTR id, UINT delay, UINT kind)
 {
     Clock *clock = clockOf(id);
     if (clock)
@@ -55,36 +55,28 @@ UINT_PTR startAnimationClock(HWND hidden, UINT_PTR id, UINT interval)
         clock->hidden = hidden;
         clock->id = id;
         // A resolution of 1 ms raises the system's timer resolution while the timer runs.
-        clock->multimediaTimerId =
-            timeSetEvent(interval, 1, postTick, reinterpret_cast<DWORD_PTR>(clock),
-                         TIME_PERIODIC | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS);
+        clock->multimediaTimerId = timeSetEvent(delay, 1, postTick, reinterpret_cast<DWORD_PTR>(clock),
+                                                kind | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS);
         if (clock->multimediaTimerId != 0) {
             // A window timer left from before would tick in between.
             KillTimer(hidden, id);
             return id;
         }
     }
-    return SetTimer(hidden, id, interval, nullptr);
+    return SetTimer(hidden, id, delay, nullptr);
+}
+
+} // namespace
+
+UINT_PTR startAnimationClock(HWND hidden, UINT_PTR id, UINT interval)
+{
+    return runClock(hidden, id, interval, TIME_PERIODIC);
 }
 
 UINT_PTR aimAnimationClock(HWND hidden, UINT_PTR id, UINT delayMs)
 {
-    const UINT delay = delayMs < 1 ? 1 : delayMs;
-    Clock *clock = clockOf(id);
-    if (clock)
-        stopMultimediaTimer(*clock);
-    if (clock && hidden) {
-        clock->hidden = hidden;
-        clock->id = id;
-        clock->multimediaTimerId = timeSetEvent(delay, 1, postTick, reinterpret_cast<DWORD_PTR>(clock),
-                                                TIME_ONESHOT | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS);
-        if (clock->multimediaTimerId != 0) {
-            KillTimer(hidden, id);
-            return id;
-        }
-    }
-    // The window timer cannot be aimed as finely; it ticks until aimed again.
-    return SetTimer(hidden, id, delay, nullptr);
+    // The window timer cannot be aimed as finely; where it stands in, it ticks until aimed again.
+    return runClock(hidden, id, delayMs < 1 ? 1 : delayMs, TIME_ONESHOT);
 }
 
 BOOL stopAnimationClock(HWND hidden, UINT_PTR id)
