@@ -3,10 +3,13 @@
 // step then goes through SendInput and back through the hook), of one over the title bar of a
 // Store app's frame (the set goes by the app inside), of one notch of the tilt wheel, of a
 // touchpad's fine-grained event, of one mouse move (every move of the whole system passes
-// through the hook) and of one animation tick, for documents of 1 to 1,000 profiles.
+// through the hook), of one animation tick and of one frame of a glide paced by the display,
+// for documents of 1 to 1,000 profiles.
 // Windows removes a low-level hook that takes too long, so this must stay far below a
 // millisecond. Run: engine_bench [--benchmark_repetitions=3]
 #include "config/config_document.h"
+#include "engine/frame_clock.h"
+#include "engine/paced_glide.h"
 #include "engine/smooth_scroller.h"
 #include "platform/sim_desktop.h"
 
@@ -159,6 +162,27 @@ void animationTick(benchmark::State &state)
     state.SetComplexityN(state.range(0));
 }
 
+// One frame of a glide paced by the display: the compositor asked again, the target's monitor
+// checked, the schedule sampled at the blank, the step posted and the clock aimed at the next
+// frame.
+void pacedFrame(benchmark::State &state)
+{
+    const HWND target = setUp(static_cast<int>(state.range(0)));
+    SimDesktop &sim = SimDesktop::instance();
+    refreshFrameGrid();
+    ScrollAnimation &a = S::s_vertical;
+    a.paramSet = "default";
+    a.lastDelta = 120;
+    for (auto _ : state) {
+        beginAnimation(a, target, POINT{100, 100}, 1200);
+        a.paced = true;
+        beginSchedule(a, 0.0, 5);
+        S::onAnimationTick(S::s_hWnd);
+        sim.clearPosted();
+    }
+    state.SetComplexityN(state.range(0));
+}
+
 } // namespace
 
 BENCHMARK(wheelEvent)->Arg(1)->Arg(10)->Arg(100)->Arg(1000)->Complexity();
@@ -168,4 +192,5 @@ BENCHMARK(horizontalWheelEvent)->Arg(1)->Arg(1000);
 BENCHMARK(mouseMove)->Arg(1)->Arg(1000);
 BENCHMARK(fineGrainedEvent)->Arg(1)->Arg(1000);
 BENCHMARK(animationTick)->Arg(1)->Arg(10)->Arg(100)->Arg(1000)->Complexity();
+BENCHMARK(pacedFrame)->Arg(1)->Arg(1000);
 BENCHMARK_MAIN();
