@@ -257,8 +257,9 @@ void EngineScript::skipReversedNotch(UINT message, int raw, const SimDesktop::Ho
 void EngineScript::afterAnyHookEvent(const bool (&wasAnimating)[2], const int (&startsBefore)[2], int failedPosts)
 {
     afterHookEvent(wasAnimating, startsBefore);
+    noteInexactSums();
     if (sim().failedPosts() != failedPosts)
-        m_postFailed[0] = m_postFailed[1] = true;
+        m_sumUnknown[0] = m_sumUnknown[1] = true;
     // The hook takes the first step of an animation it starts or restarts.
     const HWND targets[2] = {S::s_vertical.targetHwnd, S::s_horizontal.targetHwnd};
     const float unknown[2] = {std::nanf(""), std::nanf("")};
@@ -278,6 +279,15 @@ void EngineScript::fineStream(ByteReader &in)
     }
 }
 
+void EngineScript::noteInexactSums()
+{
+    for (WheelAxis axis : kWheelAxes) {
+        const ScrollAnimation &a = S::animation(axis);
+        if (std::abs(float(a.targetPos)) > kExactRange || std::fabs(a.scrolledSoFar) > kExactRange)
+            m_sumUnknown[static_cast<int>(axis)] = true;
+    }
+}
+
 void EngineScript::afterHookEvent(const bool (&wasAnimating)[2], const int (&startsBefore)[2])
 {
     for (WheelAxis axis : kWheelAxes) {
@@ -286,7 +296,7 @@ void EngineScript::afterHookEvent(const bool (&wasAnimating)[2], const int (&sta
         // A new animation (or a reversed one) starts counting from nothing.
         if (s_starts[i] != startsBefore[i] || (a.isAnimating && !wasAnimating[i])) {
             m_postedSinceStart[i] = 0;
-            m_postFailed[i] = false;
+            m_sumUnknown[i] = false;
         }
     }
 }
@@ -338,6 +348,7 @@ void EngineScript::runTicks(const std::function<void()> &run)
     }
     const std::size_t firstPost = sim().posted().size();
     const int failedPosts = sim().failedPosts();
+    noteInexactSums();
     run();
     checkPosts(targets, before, firstPost);
     for (WheelAxis axis : kWheelAxes) {
@@ -346,11 +357,11 @@ void EngineScript::runTicks(const std::function<void()> &run)
         // A post that failed without refusal counts as delivered for the engine, but the
         // desktop has no record of it: from then on this animation's sum cannot be checked.
         if (sim().failedPosts() != failedPosts)
-            m_postFailed[i] = true;
+            m_sumUnknown[i] = true;
         // Nothing left to consume or to post: the animation ended by arriving, not because
         // a modifier, a hidden window or a refusal cut it short.
         const bool nothingLeft = std::fabs(remaining(axis)) < 0.5f && std::fabs(a.pendingFraction) <= 0.5f;
-        if (wasAnimating[i] && !a.isAnimating && nothingLeft && !m_postFailed[i]
+        if (wasAnimating[i] && !a.isAnimating && nothingLeft && !m_sumUnknown[i]
             && std::abs(float(a.targetPos)) <= kExactRange) {
             // The animation came to its end: it delivered exactly its target in the user's
             // units, within the half unit the last remainder may leave.

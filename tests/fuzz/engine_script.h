@@ -59,6 +59,7 @@ private:
     void runTicks(const std::function<void()> &run);
     void changeDesktop(ByteReader &in);
     void changeWindowsAndScreens(ByteReader &in);
+    void noteInexactSums();
     void afterHookEvent(const bool (&wasAnimating)[2], const int (&startsBefore)[2]);
     void checkPosts(const HWND (&targets)[2], const float (&remainingBefore)[2], std::size_t firstPost);
     void checkIdle() const;
@@ -70,10 +71,12 @@ private:
     std::size_t m_postsSeen = 0;
     std::size_t m_inputSeen = 0;
     std::vector<HMONITOR> m_monitors;
-    // Per axis (WheelAxis order): units posted by the running animation, and whether one of
-    // its posts failed without a record.
+    // Per axis (WheelAxis order): units posted by the running animation, and whether its sum
+    // can no longer be checked: one of its posts failed without a record, or its distances
+    // went beyond kExactRange on the way (an extension by a negative multiplier can bring a
+    // far target back within it).
     long long m_postedSinceStart[2] = {0, 0};
-    bool m_postFailed[2] = {false, false};
+    bool m_sumUnknown[2] = {false, false};
     // The latest fine-grained event's time per axis, as the script judges it; -1 for none.
     long long m_lastFine[2] = {-1, -1};
     long long m_wheelEvents = 0;
