@@ -210,7 +210,9 @@ SimDesktop::HookOutcome EngineScript::wheelEvent(UINT message, POINT pt, DWORD m
     const long long now = static_cast<long long>(GetTickCount());
     const bool fine = nCode == HC_ACTION && !looksOurs
         && (raw % 120 != 0 || (m_lastFine[axis] >= 0 && now - m_lastFine[axis] < 300));
-    if (fine)
+    // The engine learns of a fine event only through its hook: one that came while the hook
+    // was out (removed, or failing to install) cannot make the next event fine.
+    if (fine && sim().installedHookCount() > 0)
         m_lastFine[axis] = now;
     const SimDesktop::HookOutcome outcome = sim().injectMouse(message, pt, mouseData, nCode, flags, extra);
     if (looksOurs) {
