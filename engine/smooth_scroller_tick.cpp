@@ -98,7 +98,6 @@ void tick(HWND hiddenWindow, WheelAxis axis, const nlohmann::json *heldDocument)
         refreshFrameGrid();
     const int seriesUnits =
         a.paced ? advanceSchedule(a, pacedSampleTime(a, fromHook), fraction) : advanceAnimation(a, fraction);
-    markPosted(a, seriesUnits);
     // The step in the user's own lines (characters): a step that comes to less than a unit
     // is carried to the next one and sends nothing now.
     const int units = userUnits(a, seriesUnits);
@@ -121,10 +120,13 @@ void tick(HWND hiddenWindow, WheelAxis axis, const nlohmann::json *heldDocument)
         } else {
             S::postWheelStep(units, axis);
         }
-        if (!a.isAnimating) { // the target refused the post, or the system the input
-            endFromTick(hiddenWindow, axis);
-            return;
-        }
+    }
+    // Taken off the pending fraction only once sent (or carried in the user's units): a step
+    // dropped above stays owed, so the animation never counts it as delivered.
+    markPosted(a, seriesUnits);
+    if (units != 0 && !a.isAnimating) { // the target refused the post, or the system the input
+        endFromTick(hiddenWindow, axis);
+        return;
     }
     if (a.paced ? scheduleArrived(a) : animationArrived(a)) {
         endFromTick(hiddenWindow, axis);
