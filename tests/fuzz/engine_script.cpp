@@ -10,6 +10,7 @@
 #include "tests/support/engine_state.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 
@@ -208,8 +209,11 @@ SimDesktop::HookOutcome EngineScript::wheelEvent(UINT message, POINT pt, DWORD m
     const int axis = message == WM_MOUSEHWHEEL ? 1 : 0;
     // Fine-grained as the script judges it: off a whole notch, or soon after such an event.
     const long long now = static_cast<long long>(GetTickCount());
+    // Tick counts wrap after 49.7 days: the time since the latest fine event is their
+    // difference as a signed 32-bit count, and one stamped before it counts as close.
+    const auto since = static_cast<std::int32_t>(static_cast<DWORD>(now) - static_cast<DWORD>(m_lastFine[axis]));
     const bool fine = nCode == HC_ACTION && !looksOurs
-        && (raw % 120 != 0 || (m_lastFine[axis] >= 0 && now - m_lastFine[axis] < 300));
+        && (raw % 120 != 0 || (m_lastFine[axis] >= 0 && since < 300));
     // The engine learns of a fine event only through its hook: one that came while the hook
     // was out (removed, or failing to install) cannot make the next event fine.
     if (fine && sim().installedHookCount() > 0)
