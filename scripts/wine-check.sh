@@ -293,10 +293,16 @@ if [ "$program" = Sorvella ]; then
         xdotool mousemove $((left + 117)) $((top + 138)) click 1
         wait_for 10 popup_open || { xdotool mousemove $((left + 117)) $((top + 138)) click 1; wait_for 10 popup_open; }
     }
+    # Once more when the chooser did not come: the list may not have taken the keys (it is
+    # then still open) or may have closed without choosing.
     open_chooser() {
-        open_list
-        xdotool key End; sleep 0.3; xdotool key Return
-        wait_for 20 chooser_open; sleep 1
+        local try
+        for try in 1 2; do
+            popup_open || open_list
+            xdotool key End; sleep 0.3; xdotool key Return
+            wait_for 20 chooser_open && break
+        done
+        sleep 1
     }
     open_chooser
     xdotool key End; sleep 0.3; xdotool key Return
