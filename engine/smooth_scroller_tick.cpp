@@ -37,10 +37,8 @@ void endFromTick(HWND hiddenWindow, WheelAxis axis)
 // the schedule's start; at a frame the blank one frame after the last one passed (never the
 // moment the clock fired, so that its jitter cannot make the steps uneven). Following the
 // interval clock, each tick moves the schedule one interval on.
-double pacedSampleTime(const ScrollAnimation &a, bool fromHook)
+double pacedSampleTime(const ScrollAnimation &a, const FrameGrid *grid, bool fromHook)
 {
-    // The hook's own step goes by the cached grid alone; the frames check the target's monitor.
-    const FrameGrid *grid = fromHook ? frameGrid() : frameGridFor(a.targetHwnd);
     if (!grid)
         return fromHook ? a.scheduleAt : a.scheduleAt + static_cast<double>(a.intervalMs);
     if (fromHook)
@@ -50,10 +48,9 @@ double pacedSampleTime(const ScrollAnimation &a, bool fromHook)
 
 // Has the clock of a paced glide wake it just after the display's next blank, or tick at the
 // interval where the display cannot pace it. False when no clock could be had.
-bool aimPacedClock(HWND hiddenWindow, WheelAxis axis, bool fromHook)
+bool aimPacedClock(HWND hiddenWindow, WheelAxis axis, const FrameGrid *grid)
 {
     ScrollAnimation &a = S::animation(axis);
-    const FrameGrid *grid = fromHook ? frameGrid() : frameGridFor(a.targetHwnd);
     if (!grid) {
         noteIntervalClockFallback();
         if (!a.frameWake)
@@ -94,10 +91,16 @@ void tick(HWND hiddenWindow, WheelAxis axis, const nlohmann::json *heldDocument)
         }
         fraction = fractionOfPercent(tickPercent(*heldDocument, a.paramSet, a.lastDelta > 0));
     }
-    if (a.paced && !fromHook)
-        refreshFrameGrid();
+    // The grid a paced frame goes by, found once for the sample and the next wake: the hook's
+    // own step by the cached grid alone, the frames after checking the target's monitor.
+    const FrameGrid *grid = nullptr;
+    if (a.paced) {
+        if (!fromHook)
+            refreshFrameGrid();
+        grid = fromHook ? frameGrid() : frameGridFor(a.targetHwnd);
+    }
     const int seriesUnits =
-        a.paced ? advanceSchedule(a, pacedSampleTime(a, fromHook), fraction) : advanceAnimation(a, fraction);
+        a.paced ? advanceSchedule(a, pacedSampleTime(a, grid, fromHook), fraction) : advanceAnimation(a, fraction);
     // The step in the user's own lines (characters): a step that comes to less than a unit
     // is carried to the next one and sends nothing now.
     const int units = userUnits(a, seriesUnits);
@@ -132,7 +135,7 @@ void tick(HWND hiddenWindow, WheelAxis axis, const nlohmann::json *heldDocument)
         endFromTick(hiddenWindow, axis);
         return;
     }
-    if (a.paced && S::hiddenWindowExists() && !aimPacedClock(S::s_hWnd, axis, fromHook))
+    if (a.paced && S::hiddenWindowExists() && !aimPacedClock(S::s_hWnd, axis, grid))
         endFromTick(hiddenWindow, axis);
 }
 
