@@ -1,8 +1,10 @@
 #include "engine/animation_clock.h"
 
+#include "engine/frame_wake.h"
 #include "engine/wheel_axis.h"
 
 #include <atomic>
+#include <cmath>
 #include <iterator>
 
 namespace {
@@ -24,14 +26,19 @@ Clock *clockOf(UINT_PTR id)
     return axis ? &s_clocks[static_cast<int>(*axis)] : nullptr;
 }
 
+void postTickOf(Clock &clock, HWND hidden, UINT_PTR id)
+{
+    if (clock.tickQueued.exchange(true))
+        return;
+    if (!PostMessageA(hidden, kClockTickMessage, id, 0))
+        clock.tickQueued = false;
+}
+
 // Runs on the system's timer thread.
 void CALLBACK postTick(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR)
 {
     Clock *clock = reinterpret_cast<Clock *>(user);
-    if (clock->tickQueued.exchange(true))
-        return;
-    if (!PostMessageA(clock->hidden, kClockTickMessage, clock->id, 0))
-        clock->tickQueued = false;
+    postTickOf(*clock, clock->hidden, clock->id);
 }
 
 void stopMultimediaTimer(Clock &clock)
@@ -70,20 +77,37 @@ UINT_PTR runClock(HWND hidden, UINT_PTR id, UINT delay, UINT kind)
 
 UINT_PTR startAnimationClock(HWND hidden, UINT_PTR id, UINT interval)
 {
+    cancelFrameWake(id);
     return runClock(hidden, id, interval, TIME_PERIODIC);
 }
 
-UINT_PTR aimAnimationClock(HWND hidden, UINT_PTR id, UINT delayMs)
+UINT_PTR aimAnimationClock(HWND hidden, UINT_PTR id, double delayMs)
 {
+    Clock *clock = clockOf(id);
+    if (clock && hidden) {
+        stopMultimediaTimer(*clock);
+        if (aimFrameWake(hidden, id, delayMs)) {
+            KillTimer(hidden, id); // a window timer left from before would tick in between
+            return id;
+        }
+    }
     // The window timer cannot be aimed as finely; where it stands in, it ticks until aimed again.
-    return runClock(hidden, id, delayMs < 1 ? 1 : delayMs, TIME_ONESHOT);
+    const double ms = std::ceil(delayMs);
+    return runClock(hidden, id, ms < 1.0 ? 1 : static_cast<UINT>(ms), TIME_ONESHOT);
 }
 
 BOOL stopAnimationClock(HWND hidden, UINT_PTR id)
 {
+    cancelFrameWake(id);
     if (Clock *clock = clockOf(id))
         stopMultimediaTimer(*clock);
     return KillTimer(hidden, id);
+}
+
+void postClockTick(HWND hidden, UINT_PTR id)
+{
+    if (Clock *clock = clockOf(id))
+        postTickOf(*clock, hidden, id);
 }
 
 void animationClockTicked(UINT_PTR id)

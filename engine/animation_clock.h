@@ -23,10 +23,15 @@ UINT_PTR startAnimationClock(HWND hidden, UINT_PTR id, UINT interval);
 // Returns KillTimer's result.
 BOOL stopAnimationClock(HWND hidden, UINT_PTR id);
 
-// Wakes clock `id` once, `delayMs` from now (at least 1 ms), in place of its ticks: a glide
-// paced by the display aims it just after the next vertical blank, and again at every frame,
-// so that nothing wakes once the glide ends. Returns as startAnimationClock.
-UINT_PTR aimAnimationClock(HWND hidden, UINT_PTR id, UINT delayMs);
+// Wakes clock `id` once, `delayMs` from now, in place of its ticks: a glide paced by the
+// display aims it just after the next vertical blank, and again at every frame, so that
+// nothing wakes once the glide ends. The frame wake (frame_wake.h) wakes it where it can, a
+// one-shot multimedia timer otherwise. Returns as startAnimationClock.
+UINT_PTR aimAnimationClock(HWND hidden, UINT_PTR id, double delayMs);
+
+// Posts one tick of clock `id` to `hidden`, unless one is still waiting in the queue. Safe on
+// any thread.
+void postClockTick(HWND hidden, UINT_PTR id);
 
 // To be called for each tick of clock `id` the hidden window receives: the clock posts no
 // further tick while one is still waiting in the queue, so a stalled thread gets one tick,

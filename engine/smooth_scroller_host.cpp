@@ -4,6 +4,7 @@
 
 #include "engine/animation_clock.h"
 #include "engine/frame_clock.h"
+#include "engine/frame_wake.h"
 
 #include <QDebug>
 
@@ -66,6 +67,8 @@ bool SmoothScroller::startOnThisThread()
     // The display's grid is read here and at each frame of a paced glide, never in the hook.
     resetFrameGrid();
     refreshFrameGrid();
+    // Looked up here: loading a library inside the hook would hold the desktop's input.
+    prepareFrameWake(lookUpCompositorClockWait());
     return true;
 }
 
@@ -103,6 +106,7 @@ void SmoothScroller::stopOnThisThread()
     s_hWnd = nullptr;
     for (WheelAxis axis : kWheelAxes)
         animation(axis).activeTimerId = 0;
+    closeFrameWake();
 
     s_isRunning = false;
     qInfo() << "[SmoothScroller] SmoothScroll stopped.";

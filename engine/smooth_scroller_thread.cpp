@@ -4,6 +4,7 @@
 // toolkit's own work) then delays no mouse event of the desktop.
 #include "engine/smooth_scroller.h"
 
+#include "engine/frame_wake.h"
 #include "engine/wheel_lines.h"
 
 #include <QDebug>
@@ -56,7 +57,14 @@ void runEngine(std::promise<bool> *started)
     if (!running)
         return;
     for (;;) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, kHookWatchIntervalMs, QS_ALLINPUT);
+        // A glide paced by the display wakes the loop through its frame timer.
+        const HANDLE frameTimer = frameWakeTimer();
+        const DWORD woke = MsgWaitForMultipleObjects(frameTimer ? 1 : 0, &frameTimer, FALSE,
+                                                     kHookWatchIntervalMs, QS_ALLINPUT);
+        if (frameTimer && woke == WAIT_OBJECT_0)
+            frameWakeTimerSignalled();
+        else if (frameTimer && woke == WAIT_FAILED)
+            dropFrameWakeTimer(); // waiting on it again would fail at once, over and over
         // Hook calls are made inside PeekMessageW; ticks and other messages come out of it.
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (!msg.hwnd && msg.message == kStopEngineMessage) {

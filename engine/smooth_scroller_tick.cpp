@@ -13,7 +13,6 @@
 
 #include <QDebug>
 
-#include <cmath>
 #include <iterator>
 
 namespace {
@@ -63,9 +62,8 @@ bool aimPacedClock(HWND hiddenWindow, WheelAxis axis, const FrameGrid *grid)
     constexpr double kAfterBlankMs = 0.5;
     const double now = frameClockNow();
     const double wakeAt = lastBlankAtOrBefore(*grid, now) + grid->periodMs + kAfterBlankMs;
-    const double delay = std::ceil(wakeAt - now);
     a.frameWake = true;
-    a.activeTimerId = aimAnimationClock(hiddenWindow, clockIdOf(axis), static_cast<UINT>(delay < 1.0 ? 1.0 : delay));
+    a.activeTimerId = aimAnimationClock(hiddenWindow, clockIdOf(axis), wakeAt - now);
     return a.activeTimerId != 0;
 }
 

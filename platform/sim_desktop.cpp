@@ -72,6 +72,13 @@ void SimDesktop::reset()
     m_blockedThreads.clear();
     m_monitorScales.clear();
     m_failMultimedia = false;
+    {
+        std::lock_guard<std::mutex> threads(m_threadMutex);
+        m_waitableTimers.clear();
+        m_events.clear();
+    }
+    m_loopStandIn = nullptr;
+    m_failWaitableTimers = 0;
     m_nextMmId = 1;
     m_nextStartTime = 132000000000000000ull; // some day in 2019, in FILETIME units
     m_hooksRemovedBySystem = 0;
@@ -461,6 +468,13 @@ int SimDesktop::fireNextTimer(long long until)
         if (!nextMm || t.dueAt < nextMm->dueAt)
             nextMm = &t;
     }
+    long long otherDueAt = std::numeric_limits<long long>::max();
+    if (next)
+        otherDueAt = next->dueAt;
+    if (nextMm)
+        otherDueAt = std::min(otherDueAt, nextMm->dueAt);
+    if (fireWaitableTimer(until, otherDueAt))
+        return 1;
     if (nextMm && (!next || nextMm->dueAt < next->dueAt)) {
         if (nextMm->dueAt > until)
             return 0;

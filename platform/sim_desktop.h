@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -321,6 +322,25 @@ public:
     HRESULT dwmGetCompositionTimingInfo(HWND hwnd, DWM_TIMING_INFO *info);
     int getSystemMetrics(int index) const;
 
+    // ---- waitable timers and events ---------------------------------------------------
+    // A waitable timer falls due on the virtual clock (a relative due time, rounded up to the
+    // ms); runTimers and advanceTime count it as a firing. A thread of the model parked in
+    // MsgWaitForMultipleObjects on it then wakes with WAIT_OBJECT_0; a thread busy elsewhere
+    // finds it signalled at its next wait. Tests that make the engine's calls on their own
+    // thread, with no other thread in the model, play the engine thread's loop through `loop`,
+    // which is handed each timer that falls due.
+    void setLoopStandIn(std::function<void(HANDLE timer)> loop);
+    int armedWaitableTimers() const;
+    // CreateWaitableTimerExW fails with this error (0: it succeeds).
+    void failWaitableTimers(DWORD error);
+    // Events are set by one real thread and seen by another: whether `event` is signalled now.
+    bool eventSignalled(HANDLE event) const;
+    HANDLE createWaitableTimer(DWORD flags);
+    BOOL setWaitableTimer(HANDLE timer, const LARGE_INTEGER *dueTime, LONG period);
+    BOOL cancelWaitableTimer(HANDLE timer);
+    HANDLE createEvent(BOOL manualReset, BOOL initialState);
+    BOOL setEvent(HANDLE event);
+
     // ---- entry points of the Win32 names (used by win32_sim.cpp) -------------------
     HHOOK setWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE hmod, DWORD threadId);
     LRESULT callNextHookEx(HHOOK hhk, int nCode, WPARAM wParam, LPARAM lParam);
@@ -432,7 +452,17 @@ private:
         bool parked = false;
         bool woken = false;      // its timeout passed: it runs to its next wait
         long long wakeAt = -1;   // virtual time its wait ends; -1: none
+        HANDLE waitsOn = nullptr; // the waitable timer it waits on beside its messages
     };
+    struct WaitableTimer {
+        long long dueAt = -1; // -1: not armed
+        bool signalled = false;
+    };
+    // Under m_threadMutex: the waitable timer `handle`, or nullptr.
+    WaitableTimer *waitableTimerOf(HANDLE handle);
+    // Fires the waitable timer due first, if one falls due by `until` before every other timer.
+    bool fireWaitableTimer(long long until, long long otherDueAt);
+    bool closeWaitHandle(HANDLE handle);
 
 
     SimDesktop();
@@ -501,6 +531,10 @@ private:
     mutable std::mutex m_threadMutex;
     std::condition_variable m_threadCv;
     std::map<DWORD, QueueThread> m_queueThreads;
+    std::map<std::uintptr_t, WaitableTimer> m_waitableTimers; // under m_threadMutex
+    std::map<std::uintptr_t, std::pair<bool, bool>> m_events;  // (manual reset, signalled), likewise
+    std::function<void(HANDLE)> m_loopStandIn;
+    DWORD m_failWaitableTimers = 0;
     std::map<std::uintptr_t, UINT> m_monitorScales; // percent; absent: 100
     bool m_failMultimedia = false;
     UINT m_nextMmId = 1;

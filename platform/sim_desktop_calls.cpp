@@ -414,6 +414,8 @@ BOOL SimDesktop::queryFullProcessImageName(HANDLE process, DWORD flags, LPWSTR b
 
 BOOL SimDesktop::closeHandle(HANDLE handle)
 {
+    if (closeWaitHandle(handle))
+        return TRUE;
     if (m_tokens.erase(reinterpret_cast<std::uintptr_t>(handle)) == 1)
         return TRUE;
     if (m_openHandles.erase(reinterpret_cast<std::uintptr_t>(handle)) == 0) {

@@ -105,24 +105,6 @@ LRESULT SimDesktop::dispatchMessage(const MSG *msg)
     return deliver(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-DWORD SimDesktop::msgWaitForMultipleObjects(DWORD count, const HANDLE *, BOOL, DWORD milliseconds, DWORD)
-{
-    if (count != 0) // the model's threads wait for messages only
-        return fail<DWORD>(ERROR_INVALID_PARAMETER, WAIT_FAILED);
-    std::unique_lock<std::mutex> lock(m_threadMutex);
-    QueueThread &self = queueOfCurrentThread();
-    if (!self.messages.empty())
-        return WAIT_OBJECT_0;
-    self.wakeAt = milliseconds == INFINITE ? -1 : m_now + milliseconds;
-    self.parked = true;
-    m_threadCv.notify_all();
-    m_threadCv.wait(lock, [&] { return !self.messages.empty() || self.woken; });
-    const bool timedOut = self.messages.empty();
-    self.parked = false;
-    self.woken = false;
-    return timedOut ? WAIT_TIMEOUT : WAIT_OBJECT_0;
-}
-
 void SimDesktop::threadEnded(DWORD threadId)
 {
     {

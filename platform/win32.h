@@ -473,4 +473,20 @@ BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER *lpFrequency);
 HRESULT WINAPI DwmGetCompositionTimingInfo(HWND hwnd, DWM_TIMING_INFO *pTimingInfo);
 int WINAPI GetSystemMetrics(int nIndex);
 
+// Waking at the display's frames: a waitable timer the engine thread's loop waits on, and the
+// event that ends the helper thread waiting for the compositor's clock.
+typedef struct _SECURITY_ATTRIBUTES SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
+typedef VOID(CALLBACK *PTIMERAPCROUTINE)(LPVOID lpArgToCompletionRoutine, DWORD dwTimerLowValue,
+                                         DWORD dwTimerHighValue);
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#define TIMER_ALL_ACCESS 0x001F0003
+HANDLE WINAPI CreateWaitableTimerExW(LPSECURITY_ATTRIBUTES lpTimerAttributes, LPCWSTR lpTimerName, DWORD dwFlags,
+                                     DWORD dwDesiredAccess);
+BOOL WINAPI SetWaitableTimer(HANDLE hTimer, const LARGE_INTEGER *lpDueTime, LONG lPeriod,
+                             PTIMERAPCROUTINE pfnCompletionRoutine, LPVOID lpArgToCompletionRoutine, BOOL fResume);
+BOOL WINAPI CancelWaitableTimer(HANDLE hTimer);
+HANDLE WINAPI CreateEventW(LPSECURITY_ATTRIBUTES lpEventAttributes, BOOL bManualReset, BOOL bInitialState,
+                           LPCWSTR lpName);
+BOOL WINAPI SetEvent(HANDLE hEvent);
+
 #endif

@@ -1,6 +1,7 @@
 #include "engine_test_support.h"
 
 #include "config/config_document.h"
+#include "engine/frame_wake.h"
 #include "tests/support/engine_state.h"
 
 std::vector<EngineTest::Line> EngineTest::s_log;
@@ -49,6 +50,7 @@ void EngineTest::TearDown()
         }
     }
     qInstallMessageHandler(m_previousHandler);
+    closeFrameWake(); // a helper thread waits on an event of the desktop about to be reset
     sim().reset();
     resetEngineState();
     config() = initialConfig();
@@ -110,7 +112,7 @@ bool EngineTest::timerRunning()
         if (sim().timer(SmoothScroller::s_hWnd, clockIdOf(axis)))
             return true;
     }
-    return !sim().multimediaTimers().empty();
+    return !sim().multimediaTimers().empty() || sim().armedWaitableTimers() > 0;
 }
 
 UINT EngineTest::clockInterval()

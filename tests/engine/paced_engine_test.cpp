@@ -5,12 +5,16 @@
 
 #include "config/config_document.h"
 #include "engine/frame_clock.h"
+#include "engine/frame_wake.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <functional>
 #include <cstdlib>
 #include <numeric>
+#include <thread>
 
 namespace {
 
@@ -214,6 +218,89 @@ TEST_F(PacedEngineTest, NotchesBetweenTwoFrames)
     EXPECT_FALSE(S::s_vertical.paced);
     EXPECT_EQ(runAnimation(), 66);
     EXPECT_EQ(postedSum(), 1200);
+}
+
+TEST_F(PacedEngineTest, FramesWakeByTheFrameTimerOrWhereThereIsNoneByAOneShotAtTheSameTimes)
+{
+    addApp();
+    int starts = 0; // multimedia timers started after the notch
+    const auto glideAt = [&](long long at) {
+        sim().clearPosted();
+        sim().advanceTime(at - sim().now());
+        display(60, 3.0);
+        EXPECT_TRUE(wheel(120).swallowed());
+        const int before = sim().multimediaTimerStarts();
+        const std::vector<Arrival> arrivals = run();
+        starts = sim().multimediaTimerStarts() - before;
+        return arrivals;
+    };
+    // Before Windows 10 1803 there is no high-resolution waitable timer.
+    sim().failWaitableTimers(ERROR_INVALID_PARAMETER);
+    const std::vector<Arrival> oneShot = glideAt(1000);
+    EXPECT_GT(starts, 0);
+
+    closeFrameWake(); // as when the engine starts again
+    sim().failWaitableTimers(0);
+    const std::vector<Arrival> frames = glideAt(2000);
+    EXPECT_EQ(starts, 0) << "a multimedia timer woke a frame";
+    EXPECT_EQ(sim().armedWaitableTimers(), 0) << "the frame timer still wakes after the glide";
+    EXPECT_EQ(sum(frames), 1200);
+    ASSERT_EQ(frames.size(), oneShot.size());
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        EXPECT_EQ(frames[i].at, oneShot[i].at) << i;
+        EXPECT_EQ(frames[i].delta, oneShot[i].delta) << i;
+    }
+}
+
+// The compositor's clock of Windows 11, played by the test: each frame waits until the test
+// releases it, and the helper thread's next wait tells the test that the frame was handed on,
+// so that the test's thread and the helper never work in the simulated desktop at once.
+struct TestCompositorClock {
+    static inline std::atomic<int> released{0}, answered{0}, handed{0};
+    static inline std::atomic<bool> stopped{false};
+
+    static DWORD WINAPI wait(UINT count, const HANDLE *handles, DWORD)
+    {
+        handed = answered.load();
+        while (released == answered) {
+            if (count == 1 && SimDesktop::instance().eventSignalled(handles[0])) {
+                stopped = true;
+                return WAIT_OBJECT_0;
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        ++answered;
+        return WAIT_OBJECT_0 + count;
+    }
+    // Lets one frame through and waits until the helper has posted its tick.
+    static void frame()
+    {
+        const int k = ++released;
+        while (handed < k)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+};
+
+TEST_F(PacedEngineTest, OnWindows11AHelperThreadWaitsForTheCompositorsClockWhileTheGlideRuns)
+{
+    using Clock = TestCompositorClock;
+    addApp();
+    display(60);
+    prepareFrameWake(Clock::wait);
+    ASSERT_TRUE(wheel(120).swallowed());
+    const int starts = sim().multimediaTimerStarts();
+    int frames = 0;
+    for (; S::s_vertical.isAnimating && frames < 100; ++frames) {
+        sim().advanceTime(17); // about a frame on
+        Clock::frame();
+        sim().pumpMessages();
+    }
+    EXPECT_EQ(postedSum(), 1200);
+    EXPECT_GE(frames, 18);
+    EXPECT_LE(frames, 21);
+    EXPECT_TRUE(Clock::stopped) << "the helper thread outlived the glide";
+    EXPECT_EQ(sim().multimediaTimerStarts(), starts);
+    EXPECT_EQ(sim().armedWaitableTimers(), 0);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The hidden window's procedure: what it does with timer, creation and destruction messages.
 #include "host_test_support.h"
 
+#include "config/config_document.h"
 #include "engine/animation_clock.h"
 
 #include <algorithm>
@@ -52,6 +53,27 @@ TEST_F(HiddenWindow, OneNotchRunsToTheEndOnItsClockAlone)
         EXPECT_EQ(GET_Y_LPARAM(m.lParam), 200);
     }
     EXPECT_FALSE(SmoothScroller::s_vertical.isAnimating);
+    EXPECT_FALSE(clockRunning());
+}
+
+TEST_F(HiddenWindow, APacedGlideWakesTheEngineThreadThroughItsFrameTimer)
+{
+    nlohmann::json document = initialConfig();
+    setDisplayPaced(document, true);
+    publishSharedConfig(document);
+    ASSERT_TRUE(notchOver(120).swallowed());
+    const int starts = sim().multimediaTimerStarts(); // the notch starts the interval's clock
+    sim().advanceTime(1000);
+    publishSharedConfig(initialConfig());
+
+    // The display runs at 60 Hz: a step a frame over the 330 ms the ticks would take, each
+    // frame waking the thread's loop, never a multimedia timer.
+    const std::vector<int> deltas = postedDeltas();
+    EXPECT_EQ(std::accumulate(deltas.begin(), deltas.end(), 0), 1200);
+    EXPECT_GE(deltas.size(), 18u);
+    EXPECT_LE(deltas.size(), 21u);
+    EXPECT_EQ(sim().multimediaTimerStarts(), starts);
+    EXPECT_EQ(sim().armedWaitableTimers(), 0);
     EXPECT_FALSE(clockRunning());
 }
 

@@ -1,8 +1,10 @@
 #include "engine_state.h"
 
 #include "engine/frame_clock.h"
+#include "engine/frame_wake.h"
 #include "engine/smooth_scroller.h"
 #include "engine/wheel_units.h"
+#include "platform/sim_desktop.h"
 
 void resetEngineState()
 {
@@ -19,4 +21,11 @@ void resetEngineState()
     S::s_fineHorizontal = FineInputTrack{};
     publishWheelUnits(WheelUnits{});
     resetFrameGrid();
+    closeFrameWake();
+    // Tests that make the engine's calls on their own thread play its thread's loop: a frame
+    // timer that falls due wakes the clocks aimed at it.
+    SimDesktop::instance().setLoopStandIn([](HANDLE timer) {
+        if (timer == frameWakeTimer())
+            frameWakeTimerSignalled();
+    });
 }

@@ -1,0 +1,147 @@
+#include "engine/frame_wake.h"
+
+#include "engine/animation_clock.h"
+#include "engine/wheel_axis.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+
+// Windows 10 1803 and later; mingw's headers do not name it yet.
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
+
+namespace {
+
+// The clocks waiting for frames, one bit per axis, and their window: read by the helper thread.
+std::atomic<unsigned> s_aimed{0};
+std::atomic<HWND> s_hidden{nullptr};
+
+CompositorClockWait s_compositorWait = nullptr;
+// Never destroyed: a process that ends with a glide running must not wait for the helper in
+// its static destructors.
+CompositorClockThread &compositorClock()
+{
+    static auto *clock = new CompositorClockThread;
+    return *clock;
+}
+HANDLE s_timer = nullptr;
+bool s_timerUnavailable = false;
+
+// A still desktop composes no frame: after this long the glide goes on without one.
+constexpr DWORD kCompositorStallMs = 34;
+
+unsigned bitOf(UINT_PTR id)
+{
+    const auto axis = axisOfClock(id);
+    return axis ? 1u << static_cast<int>(*axis) : 0u;
+}
+
+void tickAimedClocks()
+{
+    const unsigned aimed = s_aimed.load();
+    for (WheelAxis axis : kWheelAxes) {
+        if (aimed & (1u << static_cast<int>(axis)))
+            postClockTick(s_hidden.load(), clockIdOf(axis));
+    }
+}
+
+bool makeTimer()
+{
+    if (!s_timer && !s_timerUnavailable) {
+        s_timer = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
+        s_timerUnavailable = s_timer == nullptr; // before Windows 10 1803
+    }
+    return s_timer != nullptr;
+}
+
+bool aimTimer(double delayMs)
+{
+    if (!makeTimer())
+        return false;
+    LARGE_INTEGER due;
+    due.QuadPart = -std::max<LONGLONG>(1, std::llround(delayMs * 10000.0)); // relative, 100 ns
+    return SetWaitableTimer(s_timer, &due, 0, nullptr, nullptr, FALSE) != FALSE;
+}
+
+} // namespace
+
+CompositorClockWait lookUpCompositorClockWait()
+{
+#ifdef _WIN32
+    const HMODULE dcomp = LoadLibraryExW(L"dcomp.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!dcomp)
+        return nullptr;
+    return reinterpret_cast<CompositorClockWait>(
+        reinterpret_cast<void *>(GetProcAddress(dcomp, "DCompositionWaitForCompositorClock")));
+#else
+    return nullptr;
+#endif
+}
+
+void prepareFrameWake(CompositorClockWait wait)
+{
+    closeFrameWake();
+    s_compositorWait = wait;
+    // Made now, so that the loop waits on it from its first pass and no glide makes it in the hook.
+    if (!wait)
+        makeTimer();
+}
+
+bool aimFrameWake(HWND hidden, UINT_PTR id, double delayMs)
+{
+    const unsigned bit = bitOf(id);
+    if (!bit || !hidden)
+        return false;
+    s_hidden = hidden;
+    if (s_compositorWait) {
+        if (compositorClock().failed())
+            compositorClock().stop(); // it has ended: the timer takes over
+        else {
+            s_aimed |= bit;
+            if (compositorClock().start(s_compositorWait, tickAimedClocks, kCompositorStallMs))
+                return true;
+        }
+        s_compositorWait = nullptr;
+    }
+    if (!aimTimer(delayMs)) {
+        cancelFrameWake(id);
+        return false;
+    }
+    s_aimed |= bit;
+    return true;
+}
+
+void cancelFrameWake(UINT_PTR id)
+{
+    if ((s_aimed &= ~bitOf(id)) != 0)
+        return;
+    compositorClock().stop();
+    if (s_timer)
+        CancelWaitableTimer(s_timer);
+}
+
+HANDLE frameWakeTimer() { return s_timer; }
+
+void frameWakeTimerSignalled() { tickAimedClocks(); }
+
+void dropFrameWakeTimer()
+{
+    if (s_timer)
+        CloseHandle(s_timer);
+    s_timer = nullptr;
+    s_timerUnavailable = true;
+    tickAimedClocks(); // their next aim takes the multimedia timer
+}
+
+void closeFrameWake()
+{
+    s_aimed = 0;
+    compositorClock().stop();
+    if (s_timer)
+        CloseHandle(s_timer);
+    s_timer = nullptr;
+    s_timerUnavailable = false;
+    s_compositorWait = nullptr;
+}

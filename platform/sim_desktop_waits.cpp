@@ -1,0 +1,199 @@
+// The simulated desktop's waitable timers and events, and how a thread of the model waits on
+// a timer beside its messages.
+#include "platform/sim_desktop.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+std::uintptr_t key(const void *handle) { return reinterpret_cast<std::uintptr_t>(handle); }
+
+template <typename T>
+T fail(DWORD error, T result)
+{
+    simSetLastError(error);
+    return result;
+}
+
+} // namespace
+
+SimDesktop::WaitableTimer *SimDesktop::waitableTimerOf(HANDLE handle)
+{
+    const auto it = m_waitableTimers.find(key(handle));
+    return it == m_waitableTimers.end() ? nullptr : &it->second;
+}
+
+void SimDesktop::setLoopStandIn(std::function<void(HANDLE)> loop) { m_loopStandIn = std::move(loop); }
+void SimDesktop::failWaitableTimers(DWORD error) { m_failWaitableTimers = error; }
+
+int SimDesktop::armedWaitableTimers() const
+{
+    std::lock_guard<std::mutex> lock(m_threadMutex);
+    return static_cast<int>(std::count_if(m_waitableTimers.begin(), m_waitableTimers.end(),
+                                          [](const auto &t) { return t.second.dueAt >= 0; }));
+}
+
+HANDLE SimDesktop::createWaitableTimer(DWORD)
+{
+    if (m_failWaitableTimers)
+        return fail<HANDLE>(m_failWaitableTimers, nullptr);
+    std::uintptr_t handle = 0;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_mutex);
+        handle = (m_nextHandle += 0x10);
+    }
+    std::lock_guard<std::mutex> lock(m_threadMutex);
+    m_waitableTimers[handle] = WaitableTimer{};
+    return reinterpret_cast<HANDLE>(handle);
+}
+
+BOOL SimDesktop::setWaitableTimer(HANDLE timer, const LARGE_INTEGER *dueTime, LONG period)
+{
+    std::lock_guard<std::mutex> lock(m_threadMutex);
+    WaitableTimer *t = waitableTimerOf(timer);
+    if (!t)
+        return fail<BOOL>(ERROR_INVALID_HANDLE, FALSE);
+    // Only relative due times (negative, in 100 ns) and one-shot timers are modelled.
+    if (!dueTime || dueTime->QuadPart > 0 || period != 0)
+        return fail<BOOL>(ERROR_INVALID_PARAMETER, FALSE);
+    const long long ms = (-dueTime->QuadPart + 9999) / 10000;
+    t->dueAt = m_now + ms;
+    t->signalled = false;
+    return TRUE;
+}
+
+BOOL SimDesktop::cancelWaitableTimer(HANDLE timer)
+{
+    std::lock_guard<std::mutex> lock(m_threadMutex);
+    WaitableTimer *t = waitableTimerOf(timer);
+    if (!t)
+        return fail<BOOL>(ERROR_INVALID_HANDLE, FALSE);
+    t->dueAt = -1; // as on Windows, a signal already given stays
+    return TRUE;
+}
+
+HANDLE SimDesktop::createEvent(BOOL manualReset, BOOL initialState)
+{
+    std::uintptr_t handle = 0;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_mutex);
+        handle = (m_nextHandle += 0x10);
+    }
+    std::lock_guard<std::mutex> lock(m_threadMutex);
+    m_events[handle] = {manualReset != FALSE, initialState != FALSE};
+    return reinterpret_cast<HANDLE>(handle);
+}
+
+BOOL SimDesktop::setEvent(HANDLE event)
+{
+    std::lock_guard<std::mutex> lock(m_threadMutex);
+    const auto it = m_events.find(key(event));
+    if (it == m_events.end())
+        return fail<BOOL>(ERROR_INVALID_HANDLE, FALSE);
+    it->second.second = true;
+    m_threadCv.notify_all();
+    return TRUE;
+}
+
+bool SimDesktop::eventSignalled(HANDLE event) const
+{
+    std::lock_guard<std::mutex> lock(m_threadMutex);
+    const auto it = m_events.find(key(event));
+    return it != m_events.end() && it->second.second;
+}
+
+bool SimDesktop::closeWaitHandle(HANDLE handle)
+{
+    std::lock_guard<std::mutex> lock(m_threadMutex);
+    return m_waitableTimers.erase(key(handle)) == 1 || m_events.erase(key(handle)) == 1;
+}
+
+bool SimDesktop::fireWaitableTimer(long long until, long long otherDueAt)
+{
+    std::unique_lock<std::mutex> lock(m_threadMutex);
+    auto next = m_waitableTimers.end();
+    for (auto it = m_waitableTimers.begin(); it != m_waitableTimers.end(); ++it) {
+        if (it->second.dueAt >= 0 && (next == m_waitableTimers.end() || it->second.dueAt < next->second.dueAt))
+            next = it;
+    }
+    // Other timers first when due at the same time.
+    if (next == m_waitableTimers.end() || next->second.dueAt > until || next->second.dueAt >= otherDueAt)
+        return false;
+    const HANDLE handle = reinterpret_cast<HANDLE>(next->first);
+    m_now = std::max(m_now, next->second.dueAt);
+    next->second.dueAt = -1;
+    next->second.signalled = true;
+    lock.unlock();
+    wakeDueThreads();
+    lock.lock();
+    const auto waiter = std::find_if(m_queueThreads.begin(), m_queueThreads.end(),
+                                     [&](const auto &t) { return t.second.parked && t.second.waitsOn == handle; });
+    if (waiter != m_queueThreads.end()) {
+        // Wakes the thread and lets it run to its next wait.
+        const DWORD id = waiter->first;
+        m_threadCv.notify_all();
+        m_threadCv.wait(lock, [&] {
+            const auto it = m_queueThreads.find(id);
+            const WaitableTimer *t = waitableTimerOf(handle);
+            return it == m_queueThreads.end() || ((!t || !t->signalled) && it->second.parked);
+        });
+    } else if (m_loopStandIn && std::all_of(m_queueThreads.begin(), m_queueThreads.end(),
+                                            [self = currentThreadId()](const auto &t) { return t.first == self; })) {
+        if (WaitableTimer *t = waitableTimerOf(handle))
+            t->signalled = false;
+        lock.unlock();
+        m_loopStandIn(handle);
+    }
+    if (lock.owns_lock())
+        lock.unlock();
+    pumpMessages();
+    return true;
+}
+
+DWORD SimDesktop::msgWaitForMultipleObjects(DWORD count, const HANDLE *handles, BOOL, DWORD milliseconds, DWORD)
+{
+    std::unique_lock<std::mutex> lock(m_threadMutex);
+    // The model's threads wait for messages and at most one waitable timer.
+    WaitableTimer *timer = count == 1 && handles ? waitableTimerOf(handles[0]) : nullptr;
+    if (count > 1 || (count == 1 && !timer))
+        return fail<DWORD>(ERROR_INVALID_PARAMETER, WAIT_FAILED);
+    QueueThread &self = queueOfCurrentThread();
+    const auto timerSignalled = [&] { return timer && timer->signalled; };
+    if (self.messages.empty() && !timerSignalled()) {
+        self.wakeAt = milliseconds == INFINITE ? -1 : m_now + milliseconds;
+        self.waitsOn = timer ? handles[0] : nullptr;
+        self.parked = true;
+        m_threadCv.notify_all();
+        m_threadCv.wait(lock, [&] { return !self.messages.empty() || self.woken || timerSignalled(); });
+        self.parked = false;
+        self.woken = false;
+        self.waitsOn = nullptr;
+    }
+    if (timerSignalled()) {
+        timer->signalled = false; // a synchronization timer: the wait takes its signal
+        m_threadCv.notify_all();
+        return WAIT_OBJECT_0;
+    }
+    return self.messages.empty() ? WAIT_TIMEOUT : WAIT_OBJECT_0 + count;
+}
+
+HANDLE WINAPI CreateWaitableTimerExW(LPSECURITY_ATTRIBUTES, LPCWSTR, DWORD dwFlags, DWORD)
+{
+    return SimDesktop::instance().createWaitableTimer(dwFlags);
+}
+
+BOOL WINAPI SetWaitableTimer(HANDLE hTimer, const LARGE_INTEGER *lpDueTime, LONG lPeriod, PTIMERAPCROUTINE, LPVOID,
+                             BOOL)
+{
+    return SimDesktop::instance().setWaitableTimer(hTimer, lpDueTime, lPeriod);
+}
+
+BOOL WINAPI CancelWaitableTimer(HANDLE hTimer) { return SimDesktop::instance().cancelWaitableTimer(hTimer); }
+
+HANDLE WINAPI CreateEventW(LPSECURITY_ATTRIBUTES, BOOL bManualReset, BOOL bInitialState, LPCWSTR)
+{
+    return SimDesktop::instance().createEvent(bManualReset, bInitialState);
+}
+
+BOOL WINAPI SetEvent(HANDLE hEvent) { return SimDesktop::instance().setEvent(hEvent); }
