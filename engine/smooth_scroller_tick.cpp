@@ -33,21 +33,22 @@ void endFromTick(HWND hiddenWindow, WheelAxis axis)
 }
 
 // The time a paced glide's step is sampled at: for the notch's own step the next blank after
-// the schedule's start; at a frame the blank one frame after the last one passed (never the
-// moment the clock fired, so that its jitter cannot make the steps uneven). Following the
-// interval clock, each tick moves the schedule one interval on.
-double pacedSampleTime(const ScrollAnimation &a, const FrameGrid *grid, bool fromHook)
+// the schedule's start; at a frame the blank one frame after the last one passed when the tick
+// began (never the moment the clock fired, so that its jitter cannot make the steps uneven).
+// Following the interval clock, each tick moves the schedule one interval on.
+double pacedSampleTime(const ScrollAnimation &a, const FrameGrid *grid, bool fromHook, double tickAt)
 {
     if (!grid)
         return fromHook ? a.scheduleAt : a.scheduleAt + static_cast<double>(a.intervalMs);
     if (fromHook)
         return a.scheduleAt + grid->periodMs;
-    return lastBlankAtOrBefore(*grid, frameClockNow()) + grid->periodMs;
+    return lastBlankAtOrBefore(*grid, tickAt) + grid->periodMs;
 }
 
-// Has the clock of a paced glide wake it just after the display's next blank, or tick at the
-// interval where the display cannot pace it. False when no clock could be had.
-bool aimPacedClock(HWND hiddenWindow, WheelAxis axis, const FrameGrid *grid)
+// Has the clock of a paced glide wake it just after the blank that follows the one the tick
+// began after, or tick at the interval where the display cannot pace it. False when no clock
+// could be had.
+bool aimPacedClock(HWND hiddenWindow, WheelAxis axis, const FrameGrid *grid, double tickAt)
 {
     ScrollAnimation &a = S::animation(axis);
     if (!grid) {
@@ -58,12 +59,12 @@ bool aimPacedClock(HWND hiddenWindow, WheelAxis axis, const FrameGrid *grid)
         a.activeTimerId = startAnimationClock(hiddenWindow, clockIdOf(axis), a.intervalMs);
         return a.activeTimerId != 0;
     }
-    // Just after the blank: a wake that comes early would find the frame before.
+    // Just after the blank: a wake that comes early would find the frame before. A tick that
+    // took past that blank wakes again at once and delivers what the schedule then reaches.
     constexpr double kAfterBlankMs = 0.5;
-    const double now = frameClockNow();
-    const double wakeAt = lastBlankAtOrBefore(*grid, now) + grid->periodMs + kAfterBlankMs;
+    const double wakeAt = lastBlankAtOrBefore(*grid, tickAt) + grid->periodMs + kAfterBlankMs;
     a.frameWake = true;
-    a.activeTimerId = aimAnimationClock(hiddenWindow, clockIdOf(axis), wakeAt - now);
+    a.activeTimerId = aimAnimationClock(hiddenWindow, clockIdOf(axis), wakeAt - frameClockNow());
     return a.activeTimerId != 0;
 }
 
@@ -92,13 +93,16 @@ void tick(HWND hiddenWindow, WheelAxis axis, const nlohmann::json *heldDocument)
     // The grid a paced frame goes by, found once for the sample and the next wake: the hook's
     // own step by the cached grid alone, the frames after checking the target's monitor.
     const FrameGrid *grid = nullptr;
+    // Taken before the grid is looked up: reading the target monitor's rate asks the driver,
+    // which can take a frame or more, and the frame this tick serves is the one it woke in.
+    const double tickAt = a.paced ? frameClockNow() : 0.0;
     if (a.paced) {
         if (!fromHook)
             refreshFrameGrid();
         grid = fromHook ? frameGrid() : frameGridFor(a.targetHwnd);
     }
     const int seriesUnits =
-        a.paced ? advanceSchedule(a, pacedSampleTime(a, grid, fromHook), fraction) : advanceAnimation(a, fraction);
+        a.paced ? advanceSchedule(a, pacedSampleTime(a, grid, fromHook, tickAt), fraction) : advanceAnimation(a, fraction);
     // The step in the user's own lines (characters): a step that comes to less than a unit
     // is carried to the next one and sends nothing now.
     const int units = userUnits(a, seriesUnits);
@@ -133,7 +137,7 @@ void tick(HWND hiddenWindow, WheelAxis axis, const nlohmann::json *heldDocument)
         endFromTick(hiddenWindow, axis);
         return;
     }
-    if (a.paced && S::hiddenWindowExists() && !aimPacedClock(S::s_hWnd, axis, grid))
+    if (a.paced && S::hiddenWindowExists() && !aimPacedClock(S::s_hWnd, axis, grid, tickAt))
         endFromTick(hiddenWindow, axis);
 }
 

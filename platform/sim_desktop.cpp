@@ -55,6 +55,7 @@ void SimDesktop::reset()
     m_now = 0;
     m_compositor = Compositor{};
     m_monitorRates.clear();
+    m_displayModeReadDelay = 0;
     m_timerSequence = 0;
     m_wheelLines = 3;
     m_wheelChars = 3;

@@ -317,6 +317,8 @@ public:
     // A monitor's refresh rate as its current display mode gives it (60 Hz after addMonitor;
     // 0 as for a driver that reports its default), and its device name "\\.\DISPLAY<n>".
     void setMonitorRefreshRate(HMONITOR monitor, DWORD hz);
+    // Reading a display mode takes this long on the virtual clock, as a slow driver's answer.
+    void setDisplayModeReadDelay(long long milliseconds);
     BOOL enumDisplaySettings(LPCWSTR deviceName, DWORD mode, DEVMODEW *devMode);
     ULONGLONG performanceCounter() const;
     HRESULT dwmGetCompositionTimingInfo(HWND hwnd, DWM_TIMING_INFO *info);
@@ -608,6 +610,7 @@ private:
         int calls = 0;
     } m_compositor;
     std::map<std::uintptr_t, DWORD> m_monitorRates; // monitors not named run at 60 Hz
+    long long m_displayModeReadDelay = 0;
 };
 
 // The calling thread's last-error code, as SetLastError and GetLastError see it.

@@ -79,9 +79,12 @@ void SimDesktop::setMonitorRefreshRate(HMONITOR monitor, DWORD hz)
     m_monitorRates[reinterpret_cast<std::uintptr_t>(monitor)] = hz;
 }
 
+void SimDesktop::setDisplayModeReadDelay(long long milliseconds) { m_displayModeReadDelay = milliseconds; }
+
 BOOL SimDesktop::enumDisplaySettings(LPCWSTR deviceName, DWORD mode, DEVMODEW *devMode)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_now += m_displayModeReadDelay;
     if (!deviceName || !devMode || mode != ENUM_CURRENT_SETTINGS || devMode->dmSize != sizeof(DEVMODEW))
         return FALSE;
     for (const auto &monitor : m_monitors) {
