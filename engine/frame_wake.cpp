@@ -3,6 +3,8 @@
 #include "engine/animation_clock.h"
 #include "engine/wheel_axis.h"
 
+#include <QDebug>
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -28,6 +30,23 @@ CompositorClockThread &compositorClock()
 }
 HANDLE s_timer = nullptr;
 bool s_timerUnavailable = false;
+
+// How frames have woken since the engine started, said in the log the first time and at
+// each change.
+enum class Source { None, Compositor, Timer, Multimedia };
+Source s_said = Source::None;
+
+bool say(Source source)
+{
+    if (source != s_said) {
+        s_said = source;
+        const char *how = source == Source::Compositor ? "the compositor's clock"
+            : source == Source::Timer                 ? "a high-resolution waitable timer"
+                                                      : "a multimedia timer";
+        qDebug() << "[SmoothScroller] Paced glides wake at each frame by" << how;
+    }
+    return source != Source::Multimedia;
+}
 
 // A still desktop composes no frame: after this long the glide goes on without one.
 constexpr DWORD kCompositorStallMs = 34;
@@ -101,16 +120,16 @@ bool aimFrameWake(HWND hidden, UINT_PTR id, double delayMs)
         else {
             s_aimed |= bit;
             if (compositorClock().start(s_compositorWait, tickAimedClocks, kCompositorStallMs))
-                return true;
+                return say(Source::Compositor);
         }
         s_compositorWait = nullptr;
     }
     if (!aimTimer(delayMs)) {
         cancelFrameWake(id);
-        return false;
+        return say(Source::Multimedia); // the clock's one-shot takes over
     }
     s_aimed |= bit;
-    return true;
+    return say(Source::Timer);
 }
 
 void cancelFrameWake(UINT_PTR id)
@@ -138,6 +157,7 @@ void dropFrameWakeTimer()
 void closeFrameWake()
 {
     s_aimed = 0;
+    s_said = Source::None;
     compositorClock().stop();
     if (s_timer)
         CloseHandle(s_timer);

@@ -113,6 +113,22 @@ TEST_F(PacedEngineTest, ANotchArrivesOnePieceAFrameFromTheFirstAtOnce)
     }
 }
 
+TEST_F(PacedEngineTest, AFrameThatReadsTheMonitorSlowlyDeliversTheFrameItWokeIn)
+{
+    addApp();
+    std::vector<std::vector<int>> series;
+    for (long long readMs : {0, 20}) { // 20: a driver that answers after the next blank
+        sim().clearPosted();
+        sim().advanceTime(1000 * (2 + readMs) - sim().now());
+        display(60, 3.0);
+        sim().setDisplayModeReadDelay(readMs);
+        ASSERT_TRUE(wheel(120).swallowed());
+        run();
+        series.push_back(postedDeltas());
+    }
+    EXPECT_EQ(series[1], series[0]);
+}
+
 TEST_F(PacedEngineTest, WhereTheDisplayCannotPaceTheIntervalClockTakesOverAndTheTotalHolds)
 {
     struct Case {
@@ -245,6 +261,8 @@ TEST_F(PacedEngineTest, FramesWakeByTheFrameTimerOrWhereThereIsNoneByAOneShotAtT
     EXPECT_EQ(starts, 0) << "a multimedia timer woke a frame";
     EXPECT_EQ(sim().armedWaitableTimers(), 0) << "the frame timer still wakes after the glide";
     EXPECT_EQ(sum(frames), 1200);
+    for (const char *how : {"a multimedia timer", "a high-resolution waitable timer"})
+        EXPECT_EQ(logLines(std::string("[SmoothScroller] Paced glides wake at each frame by ") + how).size(), 1u) << how;
     ASSERT_EQ(frames.size(), oneShot.size());
     for (std::size_t i = 0; i < frames.size(); ++i) {
         EXPECT_EQ(frames[i].at, oneShot[i].at) << i;
