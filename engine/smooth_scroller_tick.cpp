@@ -32,23 +32,30 @@ void endFromTick(HWND hiddenWindow, WheelAxis axis)
         stopAnimationClock(hiddenWindow, clockId);
 }
 
+// The blank a frame's tick belongs to: the one nearest to when the tick began, so that a wake a
+// little before or after it (the compositor's clock, a timer's jitter) finds the same frame.
+// The hook's own step belongs to the blank at or before the notch, where its schedule starts.
+double frameBlank(const FrameGrid &grid, bool fromHook, double tickAt)
+{
+    return lastBlankAtOrBefore(grid, fromHook ? tickAt : tickAt + grid.periodMs / 2);
+}
+
 // The time a paced glide's step is sampled at: for the notch's own step the next blank after
-// the schedule's start; at a frame the blank one frame after the last one passed when the tick
-// began (never the moment the clock fired, so that its jitter cannot make the steps uneven).
-// Following the interval clock, each tick moves the schedule one interval on.
+// the schedule's start; at a frame the blank after the frame's own (never the moment the clock
+// fired, so that its jitter cannot make the steps uneven). Following the interval clock, each
+// tick moves the schedule one interval on.
 double pacedSampleTime(const ScrollAnimation &a, const FrameGrid *grid, bool fromHook, double tickAt)
 {
     if (!grid)
         return fromHook ? a.scheduleAt : a.scheduleAt + static_cast<double>(a.intervalMs);
     if (fromHook)
         return a.scheduleAt + grid->periodMs;
-    return lastBlankAtOrBefore(*grid, tickAt) + grid->periodMs;
+    return frameBlank(*grid, false, tickAt) + grid->periodMs;
 }
 
-// Has the clock of a paced glide wake it just after the blank that follows the one the tick
-// began after, or tick at the interval where the display cannot pace it. False when no clock
-// could be had.
-bool aimPacedClock(HWND hiddenWindow, WheelAxis axis, const FrameGrid *grid, double tickAt)
+// Has the clock of a paced glide wake it just after the blank that follows the frame's own,
+// or tick at the interval where the display cannot pace it. False when no clock could be had.
+bool aimPacedClock(HWND hiddenWindow, WheelAxis axis, const FrameGrid *grid, bool fromHook, double tickAt)
 {
     ScrollAnimation &a = S::animation(axis);
     if (!grid) {
@@ -62,7 +69,7 @@ bool aimPacedClock(HWND hiddenWindow, WheelAxis axis, const FrameGrid *grid, dou
     // Just after the blank: a wake that comes early would find the frame before. A tick that
     // took past that blank wakes again at once and delivers what the schedule then reaches.
     constexpr double kAfterBlankMs = 0.5;
-    const double wakeAt = lastBlankAtOrBefore(*grid, tickAt) + grid->periodMs + kAfterBlankMs;
+    const double wakeAt = frameBlank(*grid, fromHook, tickAt) + grid->periodMs + kAfterBlankMs;
     a.frameWake = true;
     a.activeTimerId = aimAnimationClock(hiddenWindow, clockIdOf(axis), wakeAt - frameClockNow());
     return a.activeTimerId != 0;
@@ -137,7 +144,7 @@ void tick(HWND hiddenWindow, WheelAxis axis, const nlohmann::json *heldDocument)
         endFromTick(hiddenWindow, axis);
         return;
     }
-    if (a.paced && S::hiddenWindowExists() && !aimPacedClock(S::s_hWnd, axis, grid, tickAt))
+    if (a.paced && S::hiddenWindowExists() && !aimPacedClock(S::s_hWnd, axis, grid, fromHook, tickAt))
         endFromTick(hiddenWindow, axis);
 }
 
