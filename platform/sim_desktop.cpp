@@ -1,14 +1,14 @@
-#include "platform/sim_desktop.h"
+#include "platform/sim_desktop_helpers.h"
 
 #include <algorithm>
 #include <limits>
 
 namespace {
 
+using sim_detail::key;
+
 // The last-error code is per thread on Windows; the wheel-lines worker relies on that.
 thread_local DWORD t_lastError = ERROR_SUCCESS;
-
-std::uintptr_t key(HWND hwnd) { return reinterpret_cast<std::uintptr_t>(hwnd); }
 
 const HINSTANCE kModuleHandle = reinterpret_cast<HINSTANCE>(std::uintptr_t{0x400000});
 

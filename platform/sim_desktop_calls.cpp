@@ -1,12 +1,13 @@
 // The simulated desktop's side of each Win32 call: what Windows does, including how it fails.
-#include "platform/sim_desktop.h"
+#include "platform/sim_desktop_helpers.h"
 
 
 #include <algorithm>
 
 namespace {
 
-std::uintptr_t key(HWND hwnd) { return reinterpret_cast<std::uintptr_t>(hwnd); }
+using sim_detail::key;
+using sim_detail::fail;
 
 // Error codes of windows.h that the program itself never names.
 const DWORD kErrorInvalidHookFilter = 1426;
@@ -17,13 +18,6 @@ const DWORD kErrorInvalidTimer = ERROR_INVALID_PARAMETER;
 bool contains(const SimDesktop::Rect &r, POINT pt)
 {
     return pt.x >= r.left && pt.x < r.right && pt.y >= r.top && pt.y < r.bottom;
-}
-
-template <typename T>
-T fail(DWORD error, T result)
-{
-    simSetLastError(error);
-    return result;
 }
 
 } // namespace

@@ -1,22 +1,16 @@
 // The simulated desktop's window tree, foreground, monitors and synthesized input: what
 // Windows answers about a window's class, ancestors, size and screen, and where it routes
 // wheel input that every hook passed on.
-#include "platform/sim_desktop.h"
+#include "platform/sim_desktop_helpers.h"
 
 #include <algorithm>
 
 namespace {
 
-std::uintptr_t key(HWND hwnd) { return reinterpret_cast<std::uintptr_t>(hwnd); }
+using sim_detail::key;
+using sim_detail::fail;
 
 const DWORD kErrorInvalidMonitorHandle = 1461;
-
-template <typename T>
-T fail(DWORD error, T result)
-{
-    simSetLastError(error);
-    return result;
-}
 
 long long overlap(const SimDesktop::Rect &a, const SimDesktop::Rect &b)
 {

@@ -1,6 +1,6 @@
 // The simulated desktop's side of the calls about process identity and rights, multimedia
 // timers, the input state and the wheel settings.
-#include "platform/sim_desktop.h"
+#include "platform/sim_desktop_helpers.h"
 
 #include "platform/registry.h"
 
@@ -9,12 +9,7 @@
 
 namespace {
 
-template <typename T>
-T fail(DWORD error, T result)
-{
-    simSetLastError(error);
-    return result;
-}
+using sim_detail::fail;
 
 FILETIME fileTime(ULONGLONG value)
 {

@@ -1,6 +1,6 @@
 // The simulated desktop's threads and their message queues, and the DPI of windows and
 // monitors: how a thread waits for messages and what coordinates a window reads.
-#include "platform/sim_desktop.h"
+#include "platform/sim_desktop_helpers.h"
 
 #include <algorithm>
 #include <atomic>
@@ -8,14 +8,8 @@
 
 namespace {
 
-std::uintptr_t key(const void *handle) { return reinterpret_cast<std::uintptr_t>(handle); }
-
-template <typename T>
-T fail(DWORD error, T result)
-{
-    simSetLastError(error);
-    return result;
-}
+using sim_detail::key;
+using sim_detail::fail;
 
 std::atomic<DWORD> s_nextThreadId{0x3000};
 thread_local DWORD t_threadId = 0;

@@ -1,20 +1,14 @@
 // The simulated desktop's waitable timers and events, and how a thread of the model waits on
 // a timer beside its messages.
-#include "platform/sim_desktop.h"
+#include "platform/sim_desktop_helpers.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-std::uintptr_t key(const void *handle) { return reinterpret_cast<std::uintptr_t>(handle); }
-
-template <typename T>
-T fail(DWORD error, T result)
-{
-    simSetLastError(error);
-    return result;
-}
+using sim_detail::key;
+using sim_detail::fail;
 
 } // namespace
 

@@ -1,21 +1,16 @@
 // The simulated desktop as a list of the running applications sees it: the top-level
 // windows from the top down, their titles, owners and extended styles, their children, and
 // whether the desktop window manager cloaks them. Nothing here sends a window a message.
-#include "platform/sim_desktop.h"
+#include "platform/sim_desktop_helpers.h"
 
 #include <algorithm>
 #include <vector>
 
 namespace {
 
-SimDesktop &desk() { return SimDesktop::instance(); }
+using sim_detail::fail;
 
-template <typename T>
-T fail(DWORD error, T result)
-{
-    simSetLastError(error);
-    return result;
-}
+SimDesktop &desk() { return SimDesktop::instance(); }
 
 const DWORD kErrorInvalidIndex = 1413;
 
