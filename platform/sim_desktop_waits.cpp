@@ -149,14 +149,18 @@ DWORD SimDesktop::msgWaitForMultipleObjects(DWORD count, const HANDLE *handles, 
 {
     std::unique_lock<std::mutex> lock(m_threadMutex);
     // The model's threads wait for messages and at most one waitable timer.
-    WaitableTimer *timer = count == 1 && handles ? waitableTimerOf(handles[0]) : nullptr;
-    if (count > 1 || (count == 1 && !timer))
+    const HANDLE handle = count == 1 && handles ? handles[0] : nullptr;
+    if (count > 1 || (count == 1 && !waitableTimerOf(handle)))
         return fail<DWORD>(ERROR_INVALID_PARAMETER, WAIT_FAILED);
     QueueThread &self = queueOfCurrentThread();
-    const auto timerSignalled = [&] { return timer && timer->signalled; };
+    // Looked up each time: a test may reset the desktop while the thread waits.
+    const auto timerSignalled = [&] {
+        const WaitableTimer *timer = handle ? waitableTimerOf(handle) : nullptr;
+        return timer && timer->signalled;
+    };
     if (self.messages.empty() && !timerSignalled()) {
         self.wakeAt = milliseconds == INFINITE ? -1 : m_now + milliseconds;
-        self.waitsOn = timer ? handles[0] : nullptr;
+        self.waitsOn = handle;
         self.parked = true;
         m_threadCv.notify_all();
         m_threadCv.wait(lock, [&] { return !self.messages.empty() || self.woken || timerSignalled(); });
@@ -165,7 +169,7 @@ DWORD SimDesktop::msgWaitForMultipleObjects(DWORD count, const HANDLE *handles, 
         self.waitsOn = nullptr;
     }
     if (timerSignalled()) {
-        timer->signalled = false; // a synchronization timer: the wait takes its signal
+        waitableTimerOf(handle)->signalled = false; // a synchronization timer: the wait takes its signal
         m_threadCv.notify_all();
         return WAIT_OBJECT_0;
     }
