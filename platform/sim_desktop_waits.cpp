@@ -3,7 +3,6 @@
 #include "platform/sim_desktop_helpers.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
