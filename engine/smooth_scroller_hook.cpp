@@ -68,6 +68,17 @@ void fixPacing(ScrollAnimation &a, const Notch &notch)
     beginSchedule(a, grid ? lastBlankAtOrBefore(*grid, now) : now, notch.interval);
 }
 
+// Starts the clock of a glide that begins. A paced glide's clock is aimed instead of started
+// (its first step, just below, aims it at the next frame), so that no interval timer is made
+// only to be taken down again inside the hook.
+UINT_PTR startClock(WheelAxis axis, const Notch &notch)
+{
+    if (!notch.paced)
+        return startAnimationClock(S::s_hWnd, clockIdOf(axis), notch.interval);
+    S::animation(axis).frameWake = true;
+    return aimAnimationClock(S::s_hWnd, clockIdOf(axis), notch.interval);
+}
+
 // The notch is not kept waiting a whole interval for its first step: it is taken here, inside
 // the hook, and the clock takes the ones after it. Taken here, it does not depend on when the
 // message loop next looks at the hidden window's queue.
@@ -91,7 +102,7 @@ void restartAccumulated(WheelAxis axis, const Notch &notch)
     restartAnimation(a, notch.hwnd, stepPoint(notch), notch.route);
     fixPacing(a, notch);
     qDebug() << "[LLMouseProc] Restarting timer for accumulated scroll.";
-    const UINT_PTR id = startAnimationClock(S::s_hWnd, clockIdOf(axis), notch.interval);
+    const UINT_PTR id = startClock(axis, notch);
     if (id != 0) {
         a.activeTimerId = id;
         firstStep(axis, notch);
@@ -116,7 +127,7 @@ void startNew(WheelAxis axis, const Notch &notch, bool announce)
     qDebug() << "[LLMouseProc] Initiating new animation instance. Target pos:" << a.targetPos;
 
     if (S::hiddenWindowExists()) {
-        const UINT_PTR id = startAnimationClock(S::s_hWnd, clockIdOf(axis), notch.interval);
+        const UINT_PTR id = startClock(axis, notch);
         if (id != 0) {
             a.activeTimerId = id;
             qDebug() << "[LLMouseProc] New timer SET with ID:" << id;
