@@ -92,5 +92,10 @@ UserUnitStep divideStep(int n, int divisor, int carry)
     const long long rest = sum - units * d;
     if (2 * (rest < 0 ? -rest : rest) >= d)
         units += sum < 0 ? -1 : 1;
+    // A step that brings nothing new sends nothing. Without this, the half unit a step before
+    // sent ahead (carry -d/2 after a tie) would round away from zero into a whole unit back:
+    // a step against the glide at its end.
+    if (n == 0)
+        units = 0;
     return UserUnitStep{clampToInt(units), static_cast<int>(sum - units * d)};
 }

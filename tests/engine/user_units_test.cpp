@@ -74,6 +74,10 @@ TEST(UserUnits, EachStepIsDividedWithItsRemainderCarriedAndHalvesAwayFromZero)
     EXPECT_EQ(divideStep(1, 2, 0).units, 1); // a half goes away from zero
     EXPECT_EQ(divideStep(-1, 2, 0).units, -1);
     EXPECT_EQ(divideStep(1, 2, -1).units, 0); // the half it took is paid back
+    // Nothing new never sends the half sent ahead back the other way.
+    EXPECT_EQ(divideStep(0, 2, -1).units, 0);
+    EXPECT_EQ(divideStep(0, 2, -1).carry, -1);
+    EXPECT_EQ(divideStep(0, 4, 2).units, 0);
     EXPECT_EQ(divideStep(1, 100, 0).units, 0); // less than a unit sends nothing, and is kept
     EXPECT_EQ(divideStep(1, 100, 0).carry, 1);
     EXPECT_EQ(divideStep(96, 0, 0).units, 96); // no divisor below 1
