@@ -9,7 +9,7 @@ namespace {
 // Nothing is left to consume once the whole units pending go out with this frame.
 bool consumedAll(const ScrollAnimation &a)
 {
-    const float pending = a.pendingFraction - static_cast<float>(nearestInt(a.pendingFraction));
+    const float pending = a.pendingFraction - static_cast<float>(unitsDue(a));
     return animationComplete(a.targetPos, a.scrolledSoFar, pending);
 }
 
@@ -32,7 +32,7 @@ bool scheduleArrived(const ScrollAnimation &a)
 
 int advanceSchedule(ScrollAnimation &a, double until, float fraction)
 {
-    int units = nearestInt(a.pendingFraction);
+    int units = unitsDue(a);
     if (!a.scheduleStarted) {
         // The tick at the schedule's start is taken at once.
         units = consumeStep(a, tickStep(remainingDistance(a), fraction));

@@ -80,7 +80,20 @@ int consumeStep(ScrollAnimation &a, float step)
         step = remaining;
     a.pendingFraction += step;
     a.scrolledSoFar += step;
-    return nearestInt(a.pendingFraction);
+    return unitsDue(a);
+}
+
+int unitsDue(const ScrollAnimation &a)
+{
+    const float pending = a.pendingFraction;
+    // Once a half unit has gone out ahead as a whole one, -0.5 is pending. A frame (or a tick at
+    // the floats' limit) that adds nothing to it must not send that half back as a unit against
+    // the glide, nor the next one send it forward again: it waits for the next step.
+    if (std::fabs(pending) == 0.5f) {
+        const float owed = remainingDistance(a) + pending;
+        return (pending > 0.0f) == (owed > 0.0f) ? nearestInt(pending) : 0;
+    }
+    return nearestInt(pending);
 }
 
 void markPosted(ScrollAnimation &a, int units)

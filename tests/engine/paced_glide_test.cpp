@@ -185,6 +185,29 @@ TEST(PacedGlide, ALateFrameDeliversWhatItReachesInOneStep)
     EXPECT_EQ(advanceSchedule(late, 20.0, f), 0);
 }
 
+TEST(PacedGlide, AFrameThatAddsNothingSendsNothingEitherWay)
+{
+    for (const int target : {1200, -1200}) {
+        const int way = target > 0 ? 1 : -1;
+        ScrollAnimation a;
+        beginAnimation(a, nullptr, POINT{}, target);
+        beginSchedule(a, 0.0, 5);
+        a.scheduleStarted = true;
+        // Half a unit consumed beyond what went out: it goes out ahead, as a whole unit.
+        a.scrolledSoFar = way * 100.5f;
+        a.pendingFraction = way * 0.5f;
+        const int ahead = advanceSchedule(a, 0.0, fractionOfPercent(4));
+        EXPECT_EQ(ahead, way);
+        markPosted(a, ahead);
+        // Woken again at the same blank: no unit back, and none forward again.
+        for (int wake = 0; wake < 2; ++wake) {
+            const int units = advanceSchedule(a, 0.0, fractionOfPercent(4));
+            EXPECT_EQ(units, 0) << target;
+            markPosted(a, units);
+        }
+    }
+}
+
 TEST(PacedGlide, GridFromTheCompositorsFigures)
 {
     const unsigned long long freq = 10000000; // 10 MHz
