@@ -112,12 +112,19 @@ void tick(HWND hiddenWindow, WheelAxis axis, const nlohmann::json *heldDocument)
         a.paced ? advanceSchedule(a, pacedSampleTime(a, grid, fromHook, tickAt), fraction) : advanceAnimation(a, fraction);
     // The step in the user's own lines (characters): a step that comes to less than a unit
     // is carried to the next one and sends nothing now.
+    const int carryBefore = a.unitCarry;
     const int units = userUnits(a, seriesUnits);
+    // A step that does not go out stays owed, in the series and in the user's units alike:
+    // pending, and not yet taken off the pending fraction or the carry.
+    const auto dropStep = [&] {
+        a.unitCarry = carryBefore;
+        endFromTick(hiddenWindow, axis);
+    };
     if (units != 0) {
         // A step posted with a modifier down would zoom or scroll sideways in most
         // applications, and a notch with one is never animated: the rest is dropped.
         if (isModifierDown()) {
-            endFromTick(hiddenWindow, axis);
+            dropStep();
             return;
         }
         if (a.route.injected) {
@@ -125,21 +132,19 @@ void tick(HWND hiddenWindow, WheelAxis axis, const nlohmann::json *heldDocument)
             // longer the target (the cursor left it, another window came to the front), the
             // rest is dropped rather than scroll another window.
             if (!fromHook && !injectedStepReachesNow(a.route)) {
-                endFromTick(hiddenWindow, axis);
+                dropStep();
                 return;
             }
             S::injectWheelStep(units, axis);
         } else {
             S::postWheelStep(units, axis);
         }
+        if (!a.isAnimating) { // the target refused the post, or the system the input
+            dropStep();
+            return;
+        }
     }
-    // Taken off the pending fraction only once sent (or carried in the user's units): a step
-    // dropped above stays owed, so the animation never counts it as delivered.
     markPosted(a, seriesUnits);
-    if (units != 0 && !a.isAnimating) { // the target refused the post, or the system the input
-        endFromTick(hiddenWindow, axis);
-        return;
-    }
     if (a.paced ? scheduleArrived(a) : animationArrived(a)) {
         endFromTick(hiddenWindow, axis);
         return;

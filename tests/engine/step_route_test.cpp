@@ -4,6 +4,7 @@
 
 #include "engine/wheel_route.h"
 
+#include <cmath>
 #include <numeric>
 
 namespace {
@@ -142,10 +143,15 @@ TEST_F(StepRoute, FailuresNeverLoseTheNotchOrReachAnotherWindow)
     EXPECT_FALSE(S::s_vertical.isAnimating);
     EXPECT_FALSE(timerRunning());
     sim().failSendInput(0);
+    sim().clearReceivedInput();
     EXPECT_TRUE(wheel(120).swallowed());
     sim().failSendInput(ERROR_ACCESS_DENIED);
     runAnimation();
     EXPECT_FALSE(timerRunning());
+    // The refused step is not counted as delivered: what the animation still owes is exactly
+    // what the window did not get.
+    const ScrollAnimation &a = S::s_vertical;
+    EXPECT_EQ(std::lround(remainingDistance(a) + a.pendingFraction), 1200 - sum(inputTo(m_frame)));
     EXPECT_EQ(logTypes("[LLMouseProc] SendInput FAILED"), (std::vector<QtMsgType>{QtCriticalMsg, QtCriticalMsg}));
     sim().failSendInput(0);
 
