@@ -68,11 +68,15 @@ bool injectedStepReachesFrom(const StepRoute &route, HWND topLevelUnderCursor)
 
 bool injectedStepReachesNow(const StepRoute &route)
 {
+    // By the routing the system has now: the user may change it under a glide, and a step
+    // goes where the system sends it, not where the notch's routing would have.
+    StepRoute now = route;
+    now.routing = systemWheelRouting();
     HWND underCursor = nullptr;
     POINT cursor{};
-    if (route.routing != WheelRouting::Focus && route.routing != WheelRouting::Hybrid && GetCursorPos(&cursor))
+    if (now.routing != WheelRouting::Focus && now.routing != WheelRouting::Hybrid && GetCursorPos(&cursor))
         underCursor = topLevelOf(WindowFromPoint(cursor));
-    return injectedStepReachesFrom(route, underCursor);
+    return injectedStepReachesFrom(now, underCursor);
 }
 
 POINT pointForWindow(HWND hwnd, POINT pt)

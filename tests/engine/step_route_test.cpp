@@ -122,6 +122,15 @@ TEST_F(StepRoute, InjectsOnlyWhereTheSystemRoutesTheWheelToTheTarget)
     sim().setForegroundWindow(other);
     runAnimation();
     EXPECT_EQ(inputTo(m_frame).size(), 2u);
+    // The same when the routing itself changes under the glide (its read failing counts as
+    // needing both): the steps follow the system's routing of now, not the notch's.
+    for (const std::optional<UINT> changed : {std::optional<UINT>{MOUSEWHEEL_ROUTING_FOCUS}, std::optional<UINT>{}}) {
+        sim().setWheelRouting(MOUSEWHEEL_ROUTING_MOUSE_POS);
+        wheel(120);
+        sim().setWheelRouting(changed);
+        runAnimation();
+    }
+    EXPECT_EQ(inputTo(m_frame).size(), 4u);
     EXPECT_TRUE(inputTo(other).empty());
     EXPECT_FALSE(S::s_vertical.isAnimating);
 }

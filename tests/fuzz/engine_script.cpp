@@ -516,8 +516,9 @@ void EngineScript::changeWindowsAndScreens(ByteReader &in)
         break;
     }
     case 3:
-        // A glide keeps the routing its notch found: its injected steps may be lost once the
-        // user changes the setting under it, so its sum is no longer held to its target.
+        // A glide's injected steps go by the routing of now: once the user's change of the
+        // setting sends them elsewhere the rest is dropped, so its sum is no longer held to
+        // its target.
         sim().setWheelRouting(kRoutings[in.below(5)]);
         m_sumUnknown[0] = m_sumUnknown[1] = true;
         break;
