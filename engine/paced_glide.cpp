@@ -27,7 +27,12 @@ void beginSchedule(ScrollAnimation &a, double start, unsigned interval)
 
 bool scheduleArrived(const ScrollAnimation &a)
 {
-    return a.scheduleStarted && !a.tickInProgress && animationArrived(a);
+    return scheduleBetweenTicks(a) && animationArrived(a);
+}
+
+bool scheduleBetweenTicks(const ScrollAnimation &a)
+{
+    return a.scheduleStarted && !a.tickInProgress;
 }
 
 int advanceSchedule(ScrollAnimation &a, double until, float fraction)

@@ -2,6 +2,7 @@
 
 #include "engine/animation_math.h"
 
+#include <algorithm>
 #include <cmath>
 
 float remainingDistance(const ScrollAnimation &a)
@@ -19,6 +20,7 @@ void beginAnimation(ScrollAnimation &a, HWND hwnd, POINT pt, int total, const St
     a.targetHwnd = hwnd;
     a.targetPoint = pt;
     a.pendingFraction = 0.0f;
+    a.postedUnits = 0;
     a.route = route;
     a.undelivered = false;
     a.isAnimating = true;
@@ -80,6 +82,14 @@ int consumeStep(ScrollAnimation &a, float step)
         step = remaining;
     a.pendingFraction += step;
     a.scrolledSoFar += step;
+    // The two sums round apart at every step, the progress the more coarsely the farther it
+    // has come. Over a long glide of some 10^4 units (a wheel spun freely, notch after notch)
+    // they would drift a unit apart, and the glide would deliver a unit more or less than its
+    // target. Within a quarter of a unit the fraction is kept as it is; beyond, it is what the
+    // progress says is left of what went out.
+    const float sent = static_cast<float>(a.postedUnits);
+    if (std::fabs(a.pendingFraction - (a.scrolledSoFar - sent)) > 0.25f)
+        a.pendingFraction = a.scrolledSoFar - sent;
     return unitsDue(a);
 }
 
@@ -99,6 +109,27 @@ int unitsDue(const ScrollAnimation &a)
 void markPosted(ScrollAnimation &a, int units)
 {
     a.pendingFraction -= static_cast<float>(units);
+    a.postedUnits += units;
+}
+
+bool arrivesAfter(const ScrollAnimation &a, int units)
+{
+    return animationComplete(a.targetPos, a.scrolledSoFar, a.pendingFraction - static_cast<float>(units));
+}
+
+int owedInFull(ScrollAnimation &a)
+{
+    // The float sums of progress and pending fraction round apart at every step. Over a glide
+    // of some 10^4 units and hundreds of ticks (a wheel spun freely, notch after notch) they
+    // drift by a unit or more, and the fraction alone would end the glide short or long. The
+    // count of what went out is exact; in a glide of usual size this is the series' own step.
+    long long owed = static_cast<long long>(a.targetPos) - a.postedUnits;
+    // One that went out long cannot take it back without a step against it: it ends there.
+    if ((owed > 0 && a.targetPos <= 0) || (owed < 0 && a.targetPos >= 0))
+        owed = 0;
+    const int units = static_cast<int>(std::clamp<long long>(owed, -kLargestTarget, kLargestTarget));
+    a.pendingFraction = static_cast<float>(units);
+    return units;
 }
 
 int userUnits(ScrollAnimation &a, int units)

@@ -15,6 +15,7 @@ struct ScrollAnimation {
     int targetPos = 0;            // distance to travel in wheel units; positive is up (or right)
     float scrolledSoFar = 0.0f;   // consumed by ticks
     float pendingFraction = 0.0f; // consumed but not yet posted as whole units
+    long long postedUnits = 0;    // taken off the pending fraction (markPosted) since it began
     int lastDelta = 0;            // direction-adjusted delta of the axis's latest notch
     UINT_PTR activeTimerId = 0;   // what the clock's start returned; 0 while no clock runs
     std::string paramSet;         // the set chosen by the axis's latest notch
@@ -72,6 +73,11 @@ int consumeStep(ScrollAnimation &a, float step);
 // still has to go.
 int unitsDue(const ScrollAnimation &a);
 void markPosted(ScrollAnimation &a, int units);
+// Taking `units` off the pending fraction would end the animation (animationComplete).
+bool arrivesAfter(const ScrollAnimation &a, int units);
+// What the animation still owes of its target, exactly, for the step that ends it; the pending
+// fraction becomes that much, so that markPosted leaves nothing.
+int owedInFull(ScrollAnimation &a);
 // The units of the series' step `units` (what markPosted took) that go out in the user's
 // units (divideStep), carrying the remainder on; 0 sends nothing.
 int userUnits(ScrollAnimation &a, int units);

@@ -166,6 +166,19 @@ TEST_F(AnimationTick, StepBeyondSixteenBitsIsSplitWithoutFlippingDirection)
     EXPECT_FALSE(timerRunning()); // the first step finished both
 }
 
+TEST_F(AnimationTick, AWheelSpunFreelyStillPostsExactlyItsTarget)
+{
+    // A notch every other tick, 151 of them: one glide of 181,200 units over some 600 ticks,
+    // along which the float sums of progress and pending fraction drift apart by a unit.
+    for (int notch = 0; notch < 151; ++notch) {
+        wheel(120);
+        sim().advanceTime(10);
+    }
+    runAnimation();
+    EXPECT_EQ(postedSum(), 151 * 1200);
+    EXPECT_FALSE(vertical().isAnimating);
+}
+
 TEST_F(AnimationTick, SetRemovedWhileRunningFinishesWithDefaultThenBuiltInPercentage)
 {
     set("app.exe")["scrollDistanceUp"] = 4;

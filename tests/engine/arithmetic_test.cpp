@@ -109,6 +109,7 @@ TEST(AnimationNotches, SettlingStopsWhereItIsAndKeepsCountOfWhatWasPosted)
     beginAnimation(a, nullptr, POINT{}, 1200);
     a.scrolledSoFar = 100.3f;
     a.pendingFraction = 0.3f; // 100 units posted
+    a.postedUnits = 100;
     settleAnimation(a);
     EXPECT_EQ(a.targetPos, 100);
     EXPECT_EQ(a.pendingFraction, 0.0f);
@@ -122,6 +123,7 @@ TEST(AnimationNotches, SettlingStopsWhereItIsAndKeepsCountOfWhatWasPosted)
     beginAnimation(a, nullptr, POINT{}, 1200);
     a.scrolledSoFar = 100.5f;
     a.pendingFraction = 0.5f;
+    a.postedUnits = 100;
     settleAnimation(a);
     EXPECT_EQ(a.targetPos, 101);
     EXPECT_EQ(ticks(a, 4), std::vector<int>{1});

@@ -190,7 +190,8 @@ TEST_F(WheelHook, SlightOppositeNotchSettlesWhereItIs)
 {
     wheel(120);
     S::s_vertical.scrolledSoFar = 100.3f;
-    S::s_vertical.pendingFraction = 0.3f;
+    S::s_vertical.pendingFraction = 0.3f; // 100 units posted
+    S::s_vertical.postedUnits = 100;
     sim().clearPosted();
     EXPECT_TRUE(wheel(-120).swallowed());
     EXPECT_EQ(S::s_vertical.targetPos, 100);
