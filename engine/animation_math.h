@@ -53,6 +53,6 @@ struct UserUnitStep {
 // rounded to the nearest whole unit with halves away from zero. An application that follows
 // the setting then moves exactly what the series moves at one line per notch, and the units
 // sent add up to the series' sum divided by `divisor`: no remainder is ever lost, only the
-// last one under half a unit. A step of 0 sends nothing and keeps the carry. A divisor below 1 counts as 1, one above kLargestUnitDivisor
-// as that.
+// last one under half a unit. A step of 0 sends nothing and keeps the carry. A divisor below
+// 1 counts as 1, one above kLargestUnitDivisor as that.
 UserUnitStep divideStep(int n, int divisor, int carry);

@@ -119,10 +119,8 @@ bool arrivesAfter(const ScrollAnimation &a, int units)
 
 int owedInFull(ScrollAnimation &a)
 {
-    // The float sums of progress and pending fraction round apart at every step. Over a glide
-    // of some 10^4 units and hundreds of ticks (a wheel spun freely, notch after notch) they
-    // drift by a unit or more, and the fraction alone would end the glide short or long. The
-    // count of what went out is exact; in a glide of usual size this is the series' own step.
+    // The count of what went out is exact where the float sums are not: the last step makes
+    // up what they still lost (in a glide of usual size it is the series' own step).
     long long owed = static_cast<long long>(a.targetPos) - a.postedUnits;
     // One that went out long cannot take it back without a step against it: it ends there.
     if ((owed > 0 && a.targetPos <= 0) || (owed < 0 && a.targetPos >= 0))
