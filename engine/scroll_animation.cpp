@@ -121,10 +121,7 @@ int owedInFull(ScrollAnimation &a)
 {
     // The count of what went out is exact where the float sums are not: the last step makes
     // up what they still lost (in a glide of usual size it is the series' own step).
-    long long owed = static_cast<long long>(a.targetPos) - a.postedUnits;
-    // One that went out long cannot take it back without a step against it: it ends there.
-    if ((owed > 0 && a.targetPos <= 0) || (owed < 0 && a.targetPos >= 0))
-        owed = 0;
+    const long long owed = static_cast<long long>(a.targetPos) - a.postedUnits;
     const int units = static_cast<int>(std::clamp<long long>(owed, -kLargestTarget, kLargestTarget));
     a.pendingFraction = static_cast<float>(units);
     return units;
