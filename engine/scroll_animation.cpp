@@ -95,15 +95,15 @@ int consumeStep(ScrollAnimation &a, float step)
 
 int unitsDue(const ScrollAnimation &a)
 {
-    const float pending = a.pendingFraction;
-    // Once a half unit has gone out ahead as a whole one, -0.5 is pending. A frame (or a tick at
-    // the floats' limit) that adds nothing to it must not send that half back as a unit against
-    // the glide, nor the next one send it forward again: it waits for the next step.
-    if (std::fabs(pending) == 0.5f) {
-        const float owed = remainingDistance(a) + pending;
-        return (pending > 0.0f) == (owed > 0.0f) ? nearestInt(pending) : 0;
-    }
-    return nearestInt(pending);
+    const int units = nearestInt(a.pendingFraction);
+    // Never a unit against the way the glide still has to go. Once a half unit has gone out
+    // ahead as a whole one, -0.5 is pending: a frame that adds nothing to it must not send that
+    // half back, nor the next one send it forward again. Nor may a fraction put right from the
+    // coarse progress of a long glide (consumeStep) send one back: it waits for the next steps.
+    const float owed = remainingDistance(a) + a.pendingFraction;
+    if ((units > 0 && !(owed > 0.0f)) || (units < 0 && !(owed < 0.0f)))
+        return 0;
+    return units;
 }
 
 void markPosted(ScrollAnimation &a, int units)
