@@ -27,12 +27,7 @@ void beginSchedule(ScrollAnimation &a, double start, unsigned interval)
 
 bool scheduleArrived(const ScrollAnimation &a)
 {
-    return scheduleBetweenTicks(a) && animationArrived(a);
-}
-
-bool scheduleBetweenTicks(const ScrollAnimation &a)
-{
-    return a.scheduleStarted && !a.tickInProgress;
+    return a.scheduleStarted && !a.tickInProgress && animationArrived(a);
 }
 
 int advanceSchedule(ScrollAnimation &a, double until, float fraction)

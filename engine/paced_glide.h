@@ -25,8 +25,6 @@ void settleSchedule(ScrollAnimation &a);
 
 // The schedule has run to its end: no tick in progress, nothing left to consume or deliver.
 bool scheduleArrived(const ScrollAnimation &a);
-// The schedule has begun and no tick is in progress: what is left to deliver decides its end.
-bool scheduleBetweenTicks(const ScrollAnimation &a);
 
 // The vertical blanks of a display: at phase + k * period, in ms on the frame clock.
 struct FrameGrid {

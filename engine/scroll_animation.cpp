@@ -2,7 +2,6 @@
 
 #include "engine/animation_math.h"
 
-#include <algorithm>
 #include <cmath>
 
 float remainingDistance(const ScrollAnimation &a)
@@ -110,21 +109,6 @@ void markPosted(ScrollAnimation &a, int units)
 {
     a.pendingFraction -= static_cast<float>(units);
     a.postedUnits += units;
-}
-
-bool arrivesAfter(const ScrollAnimation &a, int units)
-{
-    return animationComplete(a.targetPos, a.scrolledSoFar, a.pendingFraction - static_cast<float>(units));
-}
-
-int owedInFull(ScrollAnimation &a)
-{
-    // The count of what went out is exact where the float sums are not: the last step makes
-    // up what they still lost (in a glide of usual size it is the series' own step).
-    const long long owed = static_cast<long long>(a.targetPos) - a.postedUnits;
-    const int units = static_cast<int>(std::clamp<long long>(owed, -kLargestTarget, kLargestTarget));
-    a.pendingFraction = static_cast<float>(units);
-    return units;
 }
 
 int userUnits(ScrollAnimation &a, int units)

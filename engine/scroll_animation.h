@@ -73,11 +73,6 @@ int consumeStep(ScrollAnimation &a, float step);
 // still has to go.
 int unitsDue(const ScrollAnimation &a);
 void markPosted(ScrollAnimation &a, int units);
-// Taking `units` off the pending fraction would end the animation (animationComplete).
-bool arrivesAfter(const ScrollAnimation &a, int units);
-// What the animation still owes of its target, exactly, for the step that ends it; the pending
-// fraction becomes that much, so that markPosted leaves nothing.
-int owedInFull(ScrollAnimation &a);
 // The units of the series' step `units` (what markPosted took) that go out in the user's
 // units (divideStep), carrying the remainder on; 0 sends nothing.
 int userUnits(ScrollAnimation &a, int units);

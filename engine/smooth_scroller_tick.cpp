@@ -108,11 +108,8 @@ void tick(HWND hiddenWindow, WheelAxis axis, const nlohmann::json *heldDocument)
             refreshFrameGrid();
         grid = fromHook ? frameGrid() : frameGridFor(a.targetHwnd);
     }
-    int seriesUnits =
+    const int seriesUnits =
         a.paced ? advanceSchedule(a, pacedSampleTime(a, grid, fromHook, tickAt), fraction) : advanceAnimation(a, fraction);
-    // The step that ends the glide delivers exactly what it still owes.
-    if ((!a.paced || scheduleBetweenTicks(a)) && arrivesAfter(a, seriesUnits))
-        seriesUnits = owedInFull(a);
     // The step in the user's own lines (characters): a step that comes to less than a unit
     // is carried to the next one and sends nothing now.
     const int carryBefore = a.unitCarry;
