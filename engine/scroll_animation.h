@@ -69,8 +69,8 @@ bool tickNeedsPercentage(const ScrollAnimation &a);
 int advanceAnimation(ScrollAnimation &a, float fraction);
 // Consumes `step` (never beyond what remains) and returns the whole units now pending.
 int consumeStep(ScrollAnimation &a, float step);
-// The whole units of the pending fraction due now: the nearest, a half going the way the glide
-// still has to go.
+// The whole units of the pending fraction due now: the nearest, but never a unit against the
+// way the glide still has to go.
 int unitsDue(const ScrollAnimation &a);
 void markPosted(ScrollAnimation &a, int units);
 // The units of the series' step `units` (what markPosted took) that go out in the user's
