@@ -52,6 +52,8 @@ void SimDesktop::reset()
     m_hooksEntered = 0;
     m_nextHandle = 0x1000;
     m_nextPid = 100;
+    m_nextProcessThread = 0x2000;
+    sim_detail::forgetServedCalls();
     m_now = 0;
     m_compositor = Compositor{};
     m_monitorRates.clear();
@@ -102,6 +104,8 @@ DWORD SimDesktop::addProcess(const std::wstring &imagePath, bool canOpen, DWORD 
     process.imagePath = imagePath;
     process.canOpen = canOpen;
     process.startTime = (m_nextStartTime += 10000); // each a millisecond later
+    // Thread ids are never those of an earlier process, even where its pid is given again.
+    process.thread = (m_nextProcessThread += 4);
     m_processes[pid] = process;
     return pid;
 }
@@ -148,9 +152,10 @@ int SimDesktop::badCloseCount() const { return m_counts.badCloses; }
 // ---- windows ------------------------------------------------------------------------
 
 HWND SimDesktop::newWindow(DWORD pid, DWORD style, HWND parent, WNDPROC proc, HINSTANCE hInstance,
-                           const std::wstring &className, const std::wstring &title, const Rect &rect)
+                           const std::wstring &className, const std::wstring &title, const Rect &rect,
+                           std::uintptr_t handle)
 {
-    const std::uintptr_t id = (m_nextHandle += 0x10);
+    const std::uintptr_t id = handle ? handle : (m_nextHandle += 0x10);
     Window w;
     w.hwnd = reinterpret_cast<HWND>(id);
     w.pid = pid;
@@ -172,6 +177,23 @@ HWND SimDesktop::addWindow(DWORD pid, const Rect &rect, bool visible, WNDPROC pr
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return newWindow(pid, visible ? WS_VISIBLE : 0, nullptr, proc, nullptr, L"SimAppWindow", L"", rect);
+}
+
+HWND SimDesktop::addWindowReusing(HWND destroyed, DWORD pid, const Rect &rect)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (!destroyed || findWindow(destroyed))
+        return nullptr; // a handle in use is never given again
+    m_zOrder.erase(std::remove(m_zOrder.begin(), m_zOrder.end(), key(destroyed)), m_zOrder.end());
+    return newWindow(pid, WS_VISIBLE, nullptr, nullptr, nullptr, L"SimAppWindow", L"", rect, key(destroyed));
+}
+
+void SimDesktop::setWindowParent(HWND child, HWND parent)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    Window *w = findWindow(child);
+    if (w && w->parent && findWindow(parent) && parent != child)
+        w->parent = parent;
 }
 
 void SimDesktop::setWindowVisible(HWND hwnd, bool visible)
@@ -474,6 +496,9 @@ int SimDesktop::fireNextTimer(long long until)
         otherDueAt = next->dueAt;
     if (nextMm)
         otherDueAt = std::min(otherDueAt, nextMm->dueAt);
+    const long long waitableDue = nextWaitableTimerDue();
+    if (wakeCompositorWaiter(until, waitableDue >= 0 ? std::min(otherDueAt, waitableDue) : otherDueAt))
+        return 1;
     if (fireWaitableTimer(until, otherDueAt))
         return 1;
     if (nextMm && (!next || nextMm->dueAt < next->dueAt)) {

@@ -88,6 +88,10 @@ public:
     // Adds a top-level application window of process pid (0: a window without process)
     // covering rect; later windows lie above earlier ones.
     HWND addWindow(DWORD pid, const Rect &rect, bool visible = true, WNDPROC proc = nullptr);
+    // The same with the handle of a window destroyed before, as Windows reuses handles.
+    HWND addWindowReusing(HWND destroyed, DWORD pid, const Rect &rect);
+    // Moves a child window under another parent (a browser moving a tab to another window).
+    void setWindowParent(HWND child, HWND parent);
     void setWindowVisible(HWND hwnd, bool visible);
     void setWindowRect(HWND hwnd, const Rect &rect);
     // Windows the model knows and that are not destroyed.
@@ -204,6 +208,18 @@ public:
     // by it: to the window under the cursor, or (focus, hybrid, unknown) to the foreground
     // window.
     void setWheelRouting(std::optional<UINT> routing);
+
+    // ---- what the model served -----------------------------------------------------
+    // Calls of the Win32 function `name` (spelt as in win32.h) served since the last reset,
+    // and of all of them together.
+    long long servedCalls(const char *name) const;
+    long long servedCallTotal() const;
+    // Of those: queries of the display (its modes, EnumDisplaySettingsW, and the compositor's
+    // timing, DwmGetCompositionTimingInfo), of the monitors (MonitorFromWindow,
+    // GetMonitorInfoW), and waits for the compositor's clock.
+    long long displayQueries() const;
+    long long monitorQueries() const;
+    long long compositorWaits() const;
 
     // ---- what a list of the running applications sees ----------------------------------
     // Titles, owners, extended styles (WS_EX_*) and cloaking (DWMWA_CLOAKED) of windows;
@@ -332,6 +348,18 @@ public:
     // thread, with no other thread in the model, play the engine thread's loop through `loop`,
     // which is handed each timer that falls due.
     void setLoopStandIn(std::function<void(HANDLE timer)> loop);
+    // The compositor's clock of Windows 11 (DCompositionWaitForCompositorClock): a thread
+    // waiting on it wakes at the next vertical blank after its wait began, `offsetMs` after it
+    // (a compositor that wakes a little early or late), at its timeout, or when one of its
+    // events is set. With `answer` set the wait answers that at once instead (0: frames).
+    void setCompositorFrameOffset(long long offsetMs);
+    void failCompositorClock(DWORD answer);
+    DWORD waitForCompositorClock(UINT count, const HANDLE *handles, DWORD milliseconds);
+    int compositorClockWaiters() const; // threads waiting for its next frame
+    long long compositorWaitsOf(DWORD threadId) const; // waits begun by that thread
+    // Threads of the model waiting on events. Setting an event lets each thread it wakes run
+    // to its next wait before SetEvent returns, as the model runs one thread at a time.
+    DWORD waitForEvents(DWORD count, const HANDLE *handles, DWORD milliseconds);
     int armedWaitableTimers() const;
     // CreateWaitableTimerExW fails with this error (0: it succeeds).
     void failWaitableTimers(DWORD error);
@@ -432,6 +460,7 @@ private:
         DWORD integrity = SECURITY_MANDATORY_MEDIUM_RID;
         bool tokenReadable = true;
         ULONGLONG startTime = 0; // FILETIME units
+        DWORD thread = 0;        // the thread its windows belong to
     };
 
     struct WindowClass {
@@ -455,7 +484,20 @@ private:
         bool woken = false;      // its timeout passed: it runs to its next wait
         long long wakeAt = -1;   // virtual time its wait ends; -1: none
         HANDLE waitsOn = nullptr; // the waitable timer it waits on beside its messages
+        std::vector<HANDLE> events; // the events it waits on instead
+        bool compositor = false;    // it waits for the compositor's next frame
+        unsigned parkings = 0;      // waits it has begun
     };
+    // Under `lock` (m_threadMutex): parks the calling thread until one of `events` is set
+    // (its index; an auto-reset event is taken) or the virtual clock reaches wakeAt (-1).
+    int parkOnEvents(std::unique_lock<std::mutex> &lock, const HANDLE *events, DWORD count, long long wakeAt,
+                     bool compositor);
+    // Waits until each thread in `woken` (id, parkings when woken) has begun its next wait or ended.
+    void awaitNextWaits(std::unique_lock<std::mutex> &lock, const std::vector<std::pair<DWORD, unsigned>> &woken);
+    // Wakes the thread waiting for the compositor's clock whose frame comes first, if it comes by
+    // `until` before every other timer.
+    bool wakeCompositorWaiter(long long until, long long otherDueAt);
+    long long nextWaitableTimerDue(); // -1: none armed
     struct WaitableTimer {
         long long dueAt = -1; // -1: not armed
         bool signalled = false;
@@ -514,7 +556,8 @@ private:
     LRESULT deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void destroyTree(HWND hwnd);
     HWND newWindow(DWORD pid, DWORD style, HWND parent, WNDPROC proc, HINSTANCE hInstance,
-                   const std::wstring &className, const std::wstring &title, const Rect &rect);
+                   const std::wstring &className, const std::wstring &title, const Rect &rect,
+                   std::uintptr_t handle = 0);
 
     mutable std::recursive_mutex m_mutex;
     std::map<std::uintptr_t, Window> m_windows;
@@ -566,6 +609,7 @@ private:
     int m_hooksEntered = 0;
     std::uintptr_t m_nextHandle = 0x1000;
     DWORD m_nextPid = 100;
+    DWORD m_nextProcessThread = 0x2000;
     long long m_now = 0;
     long long m_timerSequence = 0;
     UINT m_wheelLines = 3;
@@ -608,6 +652,9 @@ private:
         ULONGLONG frozenBlank = 0;
         bool remoteSession = false;
         int calls = 0;
+        long long frameOffset = 0;
+        DWORD clockAnswer = 0;
+        std::map<DWORD, long long> waitsByThread;
     } m_compositor;
     std::map<std::uintptr_t, DWORD> m_monitorRates; // monitors not named run at 60 Hz
     long long m_displayModeReadDelay = 0;

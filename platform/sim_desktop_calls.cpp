@@ -359,7 +359,10 @@ DWORD SimDesktop::getWindowThreadProcessId(HWND hwnd, LPDWORD pid)
     }
     if (pid)
         *pid = w->pid;
-    return 0x2000 + w->pid; // the owning thread
+    if (w->thread)
+        return w->thread;
+    const auto process = m_processes.find(w->pid);
+    return process != m_processes.end() ? process->second.thread : 0x2000 + w->pid; // the owning thread
 }
 
 HANDLE SimDesktop::openProcess(DWORD access, BOOL inherit, DWORD pid)

@@ -1,7 +1,7 @@
 // The simulated display's frame clock: the performance counter and the compositor's timing.
 #ifndef _WIN32
 
-#include "platform/sim_desktop.h"
+#include "platform/sim_desktop_helpers.h"
 
 #include <string>
 
@@ -99,12 +99,12 @@ BOOL SimDesktop::enumDisplaySettings(LPCWSTR deviceName, DWORD mode, DEVMODEW *d
 
 BOOL WINAPI EnumDisplaySettingsW(LPCWSTR lpszDeviceName, DWORD iModeNum, DEVMODEW *lpDevMode)
 {
-    return SimDesktop::instance().enumDisplaySettings(lpszDeviceName, iModeNum, lpDevMode);
+    return sim_detail::served(__func__).enumDisplaySettings(lpszDeviceName, iModeNum, lpDevMode);
 }
 
 BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER *lpPerformanceCount)
 {
-    lpPerformanceCount->QuadPart = static_cast<LONGLONG>(SimDesktop::instance().performanceCounter());
+    lpPerformanceCount->QuadPart = static_cast<LONGLONG>(sim_detail::served(__func__).performanceCounter());
     return TRUE;
 }
 
@@ -116,9 +116,9 @@ BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER *lpFrequency)
 
 HRESULT WINAPI DwmGetCompositionTimingInfo(HWND hwnd, DWM_TIMING_INFO *pTimingInfo)
 {
-    return SimDesktop::instance().dwmGetCompositionTimingInfo(hwnd, pTimingInfo);
+    return sim_detail::served(__func__).dwmGetCompositionTimingInfo(hwnd, pTimingInfo);
 }
 
-int WINAPI GetSystemMetrics(int nIndex) { return SimDesktop::instance().getSystemMetrics(nIndex); }
+int WINAPI GetSystemMetrics(int nIndex) { return sim_detail::served(__func__).getSystemMetrics(nIndex); }
 
 #endif

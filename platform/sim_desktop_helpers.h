@@ -10,6 +10,12 @@ namespace sim_detail {
 
 inline std::uintptr_t key(const void *handle) { return reinterpret_cast<std::uintptr_t>(handle); }
 
+// Counts a call of the Win32 function `call` (its __func__) and returns the desktop that serves it.
+SimDesktop &served(const char *call);
+void forgetServedCalls();
+long long servedCallsOf(const char *call);
+long long servedCallTotal();
+
 template <typename T>
 T fail(DWORD error, T result)
 {

@@ -10,7 +10,7 @@ namespace {
 
 using sim_detail::fail;
 
-SimDesktop &desk() { return SimDesktop::instance(); }
+using sim_detail::served;
 
 const DWORD kErrorInvalidIndex = 1413;
 
@@ -138,25 +138,25 @@ HRESULT SimDesktop::dwmGetWindowAttribute(HWND hwnd, DWORD attribute, PVOID valu
 
 // ---- the Win32 names ------------------------------------------------------------------
 
-BOOL WINAPI EnumWindows(WNDENUMPROC lpEnumFunc, LPARAM lParam) { return desk().enumWindows(lpEnumFunc, lParam); }
+BOOL WINAPI EnumWindows(WNDENUMPROC lpEnumFunc, LPARAM lParam) { return served(__func__).enumWindows(lpEnumFunc, lParam); }
 
 HWND WINAPI FindWindowExW(HWND hWndParent, HWND hWndChildAfter, LPCWSTR lpszClass, LPCWSTR lpszWindow)
 {
-    return desk().findWindowEx(hWndParent, hWndChildAfter, lpszClass, lpszWindow);
+    return served(__func__).findWindowEx(hWndParent, hWndChildAfter, lpszClass, lpszWindow);
 }
 
-HWND WINAPI GetWindow(HWND hWnd, UINT uCmd) { return desk().getWindow(hWnd, uCmd); }
+HWND WINAPI GetWindow(HWND hWnd, UINT uCmd) { return served(__func__).getWindow(hWnd, uCmd); }
 
-LONG WINAPI GetWindowLongW(HWND hWnd, int nIndex) { return desk().getWindowLong(hWnd, nIndex); }
+LONG WINAPI GetWindowLongW(HWND hWnd, int nIndex) { return served(__func__).getWindowLong(hWnd, nIndex); }
 
 int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount)
 {
-    return desk().getWindowText(hWnd, lpString, nMaxCount);
+    return served(__func__).getWindowText(hWnd, lpString, nMaxCount);
 }
 
 DWORD WINAPI GetCurrentProcessId(void) { return SimDesktop::kSelfPid; }
 
 HRESULT WINAPI DwmGetWindowAttribute(HWND hwnd, DWORD dwAttribute, PVOID pvAttribute, DWORD cbAttribute)
 {
-    return desk().dwmGetWindowAttribute(hwnd, dwAttribute, pvAttribute, cbAttribute);
+    return served(__func__).dwmGetWindowAttribute(hwnd, dwAttribute, pvAttribute, cbAttribute);
 }

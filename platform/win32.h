@@ -373,6 +373,7 @@ BOOL WINAPI PhysicalToLogicalPointForPerMonitorDPI(HWND hWnd, LPPOINT lpPoint);
 // The user's wheel settings and their change notice
 #define WHEEL_PAGESCROLL 0xFFFFFFFFu
 #define WM_SETTINGCHANGE 0x001A
+#define WM_DISPLAYCHANGE 0x007E
 
 #endif
 
@@ -488,5 +489,8 @@ BOOL WINAPI CancelWaitableTimer(HANDLE hTimer);
 HANDLE WINAPI CreateEventW(LPSECURITY_ATTRIBUTES lpEventAttributes, BOOL bManualReset, BOOL bInitialState,
                            LPCWSTR lpName);
 BOOL WINAPI SetEvent(HANDLE hEvent);
+DWORD WINAPI WaitForMultipleObjects(DWORD nCount, const HANDLE *lpHandles, BOOL bWaitAll, DWORD dwMilliseconds);
+// Windows 11's compositor clock, which the engine looks up at run time on Windows (dcomp.dll).
+DWORD WINAPI DCompositionWaitForCompositorClock(UINT count, const HANDLE *handles, DWORD timeoutInMs);
 
 #endif
