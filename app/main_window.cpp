@@ -210,9 +210,11 @@ bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, long *r
     // new values to the engine. Only while the engine runs: paused, they are read again on
     // resuming, and the announcement of our own restore (at a pause, a quit or a failed
     // start, sent to this window within the restoring call) must not set them again.
-    if (SmoothScroller::s_isRunning && eventType == "windows_generic_MSG") {
+    if (eventType == "windows_generic_MSG") {
         const MSG *msg = static_cast<const MSG *>(message);
-        if (isWheelSettingChange(msg->message, msg->wParam))
+        // The engine's window is message-only and hears no broadcast: it learns of them here.
+        SmoothScroller::systemChangeAnnounced(msg->message, msg->wParam);
+        if (SmoothScroller::s_isRunning && isWheelSettingChange(msg->message, msg->wParam))
             applyWheelScrollLines();
     }
     return QWidget::nativeEvent(eventType, message, result);

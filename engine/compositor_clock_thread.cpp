@@ -1,6 +1,21 @@
 #include "engine/compositor_clock_thread.h"
 
+#include <iterator>
 #include <system_error>
+
+std::atomic<int> CompositorClockThread::s_starts{0};
+std::atomic<int> CompositorClockThread::s_joins{0};
+
+namespace {
+
+void closeEvent(HANDLE &event)
+{
+    if (event)
+        CloseHandle(event);
+    event = nullptr;
+}
+
+} // namespace
 
 CompositorClockThread::~CompositorClockThread() { stop(); }
 
@@ -14,17 +29,33 @@ bool CompositorClockThread::start(CompositorClockWait wait, void (*onFrame)(), D
     m_onFrame = onFrame;
     m_stallMs = stallMs;
     m_failed = false;
+    m_active = false;
     m_stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!m_stopEvent)
-        return false;
-    try {
-        m_thread = std::thread(&CompositorClockThread::run, this);
-    } catch (const std::system_error &) {
-        CloseHandle(m_stopEvent);
-        m_stopEvent = nullptr;
-        return false;
+    m_wakeEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    if (m_stopEvent && m_wakeEvent) {
+        try {
+            m_thread = std::thread(&CompositorClockThread::run, this);
+            ++s_starts;
+            return true;
+        } catch (const std::system_error &) {
+        }
     }
-    return true;
+    closeEvent(m_stopEvent);
+    closeEvent(m_wakeEvent);
+    return false;
+}
+
+void CompositorClockThread::resume()
+{
+    if (running() && !m_active.exchange(true))
+        SetEvent(m_wakeEvent);
+}
+
+void CompositorClockThread::park()
+{
+    // Woken out of its wait for the next frame, the thread parks at once.
+    if (running() && m_active.exchange(false))
+        SetEvent(m_wakeEvent);
 }
 
 void CompositorClockThread::stop()
@@ -33,25 +64,33 @@ void CompositorClockThread::stop()
         return;
     SetEvent(m_stopEvent);
     m_thread.join();
-    CloseHandle(m_stopEvent);
-    m_stopEvent = nullptr;
+    ++s_joins;
+    closeEvent(m_stopEvent);
+    closeEvent(m_wakeEvent);
+    m_active = false;
     m_failed = false;
 }
 
 void CompositorClockThread::run()
 {
-    const HANDLE handles[] = {m_stopEvent};
+    const HANDLE handles[] = {m_stopEvent, m_wakeEvent};
+    constexpr DWORD kCount = DWORD(std::size(handles));
     for (;;) {
-        const DWORD result = m_wait(1, handles, m_stallMs);
+        const bool active = m_active;
+        const DWORD result = active ? m_wait(kCount, handles, m_stallMs)
+                                    : WaitForMultipleObjects(kCount, handles, FALSE, INFINITE);
         if (result == WAIT_OBJECT_0)
             return;
-        if (result != WAIT_OBJECT_0 + 1 && result != static_cast<DWORD>(WAIT_TIMEOUT)) {
+        if (result == WAIT_OBJECT_0 + 1)
+            continue; // resumed or parked: look again
+        if (!active || (result != WAIT_OBJECT_0 + kCount && result != static_cast<DWORD>(WAIT_TIMEOUT))) {
             // Waiting again would return at once, over and over: the engine's next aim takes
             // its waitable timer instead, woken by this last frame.
             m_failed = true;
             m_onFrame();
             return;
         }
-        m_onFrame();
+        if (m_active)
+            m_onFrame();
     }
 }

@@ -4,9 +4,22 @@
 
 #include <QDebug>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <iterator>
 
 namespace {
+
+// A monitor's rate as its display mode gives it (0: unknown), and when it was read: at which
+// tick count, grid period and announcement of a display change.
+struct MonitorRate {
+    HMONITOR monitor = nullptr;
+    double hz = 0.0;
+    DWORD readAt = 0;
+    double readAtPeriod = 0.0;
+    unsigned announcement = 0;
+};
 
 // Used on the engine's thread only.
 struct Cache {
@@ -14,12 +27,48 @@ struct Cache {
     bool usable = false;
     bool known = false; // a grid has been read at least once (its phase can be kept)
     bool fallbackSaid = false;
-    // The latest target monitor asked, its rate (0: unknown) and the grid period it was read at.
-    HMONITOR monitor = nullptr;
-    double monitorHz = 0.0;
-    double monitorReadAtPeriod = 0.0;
+    // The monitors that glides went to lately, the latest first.
+    MonitorRate rates[4];
 };
 Cache s_cache;
+
+// Display changes announced (WM_DISPLAYCHANGE), counted on any thread.
+std::atomic<unsigned> s_displayChanges{0};
+
+// A rate no announcement told us of (a driver that changes modes quietly) is seen within this.
+constexpr DWORD kRateReadAgainMs = 1000;
+
+// Asks the driver for the monitor's current rate: it can take a frame or more.
+double readMonitorHz(HMONITOR monitor)
+{
+    MONITORINFOEXW info = {};
+    info.cbSize = sizeof(info);
+    DEVMODEW mode = {};
+    mode.dmSize = sizeof(mode);
+    if (GetMonitorInfoW(monitor, &info) && EnumDisplaySettingsW(info.szDevice, ENUM_CURRENT_SETTINGS, &mode))
+        return static_cast<double>(mode.dmDisplayFrequency);
+    return 0.0;
+}
+
+// The cached rate of `monitor`, read again when it is unknown, a display change was announced,
+// the grid's rate changed (the display's mode did) or it is a second old.
+double monitorHz(HMONITOR monitor, double gridPeriod)
+{
+    MonitorRate *const begin = std::begin(s_cache.rates);
+    MonitorRate *const end = std::end(s_cache.rates);
+    MonitorRate *found = std::find_if(begin, end, [&](const MonitorRate &r) { return r.monitor == monitor; });
+    if (found == end)
+        found = end - 1; // the one asked longest ago gives way
+    std::rotate(begin, found, found + 1);
+    MonitorRate &rate = *begin;
+    const DWORD now = GetTickCount();
+    const unsigned announcement = s_displayChanges.load();
+    if (rate.monitor != monitor || rate.announcement != announcement || rate.readAtPeriod != gridPeriod
+        || now - rate.readAt >= kRateReadAgainMs) {
+        rate = MonitorRate{monitor, readMonitorHz(monitor), now, gridPeriod, announcement};
+    }
+    return rate.hz;
+}
 
 unsigned long long qpcFrequency()
 {
@@ -77,26 +126,16 @@ const FrameGrid *frameGridFor(HWND target)
     const HMONITOR monitor = MonitorFromWindow(target, MONITOR_DEFAULTTONEAREST);
     if (!monitor)
         return grid;
-    if (monitor != s_cache.monitor || grid->periodMs != s_cache.monitorReadAtPeriod) {
-        s_cache.monitor = monitor;
-        s_cache.monitorReadAtPeriod = grid->periodMs;
-        s_cache.monitorHz = 0.0;
-        MONITORINFOEXW info = {};
-        info.cbSize = sizeof(info);
-        DEVMODEW mode = {};
-        mode.dmSize = sizeof(mode);
-        if (GetMonitorInfoW(monitor, &info) && EnumDisplaySettingsW(info.szDevice, ENUM_CURRENT_SETTINGS, &mode))
-            s_cache.monitorHz = static_cast<double>(mode.dmDisplayFrequency);
-    }
+    const double hz = monitorHz(monitor, grid->periodMs);
     // 0 and 1 stand for the hardware's default rate: nothing to compare.
-    if (s_cache.monitorHz <= 1.0)
+    if (hz <= 1.0)
         return grid;
-    return std::fabs(s_cache.monitorHz - 1000.0 / grid->periodMs) <= 1.0 ? grid : nullptr;
+    return std::fabs(hz - 1000.0 / grid->periodMs) <= 1.0 ? grid : nullptr;
 }
 
-void forgetMonitorRate()
+void displayChangeAnnounced()
 {
-    s_cache.monitor = nullptr;
+    ++s_displayChanges;
 }
 
 void noteIntervalClockFallback()

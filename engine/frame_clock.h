@@ -19,12 +19,14 @@ const FrameGrid *frameGrid();
 
 // The grid for a glide towards `target`: nullptr also where the target's monitor runs at
 // another rate than the grid's, by more than 1 Hz (the compositor follows the primary or the
-// fastest monitor). A monitor's rate is read again only when the window's monitor or the
-// grid's rate changes. Not for the hook: reading a display mode asks the driver.
+// fastest monitor). Each monitor's rate is cached, and read again when a display change is
+// announced, when the grid's rate changes, and otherwise at most once a second. Not for the
+// hook: reading a display mode asks the driver.
 const FrameGrid *frameGridFor(HWND target);
 
-// The target monitor's rate is read again at the next frame (a new glide begins).
-void forgetMonitorRate();
+// The system announced a display change (WM_DISPLAYCHANGE): the monitors' rates are read again
+// at their next frame. Safe on any thread.
+void displayChangeAnnounced();
 
 // A paced glide follows the interval clock: said once in the log until the display can pace
 // again.

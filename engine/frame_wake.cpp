@@ -21,7 +21,7 @@ std::atomic<unsigned> s_aimed{0};
 std::atomic<HWND> s_hidden{nullptr};
 
 CompositorClockWait s_compositorWait = nullptr;
-// Never destroyed: a process that ends with a glide running must not wait for the helper in
+// Never destroyed: a process that ends with the engine running must not wait for the helper in
 // its static destructors.
 CompositorClockThread &compositorClock()
 {
@@ -102,10 +102,13 @@ CompositorClockWait lookUpCompositorClockWait()
 void prepareFrameWake(CompositorClockWait wait)
 {
     closeFrameWake();
-    s_compositorWait = wait;
-    // Made now, so that the loop waits on it from its first pass and no glide makes it in the hook.
-    if (!wait)
-        makeTimer();
+    // The helper thread starts here, parked, and lives until the engine stops: no glide starts
+    // or joins a thread inside the hook. The timer is made now as well, so that the loop waits
+    // on it from its first pass and no glide makes it in the hook, not even once the
+    // compositor's clock has failed.
+    if (wait && compositorClock().start(wait, tickAimedClocks, kCompositorStallMs))
+        s_compositorWait = wait;
+    makeTimer();
 }
 
 bool aimFrameWake(HWND hidden, UINT_PTR id, double delayMs)
@@ -115,13 +118,12 @@ bool aimFrameWake(HWND hidden, UINT_PTR id, double delayMs)
         return false;
     s_hidden = hidden;
     if (s_compositorWait) {
-        if (compositorClock().failed())
-            compositorClock().stop(); // it has ended: the timer takes over
-        else {
+        if (!compositorClock().failed()) {
             s_aimed |= bit;
-            if (compositorClock().start(s_compositorWait, tickAimedClocks, kCompositorStallMs))
-                return say(Source::Compositor);
+            compositorClock().resume();
+            return say(Source::Compositor);
         }
+        // It has ended: the timer takes over, and the thread is joined when the engine stops.
         s_compositorWait = nullptr;
     }
     if (!aimTimer(delayMs)) {
@@ -136,7 +138,7 @@ void cancelFrameWake(UINT_PTR id)
 {
     if ((s_aimed &= ~bitOf(id)) != 0)
         return;
-    compositorClock().stop();
+    compositorClock().park();
     if (s_timer)
         CancelWaitableTimer(s_timer);
 }

@@ -3,7 +3,8 @@
 // the compositor's clock and hands each frame to the engine's thread; elsewhere a
 // high-resolution waitable timer, aimed just after each blank, is waited on by the engine
 // thread's loop beside its messages. Either way a frame reaches the hidden window as its
-// clock's tick, and while no paced glide runs nothing wakes. Called on the engine's thread.
+// clock's tick, and while no paced glide runs nothing wakes. Called on the engine's thread;
+// aiming and cancelling (which the hook does) start, join and wait for nothing.
 
 #include "engine/compositor_clock_thread.h"
 #include "platform/win32.h"
@@ -11,7 +12,8 @@
 // The compositor's clock, looked up at run time (Windows 11); nullptr where there is none.
 CompositorClockWait lookUpCompositorClockWait();
 
-// The engine starts: frames come from `wait` where it is given, else from the timer.
+// The engine starts: frames come from `wait` where it is given (its helper thread starts now,
+// parked), else from the timer.
 void prepareFrameWake(CompositorClockWait wait);
 
 // Clock `id` on `hidden` wakes just after the blank `delayMs` from now (the compositor's
@@ -20,7 +22,7 @@ void prepareFrameWake(CompositorClockWait wait);
 bool aimFrameWake(HWND hidden, UINT_PTR id, double delayMs);
 
 // Clock `id` no longer waits for frames; once no clock does, the timer is cancelled and the
-// helper thread ends.
+// helper thread parks.
 void cancelFrameWake(UINT_PTR id);
 
 // The timer the engine thread's loop waits on beside its messages; nullptr while none is made.

@@ -5,6 +5,7 @@
 #include "engine/refused_processes.h"
 #include "engine/scroll_animation.h"
 #include "engine/wheel_axis.h"
+#include "engine/window_cache.h"
 #include "platform/win32.h"
 
 #include <QObject>
@@ -40,6 +41,10 @@ public:
     // The hidden window is set and still exists.
     static bool hiddenWindowExists();
     static LRESULT CALLBACK HiddenWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // The system announced a change of its settings (WM_SETTINGCHANGE) or of the display
+    // (WM_DISPLAYCHANGE), which the engine's message-only window never receives: what the
+    // engine keeps of them is read again at its next use. Safe on any thread; never waits.
+    static void systemChangeAnnounced(UINT message, WPARAM wParam);
     // Installs the hook again if the system has removed it. Runs each time the engine's thread
     // is about to wait for messages.
     static void checkHook();
@@ -100,4 +105,6 @@ public:
     // Wheel events over their windows pass on while they run: swallowing a notch we cannot
     // replay would leave the user no way to scroll them.
     static RefusedProcesses s_refusedProcesses;
+    // What the hook learned of the windows the wheel was turned over lately.
+    static WindowCache s_windowCache;
 };

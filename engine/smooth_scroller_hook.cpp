@@ -3,15 +3,14 @@
 #include "config/config_document.h"
 #include "engine/animation_clock.h"
 #include "engine/animation_math.h"
-#include "engine/application_frame.h"
 #include "engine/frame_clock.h"
 #include "engine/paced_glide.h"
 #include "engine/hook_params.h"
 #include "engine/key_state.h"
 #include "engine/wheel_decision.h"
 #include "engine/wheel_units.h"
+#include "engine/window_cache.h"
 #include "engine/window_facts.h"
-#include "engine/window_process.h"
 
 #include <QDebug>
 
@@ -54,7 +53,8 @@ struct Notch {
 
 // The notch that begins or restarts a glide fixes its mode and interval, and a paced glide's
 // schedule starts at the last vertical blank at or before the notch (from the cached grid:
-// the hook never asks the compositor). Following the interval clock, it starts now.
+// the hook never asks the compositor or the display). Following the interval clock, it starts
+// now.
 void fixPacing(ScrollAnimation &a, const Notch &notch)
 {
     a.intervalMs = notch.interval;
@@ -62,7 +62,6 @@ void fixPacing(ScrollAnimation &a, const Notch &notch)
     a.frameWake = false;
     if (!notch.paced)
         return;
-    forgetMonitorRate();
     const double now = frameClockNow();
     const FrameGrid *grid = frameGrid();
     beginSchedule(a, grid ? lastBlankAtOrBefore(*grid, now) : now, notch.interval);
@@ -193,12 +192,12 @@ LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
     // Every read of this event comes from one published snapshot, held for the event: it
     // cannot change under us and is read only, at the same cost for any number of profiles.
     const ConfigSnapshot snapshot = sharedConfigSnapshot();
-    const WindowProcess process = windowProcess(hwnd);
-    const HWND topLevel = topLevelOf(hwnd);
+    const WindowLook &look = S::s_windowCache.look(hwnd, event->time);
+    const WindowProcess &process = look.process;
+    const HWND topLevel = look.topLevel;
     // Inside a Store app's frame the set and the exclusion go by the app's own name, over its
     // title bar as over its content; every other check stays with the window under the cursor.
-    const std::optional<std::wstring> appName = applicationFrameAppName(topLevel);
-    const std::wstring &fileName = appName ? *appName : process.fileName;
+    const std::wstring &fileName = look.appName ? *look.appName : process.fileName;
     const auto params = readHookParams(S::resolveParamSet(fileName, *snapshot, axis));
     if (!params)
         return passOn(nCode, wParam, lParam);
@@ -226,7 +225,9 @@ LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
         return passOn(nCode, wParam, lParam);
     // Injected steps go where the system routes the wheel; where that is not this window,
     // the notch keeps its own way rather than scroll another one.
-    const Notch notch{hwnd,      pt,        total, params->interval(up), stepRouteTo(hwnd, topLevel),
+    const StepRoute route{look.inputOnly, topLevel,
+                          look.inputOnly ? wheelRoutingAt(event->time) : WheelRouting::Unknown};
+    const Notch notch{hwnd,     pt,        total, params->interval(up), route,
                       *snapshot, unitDivisorOf(publishedWheelUnits(), axis), displayPacedIn(*snapshot)};
     if (notch.route.injected && !injectedStepReachesFrom(notch.route, topLevel))
         return passOn(nCode, wParam, lParam);

@@ -5,6 +5,7 @@
 #include "engine/animation_clock.h"
 #include "engine/frame_clock.h"
 #include "engine/frame_wake.h"
+#include "engine/window_facts.h"
 
 #include <QDebug>
 
@@ -64,6 +65,9 @@ bool SmoothScroller::startOnThisThread()
     qInfo() << "[SmoothScroller] SmoothScroll started. Hook installed. Waiting for scroll events...";
     s_isRunning = true;
     takeInputAsSeen();
+    // Windows and settings are looked at afresh, as anything may have changed while stopped.
+    s_windowCache.clear();
+    forgetWheelRouting();
     // The display's grid is read here and at each frame of a paced glide, never in the hook.
     resetFrameGrid();
     refreshFrameGrid();
@@ -110,6 +114,14 @@ void SmoothScroller::stopOnThisThread()
 
     s_isRunning = false;
     qInfo() << "[SmoothScroller] SmoothScroll stopped.";
+}
+
+void SmoothScroller::systemChangeAnnounced(UINT message, WPARAM)
+{
+    if (message == WM_SETTINGCHANGE)
+        settingChangeAnnounced();
+    else if (message == WM_DISPLAYCHANGE)
+        displayChangeAnnounced();
 }
 
 void SmoothScroller::createWindow()

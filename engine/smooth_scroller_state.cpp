@@ -11,6 +11,7 @@ ScrollAnimation SmoothScroller::s_vertical;
 ScrollAnimation SmoothScroller::s_horizontal;
 std::string &SmoothScroller::s_currentParamSet = SmoothScroller::s_vertical.paramSet;
 RefusedProcesses SmoothScroller::s_refusedProcesses;
+WindowCache SmoothScroller::s_windowCache;
 FineInputTrack SmoothScroller::s_fineVertical;
 FineInputTrack SmoothScroller::s_fineHorizontal;
 

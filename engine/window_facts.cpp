@@ -1,5 +1,7 @@
 #include "engine/window_facts.h"
 
+#include <atomic>
+
 namespace {
 
 // Deeper nesting than this is not a real window tree; the walk stops rather than loop.
@@ -22,29 +24,58 @@ WheelRouting systemWheelRouting()
     return wheelRoutingOf(setting);
 }
 
+// Setting changes announced (WM_SETTINGCHANGE), counted on any thread.
+std::atomic<unsigned> s_settingChanges{0};
+
+// The routing as last read, on the engine's thread: when, and after which announcement.
+struct RoutingRead {
+    bool read = false;
+    WheelRouting routing = WheelRouting::Unknown;
+    DWORD at = 0;
+    unsigned announcement = 0;
+};
+RoutingRead s_routing;
+
+// A change no announcement told us of (a program that sets it without SPIF_SENDCHANGE) is seen
+// within this.
+constexpr DWORD kRoutingReadAgainMs = 1000;
+
 } // namespace
+
+WheelRouting wheelRoutingAt(DWORD now)
+{
+    const unsigned announcement = s_settingChanges.load();
+    if (!s_routing.read || s_routing.announcement != announcement || now - s_routing.at >= kRoutingReadAgainMs)
+        s_routing = RoutingRead{true, systemWheelRouting(), now, announcement};
+    return s_routing.routing;
+}
+
+void settingChangeAnnounced()
+{
+    ++s_settingChanges;
+}
+
+void forgetWheelRouting()
+{
+    s_routing = RoutingRead{};
+}
 
 HWND topLevelOf(HWND hwnd)
 {
     return hwnd ? GetAncestor(hwnd, GA_ROOT) : nullptr;
 }
 
-StepRoute stepRouteTo(HWND hwnd, HWND topLevel)
+bool takesInputOnly(HWND hwnd, HWND topLevel)
 {
-    StepRoute route;
-    route.topLevel = topLevel;
     HWND window = hwnd;
     for (int depth = 0; window && depth < kMostAncestors; ++depth) {
-        if (hasInputOnlyClass(window)) {
-            route.injected = true;
-            route.routing = systemWheelRouting();
-            break;
-        }
-        if (window == route.topLevel)
+        if (hasInputOnlyClass(window))
+            return true;
+        if (window == topLevel)
             break;
         window = GetAncestor(window, GA_PARENT);
     }
-    return route;
+    return false;
 }
 
 bool isFullscreenWindow(HWND topLevel)
@@ -71,7 +102,7 @@ bool injectedStepReachesNow(const StepRoute &route)
     // By the routing the system has now: the user may change it under a glide, and a step
     // goes where the system sends it, not where the notch's routing would have.
     StepRoute now = route;
-    now.routing = systemWheelRouting();
+    now.routing = wheelRoutingAt(GetTickCount());
     HWND underCursor = nullptr;
     POINT cursor{};
     if (now.routing != WheelRouting::Focus && now.routing != WheelRouting::Hybrid && GetCursorPos(&cursor))

@@ -79,10 +79,16 @@ std::wstring imageFileName(HANDLE process)
 
 WindowProcess windowProcess(HWND hwnd)
 {
+    DWORD pid = 0;
+    if (IsWindow(hwnd))
+        GetWindowThreadProcessId(hwnd, &pid);
+    return processById(pid);
+}
+
+WindowProcess processById(DWORD pid)
+{
     WindowProcess result;
-    if (!IsWindow(hwnd))
-        return result;
-    GetWindowThreadProcessId(hwnd, &result.pid);
+    result.pid = pid;
     if (result.pid == 0)
         return result;
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, result.pid);

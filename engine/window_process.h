@@ -16,6 +16,8 @@ struct WindowProcess {
 
 // Opens the window's process once, for limited query, and closes it again.
 WindowProcess windowProcess(HWND hwnd);
+// The same for the process `pid` (0: none).
+WindowProcess processById(DWORD pid);
 
 // The process `pid` that started at `startTime` has not ended. A process we may not open
 // is taken to run; one whose start we could not tell (0) runs while its pid is in use.

@@ -1,4 +1,4 @@
-// The helper thread that waits for the compositor's clock, against a clock of the test's own.
+// The helper thread that waits for the compositor's clock, against the simulated desktop's.
 #include "engine/compositor_clock_thread.h"
 
 #include "platform/sim_desktop.h"
@@ -6,64 +6,60 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <thread>
 
 namespace {
 
-std::atomic<DWORD> s_answer{WAIT_OBJECT_0 + 1};
 std::atomic<int> s_frames{0};
-
-// A frame every millisecond, answered as s_answer says, until the stop event is set.
-DWORD WINAPI testClock(UINT count, const HANDLE *handles, DWORD)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    if (count == 1 && SimDesktop::instance().eventSignalled(handles[0]))
-        return WAIT_OBJECT_0;
-    return s_answer;
-}
 
 void countFrame() { ++s_frames; }
 
-template <typename Done>
-bool within5s(Done done)
+TEST(CompositorClockThread, ParkedUntilResumedItHandsOnEachFrameAndEndsOnAnythingElse)
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done() && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return done();
-}
-
-TEST(CompositorClockThread, HandsOnFramesAndStallsUntilStoppedAndEndsOnAnythingElse)
-{
-    SimDesktop::instance().reset();
-    CompositorClockThread clock;
-    for (DWORD answer : {DWORD(WAIT_OBJECT_0 + 1), DWORD(WAIT_TIMEOUT)}) {
-        s_answer = answer;
-        s_frames = 0;
-        ASSERT_TRUE(clock.start(testClock, countFrame, 34));
-        EXPECT_TRUE(within5s([] { return s_frames >= 3; })) << answer;
-        clock.stop();
-        EXPECT_FALSE(clock.running());
-        const int handed = s_frames;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        EXPECT_EQ(s_frames, handed) << "a frame after stop()";
-    }
-
-    // The display is off (STATUS_GRAPHICS_PRESENT_OCCLUDED): one last frame, and no busy loop.
-    s_answer = 0xC01E0006;
+    SimDesktop &sim = SimDesktop::instance();
+    sim.reset();
     s_frames = 0;
-    ASSERT_TRUE(clock.start(testClock, countFrame, 34));
-    EXPECT_TRUE(within5s([&] { return clock.failed(); }));
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_EQ(s_frames, 1);
-    EXPECT_FALSE(clock.start(testClock, countFrame, 34)) << "a failed clock runs again before stop()";
+    CompositorClockThread clock;
+    const int starts = CompositorClockThread::threadStarts();
+    const int joins = CompositorClockThread::threadJoins();
+    ASSERT_TRUE(clock.start(DCompositionWaitForCompositorClock, countFrame, 34));
+    while (sim.queueThreadCount() == 0) // until it waits
+        std::this_thread::yield();
+
+    // Parked, it waits for nothing but an event: no frame and no timeout wake it.
+    sim.advanceTime(1000);
+    EXPECT_EQ(s_frames, 0);
+    EXPECT_EQ(sim.compositorWaits(), 0);
+    // Resumed, it hands on every frame of a 60 Hz display: blanks at 1016.7, 1033.3, ... 1100.
+    clock.resume();
+    sim.advanceTime(100);
+    EXPECT_EQ(s_frames, 6);
+    clock.park();
+    EXPECT_EQ(sim.compositorClockWaiters(), 0) << "parking waited for the next frame";
+    sim.advanceTime(1000);
+    EXPECT_EQ(s_frames, 6);
+
+    // A still desktop composes nothing: the glide goes on at each timeout.
+    sim.freezeVerticalBlank(true);
+    clock.resume();
+    sim.advanceTime(100);
+    EXPECT_EQ(s_frames, 6 + 2);
+    sim.freezeVerticalBlank(false);
+
+    // The display is off (STATUS_GRAPHICS_PRESENT_OCCLUDED): a last frame, and the thread ends
+    // rather than wait again and again.
+    sim.failCompositorClock(0xC01E0006);
+    sim.advanceTime(40);
+    EXPECT_TRUE(clock.failed());
+    const int last = s_frames;
+    sim.advanceTime(1000);
+    EXPECT_EQ(s_frames, last);
+    EXPECT_FALSE(clock.start(DCompositionWaitForCompositorClock, countFrame, 34)) << "a failed clock runs again before stop()";
     clock.stop();
     EXPECT_FALSE(clock.failed());
-    s_answer = WAIT_OBJECT_0 + 1;
-    EXPECT_TRUE(clock.start(testClock, countFrame, 34));
-    clock.stop();
-    SimDesktop::instance().reset();
+    EXPECT_EQ(CompositorClockThread::threadStarts() - starts, 1);
+    EXPECT_EQ(CompositorClockThread::threadJoins() - joins, 1);
+    sim.reset();
 }
 
 } // namespace

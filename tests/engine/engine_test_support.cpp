@@ -4,6 +4,8 @@
 #include "engine/frame_wake.h"
 #include "tests/support/engine_state.h"
 
+#include <thread>
+
 std::vector<EngineTest::Line> EngineTest::s_log;
 nlohmann::json EngineTest::s_document;
 
@@ -112,7 +114,7 @@ bool EngineTest::timerRunning()
         if (sim().timer(SmoothScroller::s_hWnd, clockIdOf(axis)))
             return true;
     }
-    return !sim().multimediaTimers().empty() || sim().armedWaitableTimers() > 0;
+    return !sim().multimediaTimers().empty() || sim().armedWaitableTimers() > 0 || sim().compositorClockWaiters() > 0;
 }
 
 UINT EngineTest::clockInterval()
@@ -122,6 +124,27 @@ UINT EngineTest::clockInterval()
         return timers.front().delay;
     const auto timer = sim().timer(SmoothScroller::s_hWnd, SmoothScroller::kAnimationTimerId);
     return timer ? timer->requestedInterval : 0;
+}
+
+void EngineTest::setClass(HWND hwnd, const std::wstring &className)
+{
+    sim().setWindowClass(hwnd, className);
+    SmoothScroller::s_windowCache.clear();
+}
+
+void EngineTest::setIntegrity(DWORD pid, DWORD rid)
+{
+    sim().setProcessIntegrity(pid, rid);
+    SmoothScroller::s_windowCache.clear();
+}
+
+void EngineTest::useCompositorClock()
+{
+    const int threads = sim().queueThreadCount();
+    prepareFrameWake(DCompositionWaitForCompositorClock);
+    // Once it waits, the model runs it one step at a time with the test's thread.
+    while (sim().queueThreadCount() == threads)
+        std::this_thread::yield();
 }
 
 int EngineTest::clockStarts()

@@ -46,7 +46,8 @@ protected:
     // none is left or maxTicks ticks were delivered in all; returns the number of ticks. (The
     // first step of a new animation comes with its notch, not from the clock.)
     static int runAnimation(int maxTicks = 100000);
-    // A clock of either animation runs: a multimedia timer or a window timer.
+    // A clock of either animation runs: a multimedia timer, a window timer, the frame timer or
+    // the helper thread waiting for the compositor's frames.
     static bool timerRunning();
     // Interval of the first running clock; 0 when none runs.
     static UINT clockInterval();
@@ -62,6 +63,16 @@ protected:
     static std::vector<std::string> logLines(const std::string &prefix = "[LLMouseProc]");
     static std::vector<QtMsgType> logTypes(const std::string &prefix = "[LLMouseProc]");
     static bool logged(const std::string &line);
+
+    // Gives hwnd another class, or its process other rights, in place. Windows never changes a
+    // window's class (nor, as the engine sees it, a running process's rights): the engine is
+    // to take it for another window, as it would be on Windows.
+    static void setClass(HWND hwnd, const std::wstring &className);
+    static void setIntegrity(DWORD pid, DWORD rid);
+
+    // Frames come from the simulated desktop's compositor clock, as on Windows 11: the helper
+    // thread starts, parked, as when the engine starts.
+    static void useCompositorClock();
 
     HWND m_hidden = nullptr;
 

@@ -8,13 +8,10 @@
 #include "engine/frame_wake.h"
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cmath>
 #include <functional>
 #include <cstdlib>
 #include <numeric>
-#include <thread>
 
 namespace {
 
@@ -145,7 +142,10 @@ TEST_F(PacedEngineTest, WhereTheDisplayCannotPaceTheIntervalClockTakesOverAndThe
         {"call failing between frames", [] {}, [](long long t) { sim().failCompositionTiming(t >= 40); }, true},
         {"blank stops advancing", [] {}, [](long long t) { sim().freezeVerticalBlank(t >= 30); }},
         {"the window's monitor at another rate",
-         [] { sim().setMonitorRefreshRate(MonitorFromWindow(WindowFromPoint(kCursor), MONITOR_DEFAULTTONEAREST), 144); },
+         [] {
+             sim().setMonitorRefreshRate(MonitorFromWindow(WindowFromPoint(kCursor), MONITOR_DEFAULTTONEAREST), 144);
+             S::systemChangeAnnounced(WM_DISPLAYCHANGE, 0);
+         },
          [](long long) {}, true},
         {"rate changing", [] {}, [](long long t) {
              if (t == 50) {
@@ -162,6 +162,7 @@ TEST_F(PacedEngineTest, WhereTheDisplayCannotPaceTheIntervalClockTakesOverAndThe
         sim().setRemoteSession(false);
         sim().freezeVerticalBlank(false);
         sim().setMonitorRefreshRate(MonitorFromWindow(WindowFromPoint(kCursor), MONITOR_DEFAULTTONEAREST), 60);
+        S::systemChangeAnnounced(WM_DISPLAYCHANGE, 0);
         display(60);
         c.before();
         refreshFrameGrid();
@@ -270,38 +271,8 @@ TEST_F(PacedEngineTest, FramesWakeByTheFrameTimerOrWhereThereIsNoneByAOneShotAtT
     }
 }
 
-// The compositor's clock of Windows 11, played by the test: each frame waits until the test
-// releases it, and the helper thread's next wait tells the test that the frame was handed on,
-// so that the test's thread and the helper never work in the simulated desktop at once.
-struct TestCompositorClock {
-    static inline std::atomic<int> released{0}, answered{0}, handed{0};
-    static inline std::atomic<bool> stopped{false};
-
-    static DWORD WINAPI wait(UINT count, const HANDLE *handles, DWORD)
-    {
-        handed = answered.load();
-        while (released == answered) {
-            if (count == 1 && SimDesktop::instance().eventSignalled(handles[0])) {
-                stopped = true;
-                return WAIT_OBJECT_0;
-            }
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-        }
-        ++answered;
-        return WAIT_OBJECT_0 + count;
-    }
-    // Lets one frame through and waits until the helper has posted its tick.
-    static void frame()
-    {
-        const int k = ++released;
-        while (handed < k)
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-};
-
-TEST_F(PacedEngineTest, OnWindows11AHelperThreadWaitsForTheCompositorsClockWhileTheGlideRuns)
+TEST_F(PacedEngineTest, OnWindows11AHelperThreadHandsOnTheCompositorsFramesWhileTheGlideRuns)
 {
-    using Clock = TestCompositorClock;
     addApp();
     // The series of frames woken just after each blank by the waitable timer.
     sim().advanceTime(1000);
@@ -310,25 +281,26 @@ TEST_F(PacedEngineTest, OnWindows11AHelperThreadWaitsForTheCompositorsClockWhile
     run();
     const std::vector<int> byTimer = postedDeltas();
 
-    sim().clearPosted();
-    sim().advanceTime(2000 - sim().now());
-    display(60, 3.0);
-    prepareFrameWake(Clock::wait);
-    ASSERT_TRUE(wheel(120).swallowed());
-    const int starts = sim().multimediaTimerStarts();
-    // The compositor's frames come 2 ms before or after the blanks, by turns: each still
-    // delivers its own frame.
-    int frames = 0;
-    for (; S::s_vertical.isAnimating && frames < 100; ++frames) {
-        const long long blank = 2003 + std::llround(frames * 1000.0 / 60);
-        sim().advanceTime(blank + (frames % 2 ? 2 : -2) - sim().now());
-        Clock::frame();
-        sim().pumpMessages();
+    useCompositorClock();
+    // A compositor that wakes 2 ms before or after the blanks: each frame still delivers its own.
+    for (long long offset : {-2, 2}) {
+        SCOPED_TRACE(offset);
+        sim().clearPosted();
+        sim().advanceTime(3000 + 1000 * offset - sim().now());
+        display(60, 3.0);
+        sim().setCompositorFrameOffset(offset);
+        const int starts = sim().multimediaTimerStarts();
+        ASSERT_TRUE(wheel(120).swallowed());
+        run();
+        EXPECT_EQ(postedDeltas(), byTimer);
+        EXPECT_EQ(sim().multimediaTimerStarts(), starts);
+        EXPECT_EQ(sim().armedWaitableTimers(), 0);
+        // Parked between glides: nothing wakes it.
+        EXPECT_FALSE(timerRunning()) << "the helper thread still waits for frames after the glide";
+        const long long waits = sim().compositorWaits();
+        sim().advanceTime(500);
+        EXPECT_EQ(sim().compositorWaits(), waits);
     }
-    EXPECT_EQ(postedDeltas(), byTimer);
-    EXPECT_TRUE(Clock::stopped) << "the helper thread outlived the glide";
-    EXPECT_EQ(sim().multimediaTimerStarts(), starts);
-    EXPECT_EQ(sim().armedWaitableTimers(), 0);
     EXPECT_EQ(logLines("[SmoothScroller] Paced glides wake at each frame by the compositor's clock").size(), 1u);
 }
 

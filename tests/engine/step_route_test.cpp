@@ -38,6 +38,12 @@ protected:
         return deltas;
     }
     static int sum(const std::vector<int> &deltas) { return std::accumulate(deltas.begin(), deltas.end(), 0); }
+    // The user changes the routing, and the system announces it.
+    static void route(std::optional<UINT> routing)
+    {
+        sim().setWheelRouting(routing);
+        S::systemChangeAnnounced(WM_SETTINGCHANGE, 0);
+    }
 
     HWND m_frame = nullptr;
     HWND m_core = nullptr;
@@ -70,14 +76,14 @@ TEST_F(StepRoute, ModernWindowGetsTheSeriesOfAClassicOneAsInputOnce)
     // The class may sit on any ancestor; a longer name that merely begins like one does not
     // count.
     sim().setWindowClass(m_frame, L"Frame");
-    sim().setWindowClass(m_core, L"Microsoft.UI.Content.DesktopChildSiteBridge");
+    setClass(m_core, L"Microsoft.UI.Content.DesktopChildSiteBridge");
     const HWND leaf = sim().addChildWindow(m_core, std::wstring(L"Windows.UI.Core.CoreWindow") + std::wstring(300, L'x'),
                                            {0, 30, 1000, 800});
     sim().clearReceivedInput();
     wheel(-120);
     runAnimation();
     EXPECT_EQ(sum(inputTo(leaf)), -1200);
-    sim().setWindowClass(m_core, L"Plain");
+    setClass(m_core, L"Plain");
     wheel(-120);
     runAnimation();
     EXPECT_EQ(postedSum(), -1200);
@@ -98,7 +104,7 @@ TEST_F(StepRoute, InjectsOnlyWhereTheSystemRoutesTheWheelToTheTarget)
         {std::nullopt, m_frame, true},                 {7u, m_frame, true},
     };
     for (const Case &c : cases) {
-        sim().setWheelRouting(c.routing);
+        route(c.routing);
         sim().setForegroundWindow(c.foreground);
         sim().clearReceivedInput();
         const SimDesktop::HookOutcome outcome = wheel(120);
@@ -110,13 +116,13 @@ TEST_F(StepRoute, InjectsOnlyWhereTheSystemRoutesTheWheelToTheTarget)
     // Under way, the animation ends once its steps would go elsewhere, and nothing reaches
     // the other window: the cursor leaving with mouse-position routing, the foreground
     // changing with focus routing.
-    sim().setWheelRouting(MOUSEWHEEL_ROUTING_MOUSE_POS);
+    route(MOUSEWHEEL_ROUTING_MOUSE_POS);
     sim().clearReceivedInput();
     wheel(120);
     sim().injectMouse(WM_MOUSEMOVE, {1300, 100});
     runAnimation();
     EXPECT_EQ(inputTo(m_frame).size(), 1u);
-    sim().setWheelRouting(MOUSEWHEEL_ROUTING_FOCUS);
+    route(MOUSEWHEEL_ROUTING_FOCUS);
     sim().setForegroundWindow(m_frame);
     wheel(120);
     sim().setForegroundWindow(other);
@@ -125,9 +131,9 @@ TEST_F(StepRoute, InjectsOnlyWhereTheSystemRoutesTheWheelToTheTarget)
     // The same when the routing itself changes under the glide (its read failing counts as
     // needing both): the steps follow the system's routing of now, not the notch's.
     for (const std::optional<UINT> changed : {std::optional<UINT>{MOUSEWHEEL_ROUTING_FOCUS}, std::optional<UINT>{}}) {
-        sim().setWheelRouting(MOUSEWHEEL_ROUTING_MOUSE_POS);
+        route(MOUSEWHEEL_ROUTING_MOUSE_POS);
         wheel(120);
-        sim().setWheelRouting(changed);
+        route(changed);
         runAnimation();
     }
     EXPECT_EQ(inputTo(m_frame).size(), 4u);
@@ -143,7 +149,7 @@ TEST_F(StepRoute, FailuresNeverLoseTheNotchOrReachAnotherWindow)
     sim().setProcessIntegrity(corePid, SECURITY_MANDATORY_HIGH_RID);
     EXPECT_TRUE(wheel(120).passedOn());
     EXPECT_EQ(sim().sendInputCalls(), 0);
-    sim().setProcessIntegrity(corePid, SECURITY_MANDATORY_LOW_RID);
+    setIntegrity(corePid, SECURITY_MANDATORY_LOW_RID);
 
     // SendInput refusing the first step leaves the notch to the window; refusing a later one
     // ends the animation, with a critical line each time.

@@ -217,7 +217,7 @@ TEST_F(UserUnitsEngine, NotchesPassedOnMoveTheUsersDistanceAsOneMessage)
 
     // A window that takes the wheel only as input gets it injected with our tag, once.
     sim().clearPosted();
-    sim().setWindowClass(m_app, L"Windows.UI.Core.CoreWindow");
+    setClass(m_app, L"Windows.UI.Core.CoreWindow");
     sim().setForegroundWindow(m_app);
     EXPECT_TRUE(wheel(240).swallowed());
     ASSERT_EQ(sim().receivedInput().size(), 1u);
@@ -226,7 +226,7 @@ TEST_F(UserUnitsEngine, NotchesPassedOnMoveTheUsersDistanceAsOneMessage)
     EXPECT_TRUE(postedDeltas().empty());
 
     // A post the window's process refuses: the notch goes on as it came, not lost.
-    sim().setWindowClass(m_app, L"Edit");
+    setClass(m_app, L"Edit");
     sim().clearReceivedInput();
     sim().failPostTo(m_app, ERROR_ACCESS_DENIED);
     EXPECT_TRUE(wheel(120).passedOn());

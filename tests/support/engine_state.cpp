@@ -4,6 +4,7 @@
 #include "engine/frame_wake.h"
 #include "engine/smooth_scroller.h"
 #include "engine/wheel_units.h"
+#include "engine/window_facts.h"
 #include "platform/sim_desktop.h"
 
 void resetEngineState()
@@ -16,6 +17,8 @@ void resetEngineState()
     S::s_vertical = ScrollAnimation{};
     S::s_horizontal = ScrollAnimation{};
     S::s_refusedProcesses.clear();
+    S::s_windowCache.clear();
+    forgetWheelRouting();
     S::s_hookSighting = HookSighting{};
     S::s_fineVertical = FineInputTrack{};
     S::s_fineHorizontal = FineInputTrack{};
