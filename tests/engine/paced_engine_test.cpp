@@ -271,6 +271,28 @@ TEST_F(PacedEngineTest, FramesWakeByTheFrameTimerOrWhereThereIsNoneByAOneShotAtT
     }
 }
 
+TEST_F(PacedEngineTest, ADisplayChangeUnderAGlideIsReadAtTheNextFrameAndTheRateOtherwiseOnceASecond)
+{
+    addApp();
+    display(60);
+    set()["accelUp"] = 100;
+    set()["rapidIntervalUp"] = 10; // a glide of more than a second
+    const long long reads = sim().servedCalls("EnumDisplaySettingsW");
+    ASSERT_TRUE(wheel(120).swallowed());
+    sim().advanceTime(300);
+    // The window's monitor now runs at 144 Hz, the compositor still at 60: the glide takes the
+    // interval's ticks from the next frame on, and its total holds.
+    sim().setMonitorRefreshRate(MonitorFromWindow(WindowFromPoint(kCursor), MONITOR_DEFAULTTONEAREST), 144);
+    S::systemChangeAnnounced(WM_DISPLAYCHANGE, 0);
+    const std::size_t before = postedDeltas().size();
+    sim().advanceTime(200);
+    EXPECT_GE(postedDeltas().size() - before, 17u) << "still paced by 60 Hz frames";
+    run();
+    // Read at the first frame, at the announcement, and a second after the first read.
+    EXPECT_LE(sim().servedCalls("EnumDisplaySettingsW") - reads, 3) << "the monitor's rate read at every frame";
+    EXPECT_EQ(postedSum(), 12000);
+}
+
 TEST_F(PacedEngineTest, OnWindows11AHelperThreadHandsOnTheCompositorsFramesWhileTheGlideRuns)
 {
     addApp();

@@ -141,6 +141,27 @@ TEST_F(StepRoute, InjectsOnlyWhereTheSystemRoutesTheWheelToTheTarget)
     EXPECT_FALSE(S::s_vertical.isAnimating);
 }
 
+TEST_F(StepRoute, ARoutingChangeNobodyAnnouncedIsSeenWithinASecond)
+{
+    const HWND other = sim().addWindow(sim().addProcess(L"C:\\x\\other.exe"), {1200, 0, 1800, 800});
+    sim().setForegroundWindow(other);
+    set()["rapidIntervalUp"] = 20; // a glide of two seconds
+    route(MOUSEWHEEL_ROUTING_MOUSE_POS);
+    ASSERT_TRUE(wheel(120).swallowed());
+    const long long readAt = sim().now();
+    sim().advanceTime(100);
+    // A program changes it without SPIF_SENDCHANGE: the steps go to the foreground window
+    // until the routing is read again, a second after the notch read it, and stop there.
+    sim().setWheelRouting(MOUSEWHEEL_ROUTING_FOCUS);
+    sim().advanceTime(readAt + 1000 + 20 - sim().now());
+    EXPECT_FALSE(S::s_vertical.isAnimating);
+    EXPECT_FALSE(timerRunning());
+    const std::size_t reachedOther = inputTo(other).size();
+    EXPECT_LE(reachedOther, 45u);
+    runAnimation();
+    EXPECT_EQ(inputTo(other).size(), reachedOther);
+}
+
 TEST_F(StepRoute, FailuresNeverLoseTheNotchOrReachAnotherWindow)
 {
     // Windows of higher rights would drop our input without a word: they keep their wheel.
