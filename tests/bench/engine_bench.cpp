@@ -4,7 +4,9 @@
 // Store app's frame (the set goes by the app inside), of one notch of the tilt wheel, of a
 // touchpad's fine-grained event, of one mouse move (every move of the whole system passes
 // through the hook), of one animation tick and of one frame of a glide paced by the display,
-// for documents of 1 to 1,000 profiles.
+// for documents of 1 to 1,000 profiles; and a notch over a window the hook has not seen lately,
+// and a second notch over the window of a running glide. Each reports the system calls it makes
+// ("calls", per event, as the simulated desktop counts them).
 // Windows removes a low-level hook that takes too long, so this must stay far below a
 // millisecond. Run: engine_bench [--benchmark_repetitions=3]
 #include "config/config_document.h"
@@ -19,6 +21,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -90,9 +93,74 @@ void notches(benchmark::State &state, UINT message, const wchar_t *windowClass =
     state.SetComplexityN(state.range(0));
 }
 
+// The simulated desktop's calls per iteration since `before`.
+void countCalls(benchmark::State &state, long long before)
+{
+    const long long calls = SimDesktop::instance().servedCallTotal() - before;
+    state.counters["calls"] = benchmark::Counter(static_cast<double>(calls), benchmark::Counter::kAvgIterations);
+}
+
 void wheelEvent(benchmark::State &state)
 {
+    const long long before = SimDesktop::instance().servedCallTotal();
     notches(state, WM_MOUSEWHEEL);
+    countCalls(state, before);
+}
+
+// Every notch over another of 16 windows of 16 processes, in turn: none of them seen lately.
+void firstNotchOverAWindow(benchmark::State &state)
+{
+    setUp(static_cast<int>(state.range(0)));
+    SimDesktop &sim = SimDesktop::instance();
+    std::vector<HWND> windows;
+    for (int i = 0; i < 16; ++i) {
+        const std::wstring image = L"C:\\Program Files\\Bench\\window" + std::to_wstring(i) + L".exe";
+        windows.push_back(sim.addWindow(sim.addProcess(image), {0, 0, 1000, 800}));
+    }
+    MSLLHOOKSTRUCT event{};
+    event.pt = POINT{100, 100};
+    event.mouseData = static_cast<DWORD>(120) << 16;
+    std::size_t events = 0;
+    const long long before = sim.servedCallTotal();
+    for (auto _ : state) {
+        S::s_vertical.isAnimating = false;
+        sim.overrideWindowFromPoint(windows[events % windows.size()]);
+        benchmark::DoNotOptimize(S::LLMouseProc(HC_ACTION, WM_MOUSEWHEEL, reinterpret_cast<LPARAM>(&event)));
+        if (++events % 4096 == 0) {
+            state.PauseTiming();
+            sim.pumpMessages();
+            sim.clearDeliveredMessages();
+            sim.clearPosted();
+            state.ResumeTiming();
+        }
+    }
+    countCalls(state, before);
+    state.SetComplexityN(state.range(0));
+}
+
+// A second notch over the window of the glide the first one began: it extends the glide.
+void secondNotchOverTheSameWindow(benchmark::State &state)
+{
+    setUp(static_cast<int>(state.range(0)));
+    SimDesktop &sim = SimDesktop::instance();
+    MSLLHOOKSTRUCT event{};
+    event.pt = POINT{100, 100};
+    event.mouseData = static_cast<DWORD>(120) << 16;
+    S::LLMouseProc(HC_ACTION, WM_MOUSEWHEEL, reinterpret_cast<LPARAM>(&event));
+    int events = 0;
+    const long long before = sim.servedCallTotal();
+    for (auto _ : state) {
+        S::s_vertical.targetPos = 1200; // the glide's target stays within bounds
+        benchmark::DoNotOptimize(S::LLMouseProc(HC_ACTION, WM_MOUSEWHEEL, reinterpret_cast<LPARAM>(&event)));
+        if (++events % 4096 == 0) {
+            state.PauseTiming();
+            sim.pumpMessages();
+            sim.clearPosted();
+            state.ResumeTiming();
+        }
+    }
+    countCalls(state, before);
+    state.SetComplexityN(state.range(0));
 }
 
 void modernWindowWheelEvent(benchmark::State &state)
@@ -186,6 +254,8 @@ void pacedFrame(benchmark::State &state)
 } // namespace
 
 BENCHMARK(wheelEvent)->Arg(1)->Arg(10)->Arg(100)->Arg(1000)->Complexity();
+BENCHMARK(firstNotchOverAWindow)->Arg(1)->Arg(1000);
+BENCHMARK(secondNotchOverTheSameWindow)->Arg(1)->Arg(1000);
 BENCHMARK(modernWindowWheelEvent)->Arg(1)->Arg(1000);
 BENCHMARK(storeAppFrameWheelEvent)->Arg(1)->Arg(1000);
 BENCHMARK(horizontalWheelEvent)->Arg(1)->Arg(1000);

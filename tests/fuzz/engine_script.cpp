@@ -420,7 +420,7 @@ void EngineScript::changeDesktop(ByteReader &in)
         changeWindowsAndScreens(in);
         return;
     }
-    switch (in.below(13)) {
+    switch (in.below(14)) {
     case 0: addApp(in); break;
     case 1: DestroyWindow(pickWindow(in)); break;
     case 2: {
@@ -489,6 +489,22 @@ void EngineScript::changeDesktop(ByteReader &in)
         app.hwnd = sim().addWindow(app.pid, {0, 0, 1000, 800});
         break;
     }
+    case 12: {
+        // The window goes and its handle comes back for a window of another process, a new
+        // one now and then with the pid of one that has ended.
+        App &app = m_apps[in.below(std::uint32_t(m_apps.size()))];
+        const HWND handle = app.hwnd;
+        DestroyWindow(handle);
+        DWORD pid = m_apps[in.below(std::uint32_t(m_apps.size()))].pid;
+        if (in.flag()) {
+            if (in.flag())
+                sim().endProcess(pid);
+            pid = sim().addProcess(kImages[in.below(7)], true, in.flag() ? pid : 0);
+        }
+        if (const HWND reused = sim().addWindowReusing(handle, pid, {0, 0, 1000, 800}))
+            app = {reused, pid};
+        break;
+    }
     default: m_engine.start(); break; // a second launch asks the running engine to start
     }
     FUZZ_CHECK(sim().openHandleCount() == 0);
@@ -496,7 +512,7 @@ void EngineScript::changeDesktop(ByteReader &in)
 
 void EngineScript::changeWindowsAndScreens(ByteReader &in)
 {
-    switch (in.below(10)) {
+    switch (in.below(11)) {
     case 0:
         sim().setWindowClass(pickWindow(in), kClassNames[in.below(8)]);
         break;
@@ -506,6 +522,8 @@ void EngineScript::changeWindowsAndScreens(ByteReader &in)
         if (sim().liveWindowCount() < 96) {
             const HWND parent = pickWindow(in);
             const HWND child = sim().addChildWindow(parent, kClassNames[in.below(8)], {0, 0, 600, 500});
+            if (child)
+                m_children.push_back(child);
             if (child && in.flag())
                 sim().addChildWindow(child, kClassNames[in.below(8)], {100, 300, 500, 500});
         }
@@ -520,6 +538,7 @@ void EngineScript::changeWindowsAndScreens(ByteReader &in)
         // setting sends them elsewhere the rest is dropped, so its sum is no longer held to
         // its target.
         sim().setWheelRouting(kRoutings[in.below(5)]);
+        S::systemChangeAnnounced(WM_SETTINGCHANGE, 0); // as the system does for the Settings app
         m_sumUnknown[0] = m_sumUnknown[1] = true;
         break;
     case 4:
@@ -557,6 +576,11 @@ void EngineScript::changeWindowsAndScreens(ByteReader &in)
         case 2: sim().freezeVerticalBlank(in.flag()); break;
         default: sim().setRemoteSession(in.flag()); break;
         }
+        break;
+    case 9:
+        // A browser moves a tab to another of its windows, or to another application's.
+        if (!m_children.empty())
+            sim().setWindowParent(m_children[in.below(std::uint32_t(m_children.size()))], pickWindow(in));
         break;
     default:
         sim().failSendInput(in.flag() ? ERROR_ACCESS_DENIED : 0);

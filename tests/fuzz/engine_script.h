@@ -2,7 +2,8 @@
 // Drives the engine on the simulated desktop from a stream of decisions: hook events of any
 // kind (notches of both wheels, injected ones and our own steps' look-alikes among them), ticks
 // of the virtual clock for both animations, published documents, windows that appear, hide,
-// move, go and change class, the foreground window, the wheel routing, monitors, keys, refused
+// move, go, change class, come back under a reused handle or move to another parent, the
+// foreground window, the wheel routing, monitors, keys, refused
 // posts and failing platform calls, the user's wheel lines and characters, and streams of
 // fine-grained input. After every step it checks what the engine must always
 // keep to; a broken promise aborts (see fuzz_check.h).
@@ -67,6 +68,7 @@ private:
     SmoothScroller m_engine;
     QtMessageHandler m_previousHandler = nullptr;
     std::vector<App> m_apps;
+    std::vector<HWND> m_children; // child windows made, some since destroyed
     std::vector<std::string> m_profileNames;
     std::size_t m_postsSeen = 0;
     std::size_t m_inputSeen = 0;
