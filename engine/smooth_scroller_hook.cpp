@@ -31,10 +31,11 @@ bool isButtonPress(WPARAM wParam)
 }
 
 // A window under the cursor that can take an animation. Windows of a process that drops
-// our posts keep their own wheel, so that no notch is lost over them.
+// our posts keep their own wheel, so that no notch is lost over them. (A window that is gone
+// is not visible either.)
 bool isAnimatableWindow(HWND hwnd, const WindowProcess &process)
 {
-    return hwnd && hwnd != S::s_hWnd && IsWindow(hwnd) && IsWindowVisible(hwnd)
+    return hwnd && hwnd != S::s_hWnd && IsWindowVisible(hwnd)
         && !process.outranksUs && !S::s_refusedProcesses.refuses(process.pid, process.startTime);
 }
 

@@ -63,8 +63,42 @@ HWND setUp(int profiles)
     return sim.addWindow(pid, {0, 0, 1000, 800});
 }
 
-// Every event begins a new animation; the desktop's queue of first ticks is emptied now and
-// then, outside the timing.
+// A wheel notch of 120 at (100, 100), as the hook receives it.
+MSLLHOOKSTRUCT notchEvent()
+{
+    MSLLHOOKSTRUCT event{};
+    event.pt = POINT{100, 100};
+    event.mouseData = static_cast<DWORD>(120) << 16;
+    return event;
+}
+
+// Hands `event` to the hook once per iteration, `prepare(i)` before the i-th; the desktop's
+// queue of first ticks and its records are emptied now and then, outside the timing. Reports
+// the system calls per event.
+template <typename Prepare>
+void hookEvents(benchmark::State &state, UINT message, const MSLLHOOKSTRUCT &event, Prepare prepare)
+{
+    SimDesktop &sim = SimDesktop::instance();
+    const long long before = sim.servedCallTotal();
+    std::size_t events = 0;
+    for (auto _ : state) {
+        prepare(events);
+        benchmark::DoNotOptimize(S::LLMouseProc(HC_ACTION, message, reinterpret_cast<LPARAM>(&event)));
+        if (++events % 4096 == 0) {
+            state.PauseTiming();
+            sim.pumpMessages();
+            sim.clearDeliveredMessages();
+            sim.clearReceivedInput();
+            sim.clearPosted();
+            state.ResumeTiming();
+        }
+    }
+    state.counters["calls"] = benchmark::Counter(static_cast<double>(sim.servedCallTotal() - before),
+                                                 benchmark::Counter::kAvgIterations);
+    state.SetComplexityN(state.range(0));
+}
+
+// Every event begins a new animation over the same window.
 void notches(benchmark::State &state, UINT message, const wchar_t *windowClass = nullptr,
              void (*addChildren)(HWND) = nullptr)
 {
@@ -75,36 +109,12 @@ void notches(benchmark::State &state, UINT message, const wchar_t *windowClass =
     if (addChildren)
         addChildren(window);
     const WheelAxis axis = *axisOfWheelMessage(message);
-    MSLLHOOKSTRUCT event{};
-    event.pt = POINT{100, 100};
-    event.mouseData = static_cast<DWORD>(120) << 16;
-    int events = 0;
-    for (auto _ : state) {
-        S::animation(axis).isAnimating = false;
-        benchmark::DoNotOptimize(S::LLMouseProc(HC_ACTION, message, reinterpret_cast<LPARAM>(&event)));
-        if (++events % 4096 == 0) {
-            state.PauseTiming();
-            sim.pumpMessages();
-            sim.clearDeliveredMessages();
-            sim.clearReceivedInput();
-            state.ResumeTiming();
-        }
-    }
-    state.SetComplexityN(state.range(0));
-}
-
-// The simulated desktop's calls per iteration since `before`.
-void countCalls(benchmark::State &state, long long before)
-{
-    const long long calls = SimDesktop::instance().servedCallTotal() - before;
-    state.counters["calls"] = benchmark::Counter(static_cast<double>(calls), benchmark::Counter::kAvgIterations);
+    hookEvents(state, message, notchEvent(), [&](std::size_t) { S::animation(axis).isAnimating = false; });
 }
 
 void wheelEvent(benchmark::State &state)
 {
-    const long long before = SimDesktop::instance().servedCallTotal();
     notches(state, WM_MOUSEWHEEL);
-    countCalls(state, before);
 }
 
 // Every notch over another of 16 windows of 16 processes, in turn: none of them seen lately.
@@ -117,50 +127,20 @@ void firstNotchOverAWindow(benchmark::State &state)
         const std::wstring image = L"C:\\Program Files\\Bench\\window" + std::to_wstring(i) + L".exe";
         windows.push_back(sim.addWindow(sim.addProcess(image), {0, 0, 1000, 800}));
     }
-    MSLLHOOKSTRUCT event{};
-    event.pt = POINT{100, 100};
-    event.mouseData = static_cast<DWORD>(120) << 16;
-    std::size_t events = 0;
-    const long long before = sim.servedCallTotal();
-    for (auto _ : state) {
+    hookEvents(state, WM_MOUSEWHEEL, notchEvent(), [&](std::size_t i) {
         S::s_vertical.isAnimating = false;
-        sim.overrideWindowFromPoint(windows[events % windows.size()]);
-        benchmark::DoNotOptimize(S::LLMouseProc(HC_ACTION, WM_MOUSEWHEEL, reinterpret_cast<LPARAM>(&event)));
-        if (++events % 4096 == 0) {
-            state.PauseTiming();
-            sim.pumpMessages();
-            sim.clearDeliveredMessages();
-            sim.clearPosted();
-            state.ResumeTiming();
-        }
-    }
-    countCalls(state, before);
-    state.SetComplexityN(state.range(0));
+        sim.overrideWindowFromPoint(windows[i % windows.size()]);
+    });
 }
 
 // A second notch over the window of the glide the first one began: it extends the glide.
 void secondNotchOverTheSameWindow(benchmark::State &state)
 {
     setUp(static_cast<int>(state.range(0)));
-    SimDesktop &sim = SimDesktop::instance();
-    MSLLHOOKSTRUCT event{};
-    event.pt = POINT{100, 100};
-    event.mouseData = static_cast<DWORD>(120) << 16;
+    MSLLHOOKSTRUCT event = notchEvent();
     S::LLMouseProc(HC_ACTION, WM_MOUSEWHEEL, reinterpret_cast<LPARAM>(&event));
-    int events = 0;
-    const long long before = sim.servedCallTotal();
-    for (auto _ : state) {
-        S::s_vertical.targetPos = 1200; // the glide's target stays within bounds
-        benchmark::DoNotOptimize(S::LLMouseProc(HC_ACTION, WM_MOUSEWHEEL, reinterpret_cast<LPARAM>(&event)));
-        if (++events % 4096 == 0) {
-            state.PauseTiming();
-            sim.pumpMessages();
-            sim.clearPosted();
-            state.ResumeTiming();
-        }
-    }
-    countCalls(state, before);
-    state.SetComplexityN(state.range(0));
+    // The glide's target stays within bounds.
+    hookEvents(state, WM_MOUSEWHEEL, event, [](std::size_t) { S::s_vertical.targetPos = 1200; });
 }
 
 void modernWindowWheelEvent(benchmark::State &state)
