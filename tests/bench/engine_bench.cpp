@@ -42,6 +42,7 @@ HWND setUp(int profiles)
     SimDesktop &sim = SimDesktop::instance();
     sim.reset();
     S::s_refusedProcesses.clear();
+    S::s_windowCache.clear(); // the reset desktop gives the same handles and ids again
     S::s_hWnd = sim.addWindow(SimDesktop::kSelfPid, {}, false, hiddenProc);
     S::s_vertical = ScrollAnimation{};
     S::s_horizontal = ScrollAnimation{};
