@@ -155,8 +155,6 @@ void MainWindow::onShowRequest()
         m_scroller.start();
     placeOnScreen();
     show();
-    // Once more, shown: only then do all of the panel's widgets give their sizes.
-    placeOnScreen();
     raise();
     setWindowState(Qt::WindowActive);
     activateWindow();
@@ -169,7 +167,6 @@ void MainWindow::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
         return;
     placeOnScreen();
     showNormal();
-    placeOnScreen();
     activateWindow();
     raise();
 }

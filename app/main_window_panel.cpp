@@ -17,9 +17,8 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QEvent>
 #include <QHBoxLayout>
+#include <QLayout>
 #include <QLabel>
 #include <QScreen>
 #include <QScrollArea>
@@ -124,20 +123,16 @@ namespace {
 
 // Every layout in the window recomputed: before the window is first shown its widgets do not
 // tell their layouts when polishing changes their sizes.
-// A combo box keeps the size it computed before it was polished until it is first shown.
 void invalidateLayouts(QWidget *window)
 {
     for (QWidget *widget : window->findChildren<QWidget *>()) {
         widget->ensurePolished();
-        if (qobject_cast<QComboBox *>(widget)) {
-            QEvent styleChange(QEvent::StyleChange);
-            QCoreApplication::sendEvent(widget, &styleChange);
-        }
         // Also the size its parent's layout keeps of it.
         widget->updateGeometry();
-        if (widget->layout())
-            widget->layout()->invalidate();
     }
+    // Nested layouts too: a layout's own invalidation leaves its inner layouts' sizes.
+    for (QLayout *layout : window->findChildren<QLayout *>())
+        layout->invalidate();
 }
 
 } // namespace

@@ -261,7 +261,6 @@ void renderMainWindow(Renderer &out)
     const QVector<QRect> screen{QRect(0, 0, 1280, 752)};
     window.placeWithin(screen, screen.first().center());
     window.show();
-    window.placeWithin(screen, screen.first().center());
     QApplication::processEvents();
     out.save(grabOn(&window, kDesktop, 16), QStringLiteral("main_window_%1.png").arg(window.width()));
     window.resize(480, window.height());
