@@ -137,7 +137,9 @@ void GlideChart::paintEvent(QPaintEvent *)
             yMax = std::max(yMax, p.y());
         }
     }
-    xMax = std::max(xMax * 1.08, 10.0);
+    const bool cut = m_saved.cut || m_shown.cut;
+    // A little room after the end, and the cut at the very edge.
+    xMax = cut ? kGlideCutMs : std::max(xMax * 1.08, 10.0);
     if (yMax - yMin < 1e-9)
         yMax = yMin + 1.0;
     const auto at = [&](double ms, double lines) {
@@ -149,15 +151,17 @@ void GlideChart::paintEvent(QPaintEvent *)
     painter.setPen(QPen(kAxisColour, 1.0));
     painter.drawLine(at(0.0, 0.0), at(xMax, 0.0));
     painter.drawLine(QPointF(plot.left(), plot.top()), QPointF(plot.left(), plot.bottom()));
-    painter.setPen(kTextColour);
-    const QString top = linesText(yMax);
-    painter.drawText(QRectF(plot.left() + 4, 0, plot.width(), metrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                     yMin < 0.0 && yMax <= 0.0 ? linesText(yMin) : top);
-    const bool cut = m_saved.cut || m_shown.cut;
-    painter.drawText(QRectF(plot.left(), plot.bottom() + 3, plot.width(), metrics.height()),
-                     Qt::AlignRight | Qt::AlignVCenter, (cut ? QStringLiteral("只画到 ") : QString()) + lengthText(xMax));
-    painter.drawText(QRectF(plot.left(), plot.bottom() + 3, plot.width(), metrics.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("0"));
+    const bool glides = m_saved.kind == GlideCurve::Kind::Glides || m_shown.kind == GlideCurve::Kind::Glides;
+    if (glides) {
+        painter.setPen(kTextColour);
+        const QString range = yMax > 0.0 ? linesText(yMax) : QStringLiteral("0 至 ") + linesText(yMin);
+        painter.drawText(QRectF(plot.left() + 4, 0, plot.width(), metrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                         range);
+        const QRectF below(plot.left(), plot.bottom() + 3, plot.width(), metrics.height());
+        painter.drawText(below, Qt::AlignRight | Qt::AlignVCenter,
+                         (cut ? QStringLiteral("只画到 ") : QString()) + lengthText(xMax));
+        painter.drawText(below, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("0"));
+    }
 
     painter.save();
     painter.setClipRect(plot.adjusted(-2, -2, 2, 2));

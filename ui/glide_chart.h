@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 // The value editor's picture of one notch's glide: distance over time, one curve for the

@@ -144,6 +144,31 @@ void renderDialogs(Renderer &out)
         QApplication::processEvents();
         out.save(grabOn(&dialog, kDesktop, 16), up ? QStringLiteral("dialog_glide.png") : QStringLiteral("dialog_glide_down.png"));
     }
+
+    // Values from a hand-edited file: no distance, a reversed one, and a glide of minutes.
+    struct Odd
+    {
+        const char *file;
+        int multiple, interval;
+    };
+    const Odd odd[] = {{"dialog_glide_no_distance.png", 0, 5},
+                       {"dialog_glide_reversed.png", -10, 5},
+                       {"dialog_glide_minutes.png", 100000, 500}};
+    for (const Odd &o : odd) {
+        SettingsDialog dialog(QStringLiteral("总距离「越大滚动越远」"), o.multiple, 1, 1, 20, QStringLiteral("倍"));
+        dialog.showGlide(
+            [o](int value) {
+                GlideShape shape;
+                shape.multiple = value;
+                shape.intervalMs = o.interval;
+                return glideCurve(shape);
+            },
+            true);
+        dialog.show();
+        dialog.resize(dialog.sizeHint().expandedTo(dialog.minimumSize()));
+        QApplication::processEvents();
+        out.save(grabOn(&dialog, kDesktop, 16), QString::fromLatin1(o.file));
+    }
 }
 
 void renderImageButtons(Renderer &out)
