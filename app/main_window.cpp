@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -130,10 +131,18 @@ void MainWindow::placeOnScreen()
     QVector<QRect> workAreas;
     for (const QScreen *screen : QGuiApplication::screens())
         workAreas.append(screen->availableGeometry());
-    // The panel's own minimum height, which a low work area may have lowered before.
+    placeWithin(workAreas, QCursor::pos());
+}
+
+void MainWindow::placeWithin(const QVector<QRect> &workAreas, const QPoint &cursor)
+{
+    // As wide as the content with room for the vertical bar, within the panel's limits; the
+    // panel's own minimum height, which a low work area may have lowered before.
+    const QSize content = contentSize();
+    setMinimumWidth(std::clamp(content.width(), kWindowMinimumWidth, kWindowMaximumWidth));
     const QSize minimum(minimumWidth(), kWindowMinimumHeight);
     const WindowPlacement placement =
-        placeWindow(m_placed ? frameGeometry() : QRect(), minimum, workAreas, QCursor::pos());
+        placeWindow(m_placed ? frameGeometry() : QRect(), minimum, content, workAreas, cursor);
     setMinimumHeight(placement.minimumHeight);
     setGeometry(placement.geometry);
     m_placed = true;

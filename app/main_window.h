@@ -2,12 +2,16 @@
 
 #include "config/profile_store.h"
 #include "engine/smooth_scroller.h"
+#include "ui/glide_curve.h"
 #include "ui/param_row.h"
 
 #include <QIcon>
 #include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QSystemTrayIcon>
+#include <QVector>
 #include <QWidget>
 
 #include <nlohmann/json.hpp>
@@ -22,6 +26,7 @@ class QComboBox;
 class QLabel;
 class QListWidget;
 class QMenu;
+class QScrollArea;
 class ClickableLabel;
 class CustomImageButton;
 class CustomRadioButton;
@@ -64,6 +69,11 @@ public:
     // Before the window is shown: wholly inside a screen's work area, where it was if that is
     // still wholly visible, else centred on the screen that holds the cursor.
     void placeOnScreen();
+    // The same over these work areas and this cursor position.
+    void placeWithin(const QVector<QRect> &workAreas, const QPoint &cursor);
+    // What shows all of the panel: the content's height under the title bar, and its
+    // narrowest width with room beside it for the vertical scroll bar.
+    QSize contentSize();
 
     // Settings panel
     void buildSettingsPanel();
@@ -73,6 +83,8 @@ public:
     QWidget *buildDirectionGroup();
     void refreshValueLabel(ParamRow &row);
     void editParameter(ParamRow &row);
+    // The value editor's picture of the glide for row `row` of m_rows at a value.
+    std::function<GlideCurve(int)> glideOfRow(int row) const;
 
     // Configuration store; names are profile names ("default", not its display name).
     bool loadConfig();
@@ -161,6 +173,8 @@ private:
     // Title bar: the only area that starts a drag, painted in the title colour. Null until
     // the panel is built.
     QWidget *m_titleBar = nullptr;
+    // The groups under the title bar scroll vertically where the window is lower than they are.
+    QScrollArea *m_scrollArea = nullptr;
     QPoint m_dragPosition;
     bool m_isDragging = false;
     bool m_placed = false;

@@ -3,6 +3,7 @@
 // at once.
 #include "app/main_window.h"
 
+#include "app/glide_preview.h"
 #include "config/config_document.h"
 #include "config/parameter_keys.h"
 #include "engine/wheel_lines.h"
@@ -17,9 +18,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QLayout>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -58,6 +64,10 @@ void MainWindow::buildSettingsPanel()
     scrollArea->setFrameShape(QFrame::NoFrame);
     scrollArea->setObjectName(QStringLiteral("scrollArea"));
     scrollArea->setStyleSheet(QString::fromLatin1(kScrollAreaStyleSheet));
+    // Vertical scrolling only: the window is never narrower than the content with the
+    // vertical bar beside it (contentSize), so a horizontal bar would only hide its bottom.
+    scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scrollArea = scrollArea;
 
     auto *content = new QWidget;
     content->setObjectName(QStringLiteral("settingsWidget"));
@@ -107,6 +117,45 @@ void MainWindow::buildSettingsPanel()
     setMinimumWidth(kWindowMinimumWidth);
     setMaximumWidth(kWindowMaximumWidth);
     setMinimumHeight(kWindowMinimumHeight);
+}
+
+namespace {
+
+// Every layout in the window recomputed: before the window is first shown its widgets do not
+// tell their layouts when polishing changes their sizes.
+void invalidateLayouts(QWidget *window)
+{
+    for (QWidget *widget : window->findChildren<QWidget *>()) {
+        widget->ensurePolished();
+        // Also the size its parent's layout keeps of it.
+        widget->updateGeometry();
+    }
+    // Nested layouts too: a layout's own invalidation leaves its inner layouts' sizes.
+    for (QLayout *layout : window->findChildren<QLayout *>())
+        layout->invalidate();
+}
+
+} // namespace
+
+QSize MainWindow::contentSize()
+{
+    // The sizes follow the fonts and sizes the style sheet gives each widget.
+    ensurePolished();
+    invalidateLayouts(this);
+    QWidget *content = m_scrollArea->widget();
+    const int frame = 2 * m_scrollArea->frameWidth();
+    const int bar = m_scrollArea->verticalScrollBar()->sizeHint().width();
+    // The style sheet makes the application list 6em wide, and the toolkit's em is the font's
+    // line height: a stand-in font with tall lines (a maths font, where Windows lacks Microsoft
+    // YaHei) makes it wider than the window. It then gives up what the narrowest window lacks.
+    const int excess = content->minimumSizeHint().width() + bar + frame - kWindowMinimumWidth;
+    if (excess > 0) {
+        const int narrowest = m_appComboBox->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 8;
+        m_appComboBox->setMinimumWidth(std::max(narrowest, m_appComboBox->minimumWidth() - excess));
+        invalidateLayouts(this);
+    }
+    return {content->minimumSizeHint().width() + bar + frame,
+            m_titleBar->height() + content->sizeHint().height() + frame};
 }
 
 QWidget *MainWindow::buildParamGroup(const QString &title, const QString &upText, ParamRow &upRow,
@@ -222,9 +271,39 @@ void MainWindow::refreshValueLabel(ParamRow &row)
         row.valueLabel->setText(QStringLiteral("%1 %2").arg(row.value).arg(row.unit));
 }
 
+// The glide of one notch the way `row` (an index of m_rows) governs, with the set on show
+// and the row at `value`; nothing for the two rows that shape no glide.
+std::function<GlideCurve(int)> MainWindow::glideOfRow(int row) const
+{
+    const bool up = row == AccelUp || row == RapidUp || row == DistanceUp;
+    if (row == DurationStart || row == DurationEnd)
+        return {};
+    GlideShape shape;
+    shape.up = up;
+    shape.multiple = m_rows[up ? AccelUp : AccelDown].value;
+    shape.intervalMs = m_rows[up ? RapidUp : RapidDown].value;
+    shape.percent = m_rows[up ? DistanceUp : DistanceDown].value;
+    shape.smoothing = m_smoothCheckBox->isChecked();
+    // Paced at the rate of the display the window is on, as the engine reads it there.
+    if (m_displayPacedCheckBox->isChecked() && screen())
+        shape.pacedHz = screen()->refreshRate();
+    return [shape, row](int value) {
+        GlideShape edited = shape;
+        if (row == AccelUp || row == AccelDown)
+            edited.multiple = value;
+        else if (row == RapidUp || row == RapidDown)
+            edited.intervalMs = value;
+        else
+            edited.percent = value;
+        return glideCurve(edited);
+    };
+}
+
 void MainWindow::editParameter(ParamRow &row)
 {
     SettingsDialog dialog(row.caption, row.value, row.step, row.minimum, row.maximum, row.unit, this);
+    const int index = static_cast<int>(&row - m_rows.data());
+    dialog.showGlide(glideOfRow(index), index == AccelUp || index == RapidUp || index == DistanceUp);
     if (dialog.exec() != QDialog::Accepted)
         return;
     row.value = dialog.m_value;

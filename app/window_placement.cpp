@@ -2,16 +2,38 @@
 
 #include <algorithm>
 
-WindowPlacement placeWindow(const QRect &frame, const QSize &minimumSize, const QVector<QRect> &workAreas,
-                            const QPoint &cursor)
+namespace {
+
+// `rect` at most as large as `area` (never lower than `lowest`) and moved into it.
+QRect fitted(QRect rect, const QRect &area, int lowest)
 {
-    const QSize size = frame.isEmpty() ? minimumSize : frame.size();
+    rect.setSize(QSize(std::min(rect.width(), area.width()), std::clamp(rect.height(), lowest, area.height())));
+    if (rect.right() > area.right())
+        rect.moveRight(area.right());
+    if (rect.bottom() > area.bottom())
+        rect.moveBottom(area.bottom());
+    if (rect.left() < area.left())
+        rect.moveLeft(area.left());
+    if (rect.top() < area.top())
+        rect.moveTop(area.top());
+    return rect;
+}
+
+} // namespace
+
+WindowPlacement placeWindow(const QRect &frame, const QSize &minimumSize, const QSize &contentSize,
+                            const QVector<QRect> &workAreas, const QPoint &cursor)
+{
+    // The user cannot resize the frameless window: a frame from before only tells where it was.
+    const QSize size = minimumSize.expandedTo(contentSize);
     if (workAreas.isEmpty())
         return {QRect(frame.topLeft(), size), minimumSize.height()};
 
     for (const QRect &area : workAreas) {
-        if (!frame.isEmpty() && area.contains(frame))
-            return {frame, std::min(minimumSize.height(), area.height())};
+        if (!frame.isEmpty() && area.contains(frame)) {
+            const int lowest = std::min(minimumSize.height(), area.height());
+            return {fitted(QRect(frame.topLeft(), size), area, lowest), lowest};
+        }
     }
 
     const auto holdsCursor = std::find_if(workAreas.begin(), workAreas.end(),

@@ -7,8 +7,9 @@
 
 // Where the settings window goes when it is shown: wholly inside one screen's work area (the
 // screen less the taskbar), never off-screen or under the taskbar, also after screens were
-// removed or their scale changed. Plain data in, plain data out, so that every arrangement of
-// screens can be tried without a display.
+// removed or their scale changed, and as tall as its content where the work area allows.
+// Plain data in, plain data out, so that every arrangement of screens can be tried without a
+// display.
 struct WindowPlacement
 {
     QRect geometry;    // where the window goes, its size included
@@ -16,10 +17,12 @@ struct WindowPlacement
 };
 
 // frame: the window's frame, or an empty rectangle before it was first placed; minimumSize:
-// its own minimum size; workAreas: each screen's work area; cursor: the cursor's position.
-// A frame that lies wholly inside a work area stays where it is. Otherwise the window is
-// centred on the work area that holds the cursor (the first one when none does), as large as
-// it was (at first its minimum size) but no larger than that work area. A work area lower
-// than the minimum height gives the window its whole height.
-WindowPlacement placeWindow(const QRect &frame, const QSize &minimumSize, const QVector<QRect> &workAreas,
-                            const QPoint &cursor);
+// its own minimum size; contentSize: the size that shows all of its content; workAreas: each
+// screen's work area; cursor: the cursor's position.
+// The window takes the larger of its minimum and its content's size, no larger than its work
+// area. A frame that lies wholly inside a work area stays where it is, grown or shrunk to that
+// size within that work area. Otherwise the window is centred on the work area that holds the
+// cursor (the first one when none does). A work area lower than the minimum height gives the
+// window its whole height.
+WindowPlacement placeWindow(const QRect &frame, const QSize &minimumSize, const QSize &contentSize,
+                            const QVector<QRect> &workAreas, const QPoint &cursor);

@@ -9,7 +9,7 @@ pkgs=()
 for group in "$@"; do
     case "$group" in
         build) pkgs+=(cmake make g++ pkg-config qtbase5-dev qtbase5-dev-tools nlohmann-json3-dev) ;;
-        test)  pkgs+=(googletest libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk xauth xvfb x11-utils) ;;
+        test)  pkgs+=(googletest libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk fonts-dejavu-extra xauth xvfb x11-utils) ;;
         cross) pkgs+=(cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 xz-utils zip unzip nsis) ;;
         wine)  pkgs+=(wine wine64 xvfb xdotool xauth x11-utils) ;;
         fuzz)  pkgs+=(clang libfuzzer-14-dev) ;;

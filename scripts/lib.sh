@@ -95,7 +95,7 @@ start_wine_session() {
     trap 'exit 130' INT TERM
 
     probe="$tmp/wheel_probe.exe"
-    x86_64-w64-mingw32-gcc-posix -O2 -Wall -Wextra -Werror -o "$probe" "$src_dir/tests/wine/wheel_probe.c" ||
+    x86_64-w64-mingw32-gcc-posix -O2 -Wall -Wextra -Werror -o "$probe" "$src_dir/tests/wine/wheel_probe.c" -lgdi32 ||
         die "the probe did not compile"
 
     start_display 1024x768

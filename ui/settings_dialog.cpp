@@ -1,6 +1,7 @@
 #include "ui/settings_dialog.h"
 
 #include "ui/custom_image_button.h"
+#include "ui/glide_chart.h"
 #include "ui/panel_widgets.h"
 #include "ui/style_sheets.h"
 #include "ui/window_painting.h"
@@ -11,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -65,11 +67,11 @@ SettingsDialog::SettingsDialog(const QString &title, int value, int singleStep, 
     // even when the slider had to bring it into the range.
     connect(m_slider, &QSlider::valueChanged, this, &SettingsDialog::onSliderValueChanged);
 
-    auto *contentLayout = new QVBoxLayout;
-    contentLayout->setContentsMargins(20, 6, 20, 20);
-    contentLayout->addWidget(m_valueDisplay);
-    contentLayout->addSpacing(8);
-    contentLayout->addWidget(m_slider);
+    m_contentLayout = new QVBoxLayout;
+    m_contentLayout->setContentsMargins(20, 6, 20, 20);
+    m_contentLayout->addWidget(m_valueDisplay);
+    m_contentLayout->addSpacing(8);
+    m_contentLayout->addWidget(m_slider);
 
     m_titleBar = makeTitleBar(this);
 
@@ -85,15 +87,31 @@ SettingsDialog::SettingsDialog(const QString &title, int value, int singleStep, 
     dialogLayout->setSpacing(0);
     dialogLayout->setContentsMargins(0, 0, 0, 0);
     dialogLayout->addWidget(m_titleBar);
-    dialogLayout->addLayout(contentLayout);
+    dialogLayout->addLayout(m_contentLayout);
 
     setStyleSheet(QString::fromUtf8(kSettingsDialogStyleSheet));
+}
+
+void SettingsDialog::showGlide(std::function<GlideCurve(int)> curveFor, bool up)
+{
+    if (!curveFor)
+        return;
+    m_curveFor = std::move(curveFor);
+    if (!m_glideChart) {
+        m_glideChart = new GlideChart(QColor(QLatin1String(up ? kUpColour : kDownColour)), this);
+        m_contentLayout->addSpacing(14);
+        m_contentLayout->addWidget(m_glideChart);
+    }
+    const GlideCurve saved = m_curveFor(m_value);
+    m_glideChart->setCurves(saved, saved);
 }
 
 void SettingsDialog::onSliderValueChanged(int value)
 {
     m_value = value;
     m_valueDisplay->setText(valueText(m_value, m_unit));
+    if (m_glideChart)
+        m_glideChart->setCurves(m_glideChart->saved(), m_curveFor(m_value));
 }
 
 void SettingsDialog::snapToStep()

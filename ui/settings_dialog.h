@@ -1,12 +1,18 @@
 #pragma once
 
+#include "ui/glide_curve.h"
+
 #include <QDialog>
 #include <QString>
 
+#include <functional>
+
 class CustomImageButton;
+class GlideChart;
 class QLabel;
 class QPaintEvent;
 class QSlider;
+class QVBoxLayout;
 
 // The value a slider released at `value` settles on: the nearest multiple of `singleStep`
 // (halves upwards), kept within minimum..maximum. A single step below 1 leaves it unchanged.
@@ -21,6 +27,11 @@ class SettingsDialog : public QDialog
 public:
     SettingsDialog(const QString &title, int value, int singleStep, int minimum, int maximum,
                    const QString &unit, QWidget *parent = nullptr);
+
+    // For a value that shapes the glide: a picture of one notch's glide below the slider, with
+    // the value passed in and with the value shown, redrawn as it changes. `curveFor` gives
+    // the glide of a value; `up` draws it in the up rows' blue, else in the down rows' pink.
+    void showGlide(std::function<GlideCurve(int value)> curveFor, bool up);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -43,4 +54,7 @@ private:
     QWidget *m_titleBar = nullptr;
     QLabel *m_titleLabel = nullptr;
     CustomImageButton *m_closeButton = nullptr;
+    QVBoxLayout *m_contentLayout = nullptr;
+    std::function<GlideCurve(int)> m_curveFor;
+    GlideChart *m_glideChart = nullptr;
 };

@@ -3,6 +3,9 @@
 // The pieces are literals so that the sheets are plain constants and the rules common to
 // the window and the dialog are written once.
 
+#define SORVELLA_UP_COLOUR "#299bed"
+#define SORVELLA_DOWN_COLOUR "#cf2f74"
+
 #define SORVELLA_FONT_FAMILY "\"Microsoft YaHei\", SimHei, sans-serif"
 
 #define SORVELLA_FRAME_RULES \
@@ -45,7 +48,7 @@
     "ClickableLabel#valueLabel {\n" \
     "    font-size: 16px;\n" \
     "    font-weight: bold;\n" \
-    "    color: #299bed;\n" \
+    "    color: " SORVELLA_UP_COLOUR ";\n" \
     "    border-radius: 2px;\n" \
     "}\n" \
     "ClickableLabel#valueLabel:hover {\n" \
@@ -55,7 +58,7 @@
     "ClickableLabel#valueLabel2 {\n" \
     "    font-size: 16px;\n" \
     "    font-weight: bold;\n" \
-    "    color: #cf2f74;\n" \
+    "    color: " SORVELLA_DOWN_COLOUR ";\n" \
     "    border-radius: 2px;\n" \
     "}\n" \
     "ClickableLabel#valueLabel2:hover {\n" \
@@ -176,6 +179,9 @@
     "    border: none;\n" \
     "    background: transparent;\n" \
     "}\n"
+
+const char kUpColour[] = SORVELLA_UP_COLOUR;
+const char kDownColour[] = SORVELLA_DOWN_COLOUR;
 
 const char kMainWindowStyleSheet[] =
     SORVELLA_FRAME_RULES

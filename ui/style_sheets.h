@@ -24,3 +24,7 @@ extern const char kRemoveButtonStyleSheet[];
 // The chooser of a running application to add: the window's frame rules, its list and the
 // lines of an entry.
 extern const char kApplicationChooserStyleSheet[];
+
+// The colours of the up and the down values, also those of their glide pictures.
+extern const char kUpColour[];
+extern const char kDownColour[];

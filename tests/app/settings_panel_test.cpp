@@ -12,6 +12,7 @@
 #include "ui/clickable_label.h"
 #include "ui/custom_image_button.h"
 #include "ui/custom_radio_button.h"
+#include "ui/glide_chart.h"
 #include "ui/settings_dialog.h"
 
 #include "wait_for.h"
@@ -21,6 +22,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
+#include <QScreen>
 #include <QSlider>
 #include <QTest>
 
@@ -141,6 +143,39 @@ TEST_F(SettingsPanelTest, EachValueLabelOpensItsEditorAndAnAcceptedValueIsSaved)
     EXPECT_EQ(rows[0].value, 12);
     EXPECT_EQ(rows[0].valueLabel->text(), QString("12 倍"));
     EXPECT_FALSE(QFile::exists(configFilePath()));
+}
+
+TEST_F(SettingsPanelTest, TheEditorsOfTheGlideShowItsCurveForTheSavedValueAndTheSliders)
+{
+    MainWindow window;
+    auto &rows = Access::rows(window);
+    // The interval up: 67 steps of the defaults take 66 intervals.
+    clickAndEditWith(rows[2].valueLabel, [](SettingsDialog &dialog) {
+        auto *chart = dialog.findChild<GlideChart *>();
+        ASSERT_NE(chart, nullptr);
+        EXPECT_DOUBLE_EQ(chart->saved().lengthMs, 330.0);
+        dialog.findChild<QSlider *>()->setValue(10);
+        EXPECT_DOUBLE_EQ(chart->shown().lengthMs, 660.0);
+        EXPECT_DOUBLE_EQ(chart->saved().lengthMs, 330.0);
+        EXPECT_DOUBLE_EQ(chart->shown().lines, 10.0);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    // The share down at 25 %: 11 steps, 50 ms.
+    clickAndEditWith(rows[7].valueLabel, [](SettingsDialog &dialog) {
+        dialog.findChild<QSlider *>()->setValue(25);
+        EXPECT_DOUBLE_EQ(dialog.findChild<GlideChart *>()->shown().lengthMs, 50.0);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    // Paced by the display: the window's screen's rate gives the frames.
+    window.findChild<QCheckBox *>(QStringLiteral("displayPacedCheckBox"))->setChecked(true);
+    clickAndEditWith(rows[0].valueLabel, [](SettingsDialog &dialog) {
+        const GlideCurve &paced = dialog.findChild<GlideChart *>()->saved();
+        const double frame = 1000.0 / dialog.screen()->refreshRate();
+        EXPECT_DOUBLE_EQ(paced.lines, 10.0);
+        EXPECT_GE(paced.lengthMs, 330.0 - 2 * frame);
+        EXPECT_LT(paced.lengthMs, 330.0);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
 }
 
 TEST_F(SettingsPanelTest, DirectionSmoothingAndAutorunEachSave)

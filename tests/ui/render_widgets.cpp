@@ -9,6 +9,7 @@
 #include "ui/settings_dialog.h"
 #include "ui/style_sheets.h"
 
+#include "app/glide_preview.h"
 #include "app/main_window.h"
 #include "config/config_file.h"
 #include "tests/support/offscreen_start.h"
@@ -25,6 +26,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
+#include <QSlider>
 #include <QTest>
 #include <QTextStream>
 #include <QVBoxLayout>
@@ -122,6 +124,50 @@ void renderDialogs(Renderer &out)
         QApplication::processEvents();
         out.save(grabOn(&dialog, kDesktop, 16), QString::fromLatin1(c.file));
         dialog.hide();
+    }
+
+    // The share per step with its glide: saved at 4 %, the slider moved to 8 % (the README's
+    // picture), and a total distance whose glide passes through.
+    for (const bool up : {true, false}) {
+        SettingsDialog dialog(QStringLiteral("单次滚动距离「越小越丝滑」"), 4, 1, 1, 100, QStringLiteral("%"));
+        dialog.showGlide(
+            [up](int value) {
+                GlideShape shape;
+                shape.percent = value;
+                shape.up = up;
+                return glideCurve(shape);
+            },
+            up);
+        dialog.findChild<QSlider *>()->setValue(8);
+        dialog.show();
+        dialog.resize(dialog.sizeHint().expandedTo(dialog.minimumSize()));
+        QApplication::processEvents();
+        out.save(grabOn(&dialog, kDesktop, 16), up ? QStringLiteral("dialog_glide.png") : QStringLiteral("dialog_glide_down.png"));
+    }
+
+    // Values from a hand-edited file: no distance, a reversed one, and a glide of minutes.
+    struct Odd
+    {
+        const char *file;
+        int multiple, interval;
+    };
+    const Odd odd[] = {{"dialog_glide_no_distance.png", 0, 5},
+                       {"dialog_glide_reversed.png", -10, 5},
+                       {"dialog_glide_minutes.png", 100000, 500}};
+    for (const Odd &o : odd) {
+        SettingsDialog dialog(QStringLiteral("总距离「越大滚动越远」"), o.multiple, 1, 1, 20, QStringLiteral("倍"));
+        dialog.showGlide(
+            [o](int value) {
+                GlideShape shape;
+                shape.multiple = value;
+                shape.intervalMs = o.interval;
+                return glideCurve(shape);
+            },
+            true);
+        dialog.show();
+        dialog.resize(dialog.sizeHint().expandedTo(dialog.minimumSize()));
+        QApplication::processEvents();
+        out.save(grabOn(&dialog, kDesktop, 16), QString::fromLatin1(o.file));
     }
 }
 
@@ -235,13 +281,16 @@ void renderMainWindow(Renderer &out)
     file.write(R"({"parameters": {"Code.exe": {"accelUp": 12}}})");
     file.close();
     MainWindow window;
-    for (const int width : {340, 480}) {
-        // Tall enough for every group, the last one included, without scrolling.
-        window.resize(width, 610);
-        window.show();
-        QApplication::processEvents();
-        out.save(grabOn(&window, kDesktop, 16), QStringLiteral("main_window_%1.png").arg(width));
-    }
+    // As it opens on a 1280 x 800 screen with a taskbar: as tall as its content (the README's
+    // picture), then at its widest.
+    const QVector<QRect> screen{QRect(0, 0, 1280, 752)};
+    window.placeWithin(screen, screen.first().center());
+    window.show();
+    QApplication::processEvents();
+    out.save(grabOn(&window, kDesktop, 16), QStringLiteral("main_window_%1.png").arg(window.width()));
+    window.resize(480, window.height());
+    QApplication::processEvents();
+    out.save(grabOn(&window, kDesktop, 16), QStringLiteral("main_window_480.png"));
     window.hide();
     setConfigDirectory(QString());
 }

@@ -70,6 +70,17 @@
  *       seen>". With "fine" it first
  *       sends N wheel events of DELTA through SendInput, untagged, GAP milliseconds apart, as
  *       a touchpad's driver does.
+ *   wheel_probe.exe look [FILE]
+ *       Reads the settings window's pixels from the screen, as the user sees them, and prints
+ *           look <vertical> <horizontal> <square corners>
+ *       <vertical>: pixels of the vertical scroll bar's handle colour (#4F5663) in the strip
+ *       along the right edge below the title bar; <horizontal>: the percentage of light pixels
+ *       (a system scroll bar's grey, never the panel's) in the strip along the bottom edge, the
+ *       corners left out; <square corners>: how many of the two lower corner pixels are
+ *       painted in the window's own colours (0 when both are round). With FILE it writes the
+ *       window's pixels there as a BMP file. Prints "look none" and exits 1 without a window.
+ *   wheel_probe.exe shot FILE
+ *       Writes the whole screen as a BMP file.
  * The rectangles of settings, popup and screen are in physical pixels (the probe declares
  * itself DPI aware for them), as the X server sees them.
  */
@@ -320,6 +331,144 @@ static int runSettings(int argc, char **argv)
         printf("close error %lu\n", GetLastError());
         return 1;
     }
+    return 0;
+}
+
+/* The screen's pixels in `rect`, top row first, 0x00RRGGBB each; free() the result. */
+static DWORD *screenPixels(const RECT *rect)
+{
+    const int width = rect->right - rect->left;
+    const int height = rect->bottom - rect->top;
+    BITMAPINFO info;
+    void *bits = NULL;
+    DWORD *copy = NULL;
+    HDC screen, memory;
+    HBITMAP bitmap;
+    if (width <= 0 || height <= 0)
+        return NULL;
+    ZeroMemory(&info, sizeof info);
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    screen = GetDC(NULL);
+    memory = CreateCompatibleDC(screen);
+    bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    if (bitmap && bits) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        if (BitBlt(memory, 0, 0, width, height, screen, rect->left, rect->top, SRCCOPY)) {
+            GdiFlush();
+            copy = (DWORD *)malloc((size_t)width * (size_t)height * sizeof(DWORD));
+            if (copy)
+                memcpy(copy, bits, (size_t)width * (size_t)height * sizeof(DWORD));
+        }
+        SelectObject(memory, old);
+    }
+    if (bitmap)
+        DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+    return copy;
+}
+
+static int writeBmp(const char *path, const DWORD *pixels, int width, int height)
+{
+    BITMAPFILEHEADER file;
+    BITMAPINFOHEADER header;
+    const DWORD size = (DWORD)width * (DWORD)height * 4u;
+    FILE *out = fopen(path, "wb");
+    if (!out)
+        return 0;
+    ZeroMemory(&file, sizeof file);
+    ZeroMemory(&header, sizeof header);
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + size;
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = -height;
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = size;
+    fwrite(&file, sizeof file, 1, out);
+    fwrite(&header, sizeof header, 1, out);
+    fwrite(pixels, 1, size, out);
+    return fclose(out) == 0;
+}
+
+static int closeTo(DWORD pixel, DWORD colour, int tolerance)
+{
+    int shift;
+    for (shift = 0; shift <= 16; shift += 8) {
+        const int a = (int)((pixel >> shift) & 0xFF), b = (int)((colour >> shift) & 0xFF);
+        if (a - b > tolerance || b - a > tolerance)
+            return 0;
+    }
+    return 1;
+}
+
+static int runShot(int argc, char **argv)
+{
+    RECT rect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    DWORD *pixels = argc > 2 ? screenPixels(&rect) : NULL;
+    if (!pixels || !writeBmp(argv[2], pixels, rect.right, rect.bottom)) {
+        printf("shot error %lu\n", GetLastError());
+        free(pixels);
+        return 1;
+    }
+    free(pixels);
+    printf("shot %ld %ld\n", rect.right, rect.bottom);
+    return 0;
+}
+
+static int runLook(int argc, char **argv)
+{
+    RECT rect;
+    DWORD *pixels;
+    int width, height, dpi, strip, x, y, vertical = 0, light = 0, counted = 0, square = 0;
+    EnumWindows(findToolkitWindows, 0);
+    if (!g_settingsWindow || !GetWindowRect(g_settingsWindow, &rect) || !(pixels = screenPixels(&rect))) {
+        printf("look none\n");
+        return 1;
+    }
+    width = rect.right - rect.left;
+    height = rect.bottom - rect.top;
+    {
+        HDC screen = GetDC(NULL);
+        dpi = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(NULL, screen);
+    }
+    /* The panel's bar is 10 logical pixels wide at the right edge, below the 60 of the title. */
+    strip = MulDiv(14, dpi, 96);
+    for (y = MulDiv(60, dpi, 96); y < height; ++y)
+        for (x = width - strip; x < width; ++x)
+            vertical += closeTo(pixels[y * width + x], 0x4F5663, 6);
+    /* A system horizontal bar is some 17 logical pixels high; the corners' 12 are left out. */
+    for (y = height - MulDiv(14, dpi, 96); y < height; ++y) {
+        for (x = MulDiv(12, dpi, 96); x < width - MulDiv(12, dpi, 96); ++x) {
+            const DWORD p = pixels[y * width + x];
+            light += ((p >> 16) & 0xFF) >= 0xB0 && ((p >> 8) & 0xFF) >= 0xB0 && (p & 0xFF) >= 0xB0;
+            ++counted;
+        }
+    }
+    /* The panel's own colours: the window's #222222, the content's #282c34, a bar's track. */
+    {
+        const DWORD corners[2] = {pixels[(height - 1) * width], pixels[(height - 1) * width + width - 1]};
+        int i;
+        for (i = 0; i < 2; ++i)
+            square += closeTo(corners[i], 0x222222, 4) || closeTo(corners[i], 0x282C34, 4)
+                || (((corners[i] >> 16) & 0xFF) >= 0xB0 && ((corners[i] >> 8) & 0xFF) >= 0xB0);
+    }
+    if (argc > 2 && !writeBmp(argv[2], pixels, width, height)) {
+        printf("look error %lu\n", GetLastError());
+        free(pixels);
+        return 1;
+    }
+    free(pixels);
+    printf("look %d %d %d\n", vertical, counted ? light * 100 / counted : 0, square);
     return 0;
 }
 
@@ -642,6 +791,12 @@ int main(int argc, char **argv)
     if (argc >= 2 && strcmp(argv[1], "popup") == 0) {
         return runPopup();
     }
+    if (argc >= 2 && strcmp(argv[1], "look") == 0) {
+        return runLook(argc, argv);
+    }
+    if (argc >= 2 && strcmp(argv[1], "shot") == 0) {
+        return runShot(argc, argv);
+    }
     if (argc >= 2 && strcmp(argv[1], "hold") == 0) {
         return runHold(argc, argv);
     }
@@ -651,6 +806,6 @@ int main(int argc, char **argv)
     if (argc >= 2 && strcmp(argv[1], "stall") == 0) {
         return runStall(argc, argv);
     }
-    fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook] | wheel_probe lines | wheel_probe chars | wheel_probe rehook | wheel_probe settings [close] | wheel_probe popup | wheel_probe screen | wheel_probe hold FILE MS [close] | wheel_probe trayquit | wheel_probe stall IMAGE MS\n");
+    fprintf(stderr, "usage: wheel_probe window LOGFILE X Y W H [hook] | wheel_probe lines | wheel_probe chars | wheel_probe rehook | wheel_probe settings [close] | wheel_probe popup | wheel_probe look [FILE] | wheel_probe shot FILE | wheel_probe screen | wheel_probe hold FILE MS [close] | wheel_probe trayquit | wheel_probe stall IMAGE MS\n");
     return 2;
 }
