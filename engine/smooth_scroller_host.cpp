@@ -3,10 +3,9 @@
 #include "engine/smooth_scroller.h"
 
 #include "engine/animation_clock.h"
+#include "engine/engine_log.h"
 #include "engine/frame_clock.h"
 #include "engine/frame_wake.h"
-
-#include <QDebug>
 
 namespace {
 
@@ -30,21 +29,25 @@ SmoothScroller::SmoothScroller(QObject *parent)
 
 SmoothScroller::~SmoothScroller()
 {
-    stop();
+    // The engine's last lines are written before what follows the engine's end (the process's
+    // own end, often) can take the message log away from the writer; not waited for long.
+    if (stop())
+        EngineLog::flush(std::chrono::milliseconds(300));
 }
 
 bool SmoothScroller::startOnThisThread()
 {
+    EngineLog::startWriter(); // before the hook: it must never start a thread
     if (!s_hInstance)
         s_hInstance = GetModuleHandleA(nullptr);
     if (!s_hInstance) {
-        qCritical() << "[SmoothScroller] Failed to get module handle in start().";
+        EngineLog::write(EngineLine::NoModuleHandle);
         return false;
     }
 
     createWindow();
     if (!s_hWnd) {
-        qCritical() << "[SmoothScroller] Failed to create hidden window. Cannot start smooth scrolling.";
+        EngineLog::write(EngineLine::NoHiddenWindowAtStart);
         return false;
     }
 
@@ -52,8 +55,7 @@ bool SmoothScroller::startOnThisThread()
     s_hHook = SetWindowsHookExA(WH_MOUSE_LL, LLMouseProc, s_hInstance, 0);
     if (!s_hHook) {
         const DWORD error = GetLastError();
-        // Like every diagnostic here, the items are spaced as the log stream spaces them.
-        qCritical() << "[SmoothScroller] Failed to install mouse hook! Error: " << error;
+        EngineLog::write(EngineLine::HookInstallFailed, error);
         if (hiddenWindowExists())
             DestroyWindow(s_hWnd);
         // Cleared even if the window had already gone, so that the next start makes a new one.
@@ -61,7 +63,7 @@ bool SmoothScroller::startOnThisThread()
         return false;
     }
 
-    qInfo() << "[SmoothScroller] SmoothScroll started. Hook installed. Waiting for scroll events...";
+    EngineLog::write(EngineLine::Started);
     s_isRunning = true;
     takeInputAsSeen();
     // The display's grid is read here and at each frame of a paced glide, never in the hook.
@@ -77,13 +79,13 @@ void SmoothScroller::stopOnThisThread()
     if (!s_isRunning)
         return;
 
-    qInfo() << "[SmoothScroller] Stopping SmoothScroll...";
+    EngineLog::write(EngineLine::Stopping);
 
     // Hook first, so that no wheel event can start a new animation while we tear down.
     if (s_hHook) {
         UnhookWindowsHookEx(s_hHook);
         s_hHook = nullptr;
-        qInfo() << "[SmoothScroller] Mouse hook uninstalled.";
+        EngineLog::write(EngineLine::HookUninstalled);
     }
 
     for (WheelAxis axis : kWheelAxes) {
@@ -91,7 +93,7 @@ void SmoothScroller::stopOnThisThread()
         if (a.isAnimating && hiddenWindowExists() && a.activeTimerId != 0) {
             stopAnimationClock(s_hWnd, a.activeTimerId);
             a.activeTimerId = 0;
-            qInfo() << "[SmoothScroller] Active animation timer killed.";
+            EngineLog::write(EngineLine::TimerKilled);
         }
         a.isAnimating = false;
         a.targetHwnd = nullptr;
@@ -99,7 +101,7 @@ void SmoothScroller::stopOnThisThread()
 
     if (hiddenWindowExists()) {
         DestroyWindow(s_hWnd);
-        qInfo() << "[SmoothScroller] Hidden window destroyed.";
+        EngineLog::write(EngineLine::WindowDestroyed);
     }
     // The window's timers die with it; a stale handle or timer id must not survive into
     // the next start.
@@ -109,7 +111,7 @@ void SmoothScroller::stopOnThisThread()
     closeFrameWake();
 
     s_isRunning = false;
-    qInfo() << "[SmoothScroller] SmoothScroll stopped.";
+    EngineLog::write(EngineLine::Stopped);
 }
 
 void SmoothScroller::createWindow()
@@ -121,7 +123,7 @@ void SmoothScroller::createWindow()
     }
 
     if (!s_hInstance) {
-        qCritical() << "[SmoothScroller] createWindow: s_hInstance is NULL.";
+        EngineLog::write(EngineLine::NoInstance);
         return;
     }
 
@@ -133,7 +135,7 @@ void SmoothScroller::createWindow()
         wc.lpszClassName = kHiddenWindowClassName;
         if (!RegisterClassW(&wc)) {
             const DWORD error = GetLastError();
-            qCritical() << "[SmoothScroller] Window Registration Failed! Error:" << error;
+            EngineLog::write(EngineLine::RegistrationFailed, error);
             return;
         }
     }
@@ -150,7 +152,7 @@ void SmoothScroller::createWindow()
         ShowWindow(s_hWnd, SW_HIDE);
     } else {
         const DWORD error = GetLastError();
-        qCritical() << "[SmoothScroller] Window Creation Failed (even for Alt)! Error: " << error;
+        EngineLog::write(EngineLine::WindowCreationFailed, error);
     }
 }
 

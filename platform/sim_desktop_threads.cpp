@@ -112,6 +112,16 @@ void SimDesktop::threadEnded(DWORD threadId)
     m_threadCv.notify_all();
 }
 
+void SimDesktop::holdThread(DWORD threadId, bool held)
+{
+    std::lock_guard<std::mutex> lock(m_threadMutex);
+    if (held)
+        m_heldThreads.insert(threadId);
+    else
+        m_heldThreads.erase(threadId);
+    m_threadCv.notify_all();
+}
+
 void SimDesktop::awaitParkedThreads()
 {
     const DWORD self = currentThreadId();
@@ -128,7 +138,7 @@ void SimDesktop::wakeDueThreads()
     std::vector<DWORD> due;
     for (auto &entry : m_queueThreads) {
         QueueThread &t = entry.second;
-        if (t.parked && !t.woken && t.wakeAt >= 0 && t.wakeAt <= m_now) {
+        if (t.parked && !t.woken && t.wakeAt >= 0 && t.wakeAt <= m_now && !m_heldThreads.count(entry.first)) {
             t.woken = true;
             due.push_back(entry.first);
         }

@@ -17,6 +17,7 @@ void resetEngineState()
     S::s_horizontal = ScrollAnimation{};
     S::s_refusedProcesses.clear();
     S::s_hookSighting = HookSighting{};
+    S::s_hookWatch = HookWatch{};
     S::s_fineVertical = FineInputTrack{};
     S::s_fineHorizontal = FineInputTrack{};
     publishWheelUnits(WheelUnits{});
