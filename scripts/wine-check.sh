@@ -417,6 +417,46 @@ if [ "$program" = Sorvella ]; then
         "$(wheel_since "$from" | awk '{print $2}' | xargs)"
 fi
 
+# --- a debug-output monitor that stops reading: the hook does not wait for the log ---------------
+if [ "$program" = Sorvella ]; then
+    # A monitor of our own owns DBWIN_BUFFER and its two events and never signals ready: every
+    # OutputDebugString of the session then waits up to 10 s. The program's log lines wait on
+    # a thread of their own; two notches glide as usual, each first step within 30 ms of the
+    # wheel event (the probe's own hook stamps it), and more lines than the log's queue holds
+    # are dropped and counted, said once the monitor is gone.
+    dbwin="$tmp/dbwin_stall.exe"
+    x86_64-w64-mingw32-gcc-posix -O2 -Wall -Wextra -Werror -o "$dbwin" "$src_dir/tests/wine/dbwin_stall.c" ||
+        die "the stalled debug-output monitor did not compile"
+    first_step_delay() {
+        tail -n +"$(($1 + 1))" "$probe_log" |
+            awk '$1 == "hook" && !h { h = $5 } $1 == "wheel" && !f { f = $6 } END { if (h && f) printf "%.1f", (f - h) / 1000 }'
+    }
+    start_probe_as probe_dbwin.exe hook
+    sleep 1
+    "$wine_bin" "$dbwin" 20000 >"$tmp/dbwin.out" 2>&1 &
+    dbwin_pid=$!
+    dbwin_holding() { grep -q '^holding' "$tmp/dbwin.out" 2>/dev/null; }
+    wait_for 30 dbwin_holding || echo "wine-check: note: the stalled monitor did not start: $(cat "$tmp/dbwin.out")"
+    for n in 1 2; do
+        from=$(log_lines); xdotool click 4; settle "$from"
+        check "notch $n while a debug-output monitor stalls glides as usual" "$notch_up_user" \
+            "$(wheel_since "$from" | awk '{print $2}' | xargs)"
+        delay="$(first_step_delay "$from")"
+        check "... its first step comes within 30 ms of the wheel event (${delay:-?} ms)" "yes" \
+            "$(awk -v d="${delay:-1e9}" 'BEGIN {print (d <= 30) ? "yes" : "no"}')"
+    done
+    # Quick notches down, more lines than the queue holds while the monitor still stalls.
+    from=$(log_lines); xdotool click --repeat 300 --delay 5 5; settle "$from"
+    wait "$dbwin_pid"
+    check "the stalled monitor held its objects and let them go" "holding gone" "$(tr -d '\r' <"$tmp/dbwin.out" | xargs)"
+    log_says_dropped() { grep -q 'The log could not keep up: [0-9]* lines were dropped' "$tmp/program.err"; }
+    wait_for 90 log_says_dropped
+    check "once the monitor is gone the log says how many lines it dropped" "said" \
+        "$(log_says_dropped && echo said || echo "not said")"
+    grep -o 'The log could not keep up: [0-9]* lines were dropped' "$tmp/program.err" | tail -1 | sed 's/^/wine-check: /'
+    xdotool mousemove 0 0; sleep 0.3; xdotool mousemove $cursor_x $cursor_y; sleep 1
+fi
+
 # --- a good citizen: the user's stored wheel lines, and a config.json another program holds --
 if [ "$program" = Sorvella ]; then
     # Untouched: a new process reads the user's lines, the stored value is the one from before
