@@ -112,7 +112,8 @@ restart_program() {
     timeout 20 "$wineserver_bin" -w >/dev/null 2>&1
     wait $program_pid $probe_pid 2>/dev/null
     probe_pid=""
-    "$wine_bin" "$tmp/app/Sorvella.exe" >"$tmp/$1.out" 2>"$tmp/$1.err" &
+    program_err="$tmp/$1.err"
+    "$wine_bin" "$tmp/app/Sorvella.exe" >"$tmp/$1.out" 2>"$program_err" &
     program_pid=$!
     wait_for 90 started "$tmp/$1.err" || echo "wine-check: the restarted program did not report its start"
 }
@@ -155,7 +156,8 @@ tilt_left_user="$(divided_series "$notch_down" "$chars_user")"
 first_step_user="${notch_up_user%% *}"
 
 echo "Starting $program.exe"
-"$wine_bin" "$tmp/app/$program.exe" >"$tmp/program.out" 2>"$tmp/program.err" &
+program_err="$tmp/program.err" # the running program's log; each restart has its own
+"$wine_bin" "$tmp/app/$program.exe" >"$tmp/program.out" 2>"$program_err" &
 program_pid=$!
 if ! wait_for 90 started; then
     check "$program starts and installs its hook" "started" "not started"
@@ -449,11 +451,11 @@ if [ "$program" = Sorvella ]; then
     from=$(log_lines); xdotool click --repeat 300 --delay 5 5; settle "$from"
     wait "$dbwin_pid"
     check "the stalled monitor held its objects and let them go" "holding gone" "$(tr -d '\r' <"$tmp/dbwin.out" | xargs)"
-    log_says_dropped() { grep -q 'The log could not keep up: [0-9]* lines were dropped' "$tmp/program.err"; }
+    log_says_dropped() { grep -q 'The log could not keep up: [0-9]* lines were dropped' "$program_err"; }
     wait_for 90 log_says_dropped
     check "once the monitor is gone the log says how many lines it dropped" "said" \
         "$(log_says_dropped && echo said || echo "not said")"
-    grep -o 'The log could not keep up: [0-9]* lines were dropped' "$tmp/program.err" | tail -1 | sed 's/^/wine-check: /'
+    grep -o 'The log could not keep up: [0-9]* lines were dropped' "$program_err" | tail -1 | sed 's/^/wine-check: /'
     xdotool mousemove 0 0; sleep 0.3; xdotool mousemove $cursor_x $cursor_y; sleep 1
 fi
 
@@ -483,7 +485,7 @@ if [ "$program" = Sorvella ]; then
     if [ "$quit_out" = "trayquit sent" ]; then
         wait_for 20 sh -c "! kill -0 $program_pid 2>/dev/null"
         check "the tray's quit ends the program" "gone" "$(kill -0 "$program_pid" 2>/dev/null && echo running || echo gone)"
-        check "the quit has no wheel setting to put back" "0" "$(grep -c 'System wheel scroll .* restored' "$tmp/program.err")"
+        check "the quit has no wheel setting to put back" "0" "$(grep -c 'System wheel scroll .* restored' "$program_err")"
     else
         # Under Wine on a bare X server the tray's menu has not been seen to open for the probe.
         echo "wine-check: note: the tray menu did not open ($quit_out); the quit is not checked here"
