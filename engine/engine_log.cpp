@@ -104,12 +104,27 @@ public:
             r.value = value;
             r.nameLength = static_cast<unsigned short>(std::min<std::size_t>(nameLength, EngineLog::kNameChars));
             std::copy(name, name + r.nameLength, r.name);
-            wake = m_writerWaits;
+            // Between hook calls the engine's loop wakes the writer; this is for lines made where
+            // no loop follows (tests drive the hook on their own thread) and for bursts.
+            wake = m_writerWaits && m_count == EngineLog::kCapacity / 2;
         } catch (...) {
             return; // a lock the system cannot take: the line is lost, the hook goes on
         }
         if (wake)
             m_wake.notify_one(); // outside the lock: the writer takes it as it wakes
+    }
+
+    void wake() noexcept
+    {
+        bool wake = false;
+        try {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            wake = m_writerWaits && m_made > m_written;
+        } catch (...) {
+            return;
+        }
+        if (wake)
+            m_wake.notify_one();
     }
 
     bool start()
@@ -133,6 +148,7 @@ public:
             return false;
         std::unique_lock<std::mutex> lock(m_mutex);
         const unsigned long long made = m_made;
+        m_wake.notify_one();
         return m_flushed.wait_for(lock, limit, [&] { return m_written >= made; });
     }
 
@@ -249,6 +265,11 @@ void EngineLog::put(EngineLine line, const Value &value, const wchar_t *name, st
 void EngineLog::write(EngineLine line, const std::wstring &name) noexcept
 {
     put(line, Value{}, name.data(), name.size());
+}
+
+void EngineLog::wakeWriter() noexcept
+{
+    EngineLogWriter::instance().wake();
 }
 
 bool EngineLog::startWriter()

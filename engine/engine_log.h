@@ -60,7 +60,8 @@ class EngineLog {
 public:
     // Queues the line with the value it carries (an integer, a floating-point number, a string
     // literal, or a process's file name, kept up to kNameChars characters). Copies plain values
-    // under a lock held only for that copy; never allocates, formats or throws.
+    // under a lock held only for that copy; never allocates, formats or throws, and wakes the
+    // writer (a system call) only once the queue is half full.
     static void write(EngineLine line) noexcept { put(line, Value{}); }
     template <typename T>
     static void write(EngineLine line, T value) noexcept
@@ -69,6 +70,9 @@ public:
     }
     static void write(EngineLine line, const std::wstring &name) noexcept;
 
+    // Wakes the writer for what is queued. The engine's loop calls it before each wait, between
+    // hook calls, so that a hook call makes no system call for its lines.
+    static void wakeWriter() noexcept;
     // Starts the writer thread if it does not run yet; false if it cannot be started (lines then
     // wait in the queue, and once it is full they are counted as dropped). Never called inside the hook.
     static bool startWriter();

@@ -72,13 +72,17 @@ void runEngine(std::promise<bool> &started)
         S::s_isRunning = false;
     }
     started.set_value(running);
+    EngineLog::wakeWriter();
     if (!running)
         return;
     for (;;) {
         if (s_stopWanted) {
             S::stopOnThisThread();
+            EngineLog::wakeWriter();
             return;
         }
+        // What the hook calls and ticks since the last wait logged goes out now, between them.
+        EngineLog::wakeWriter();
         // A glide paced by the display wakes the loop through its frame timer.
         const HANDLE frameTimer = frameWakeTimer();
         const DWORD woke = MsgWaitForMultipleObjects(frameTimer ? 1 : 0, &frameTimer, FALSE,
@@ -91,6 +95,7 @@ void runEngine(std::promise<bool> &started)
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (!msg.hwnd && msg.message == kStopEngineMessage) {
                 S::stopOnThisThread();
+                EngineLog::wakeWriter();
                 return;
             }
             DispatchMessageW(&msg);

@@ -254,7 +254,7 @@ public:
     int queueThreadCount() const; // threads with a queue that have not ended
     // A held thread stays in its wait for messages (still parked, so that input and the clock
     // go on without it) until it is let go, as a thread stuck in a driver or a debugger: what
-    // is posted to it waits.
+    // is posted to it waits. Holding returns once the thread waits.
     void holdThread(DWORD threadId, bool held);
 
     // ---- DPI ------------------------------------------------------------------------

@@ -114,12 +114,18 @@ void SimDesktop::threadEnded(DWORD threadId)
 
 void SimDesktop::holdThread(DWORD threadId, bool held)
 {
-    std::lock_guard<std::mutex> lock(m_threadMutex);
-    if (held)
-        m_heldThreads.insert(threadId);
-    else
+    std::unique_lock<std::mutex> lock(m_threadMutex);
+    if (!held) {
         m_heldThreads.erase(threadId);
-    m_threadCv.notify_all();
+        m_threadCv.notify_all();
+        return;
+    }
+    m_heldThreads.insert(threadId);
+    // Held in its wait: one that runs now is held once it waits next.
+    m_threadCv.wait(lock, [&] {
+        const auto it = m_queueThreads.find(threadId);
+        return it == m_queueThreads.end() || it->second.parked;
+    });
 }
 
 void SimDesktop::awaitParkedThreads()
