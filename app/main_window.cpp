@@ -1,8 +1,10 @@
 #include "app/main_window.h"
 
 #include "app/event_hub.h"
+#include "app/process_end.h"
 #include "app/theme_watcher.h"
 #include "app/window_placement.h"
+#include "engine/engine_log.h"
 #include "engine/wheel_lines.h"
 #include "engine/wheel_units.h"
 #include "ui/style_sheets.h"
@@ -21,7 +23,6 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace {
 
@@ -35,6 +36,7 @@ const char kTrayMenuStyleSheet[] =
 const char kTrayToolTip[] = "Sorvella";
 const char kPausedToolTip[] = "Sorvella（已暂停）";
 const char kResumeFailedToolTip[] = "Sorvella（已暂停，无法恢复平滑滚动）";
+const char kStopTimedOutToolTip[] = "Sorvella（已暂停，平滑滚动未及时停止）";
 const char kPauseText[] = "暂停平滑滚动";
 const char kResumeText[] = "恢复平滑滚动";
 
@@ -182,10 +184,11 @@ void MainWindow::quitApplication()
     // Hidden first: an icon whose process is gone stays in the notification area on
     // Windows until the pointer passes over it.
     m_trayIcon->hide();
-    // The engine stops first: once the wheel lines are back, no notch may be swallowed.
-    m_scroller.stop();
+    // The engine stops first: once the wheel lines are back, no notch may be swallowed. A
+    // stuck engine is not waited for: the settings go back all the same, and the process ends.
+    const bool stopped = m_scroller.stop();
     restoreWheelScrollLines();
-    std::exit(0);
+    endProcess(processEndAfter(stopped, stopped && EngineLog::flush(kQuitLogLimit)));
 }
 
 void MainWindow::togglePause()
@@ -193,7 +196,8 @@ void MainWindow::togglePause()
     if (!m_paused) {
         // As at quit: the engine first, so that no notch is swallowed once the wheel
         // settings are back.
-        m_scroller.stop();
+        // A thread that does not answer ends the engine once it can; paused it stays.
+        m_stopTimedOut = !m_scroller.stop();
         restoreWheelScrollLines();
         m_paused = true;
         m_resumeFailed = false;
@@ -201,6 +205,7 @@ void MainWindow::togglePause()
         applyWheelScrollLines();
         m_resumeFailed = !m_scroller.start(); // a failed start puts the settings back itself
         m_paused = m_resumeFailed;
+        m_stopTimedOut = m_stopTimedOut && m_resumeFailed;
     }
     showPauseState();
 }
@@ -209,8 +214,10 @@ void MainWindow::showPauseState()
 {
     m_pauseAction->setText(QString::fromUtf8(m_paused ? kResumeText : kPauseText));
     m_pauseAction->setToolTip(m_pauseAction->text());
-    m_trayIcon->setToolTip(QString::fromUtf8(
-        !m_paused ? kTrayToolTip : (m_resumeFailed ? kResumeFailedToolTip : kPausedToolTip)));
+    const char *toolTip = kTrayToolTip;
+    if (m_paused)
+        toolTip = m_resumeFailed ? kResumeFailedToolTip : m_stopTimedOut ? kStopTimedOutToolTip : kPausedToolTip;
+    m_trayIcon->setToolTip(QString::fromUtf8(toolTip));
 }
 
 bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, long *result)

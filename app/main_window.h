@@ -216,4 +216,5 @@ private:
     QAction *m_pauseAction = nullptr;
     bool m_paused = false;
     bool m_resumeFailed = false;
+    bool m_stopTimedOut = false; // the engine's thread did not answer the pause in time
 };

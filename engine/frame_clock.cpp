@@ -1,8 +1,7 @@
 #include "engine/frame_clock.h"
 
+#include "engine/engine_log.h"
 #include "platform/win32.h"
-
-#include <QDebug>
 
 #include <algorithm>
 #include <atomic>
@@ -143,7 +142,7 @@ void noteIntervalClockFallback()
     if (s_cache.fallbackSaid)
         return;
     s_cache.fallbackSaid = true;
-    qInfo() << "[SmoothScroller] The display's frames cannot pace the glide. Following the interval clock.";
+    EngineLog::write(EngineLine::IntervalClockFallback);
 }
 
 void resetFrameGrid()

@@ -1,9 +1,8 @@
 #include "engine/frame_wake.h"
 
 #include "engine/animation_clock.h"
+#include "engine/engine_log.h"
 #include "engine/wheel_axis.h"
-
-#include <QDebug>
 
 #include <algorithm>
 #include <atomic>
@@ -43,7 +42,7 @@ bool say(Source source)
         const char *how = source == Source::Compositor ? "the compositor's clock"
             : source == Source::Timer                 ? "a high-resolution waitable timer"
                                                       : "a multimedia timer";
-        qDebug() << "[SmoothScroller] Paced glides wake at each frame by" << how;
+        EngineLog::write(EngineLine::FrameWakeSource, how);
     }
     return source != Source::Multimedia;
 }

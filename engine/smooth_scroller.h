@@ -30,9 +30,11 @@ public:
     ~SmoothScroller() override;
 
     // Hook host. start() runs the engine's thread and returns whether the engine started there;
-    // stop() has that thread tear the engine down and waits for it to end.
+    // stop() has that thread tear the engine down and waits for it to end. Each waits at most
+    // about 300 ms for that thread: stop() returns false when it has not ended by then (it ends
+    // once it can), and start() starts no second engine beside one that has not ended.
     bool start();
-    void stop();
+    bool stop();
     // The same work on the calling thread, which then owns the hook and the window and must
     // run their messages: the engine's thread does, and tests drive the engine so.
     static bool startOnThisThread();
@@ -90,6 +92,7 @@ public:
     static bool s_isRunning;
     static DWORD s_threadId; // the engine's thread, while it runs
     static HookSighting s_hookSighting; // the latest event our hook was called for
+    static HookWatch s_hookWatch;       // the watch's reinstalls that brought no input back
 
     // The animations of the two axes
     static ScrollAnimation s_vertical;

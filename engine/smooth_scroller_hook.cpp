@@ -3,6 +3,7 @@
 #include "config/config_document.h"
 #include "engine/animation_clock.h"
 #include "engine/animation_math.h"
+#include "engine/engine_log.h"
 #include "engine/frame_clock.h"
 #include "engine/paced_glide.h"
 #include "engine/hook_params.h"
@@ -11,8 +12,6 @@
 #include "engine/wheel_units.h"
 #include "engine/window_cache.h"
 #include "engine/window_facts.h"
-
-#include <QDebug>
 
 namespace {
 
@@ -101,13 +100,13 @@ void restartAccumulated(WheelAxis axis, const Notch &notch)
         return;
     restartAnimation(a, notch.hwnd, stepPoint(notch), notch.route);
     fixPacing(a, notch);
-    qDebug() << "[LLMouseProc] Restarting timer for accumulated scroll.";
+    EngineLog::write(EngineLine::RestartingTimer);
     const UINT_PTR id = startClock(axis, notch);
     if (id != 0) {
         a.activeTimerId = id;
         firstStep(axis, notch);
     } else {
-        qCritical() << "[LLMouseProc] SetTimer FAILED! (Restart for accumulation)";
+        EngineLog::write(EngineLine::RestartTimerFailed);
         a.isAnimating = false;
     }
 }
@@ -116,33 +115,30 @@ void startNew(WheelAxis axis, const Notch &notch, bool announce)
 {
     ScrollAnimation &a = S::animation(axis);
     if (announce)
-        qDebug() << "[LLMouseProc] New animation or window change. Target:" << notch.total;
+        EngineLog::write(EngineLine::NewAnimation, notch.total);
     if (a.activeTimerId != 0 && S::hiddenWindowExists()) {
-        qDebug() << "[LLMouseProc] Stopping previous timer for new animation setup.";
+        EngineLog::write(EngineLine::StoppingPreviousTimer);
         stopAnimationClock(S::s_hWnd, a.activeTimerId);
         a.activeTimerId = 0;
     }
     beginAnimation(a, notch.hwnd, stepPoint(notch), notch.total, notch.route, notch.unitDivisor);
     fixPacing(a, notch);
-    qDebug() << "[LLMouseProc] Initiating new animation instance. Target pos:" << a.targetPos;
+    EngineLog::write(EngineLine::InitiatingAnimation, a.targetPos);
 
     if (S::hiddenWindowExists()) {
         const UINT_PTR id = startClock(axis, notch);
         if (id != 0) {
             a.activeTimerId = id;
-            qDebug() << "[LLMouseProc] New timer SET with ID:" << id;
+            EngineLog::write(EngineLine::NewTimerSet, id);
             firstStep(axis, notch);
         } else {
             const DWORD error = GetLastError();
-            qCritical() << "[LLMouseProc] SetTimer FAILED for new animation! Animation will be "
-                           "inactive. Error:"
-                        << error;
+            EngineLog::write(EngineLine::NewTimerFailed, error);
             a.isAnimating = false;
             a.activeTimerId = 0;
         }
     } else {
-        qCritical() << "[LLMouseProc] Main window handle is invalid, cannot set timer for new "
-                       "animation.";
+        EngineLog::write(EngineLine::NoHiddenWindow);
         a.isAnimating = false;
     }
 }
@@ -165,7 +161,7 @@ bool leftToDevice(WheelAxis axis, const MSLLHOOKSTRUCT &event)
     if (!takeFineInput(S::fineInput(axis), raw, event.time))
         return false;
     if (S::animation(axis).isAnimating) {
-        qDebug() << "[LLMouseProc] Fine-grained wheel input. Stopping active animation.";
+        EngineLog::write(EngineLine::FineInputStops);
         S::stopAnimation(axis);
     }
     return true;
@@ -177,7 +173,7 @@ LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
     if (lParam != 0 && leftToDevice(axis, *reinterpret_cast<const MSLLHOOKSTRUCT *>(lParam)))
         return passOn(nCode, wParam, lParam);
     if (isModifierDown()) {
-        qDebug() << "[LLMouseProc] Modifier key (Shift/Ctrl/Alt) is down. Bypassing custom scroll.";
+        EngineLog::write(EngineLine::ModifierBypass);
         if (a.isAnimating)
             S::stopAnimation(axis);
         return passOn(nCode, wParam, lParam);
@@ -237,8 +233,7 @@ LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
 
     switch (decideWheelAction(a.isAnimating, hwnd == a.targetHwnd, remainingDistance(a), d)) {
     case WheelAction::Settle:
-        qDebug() << "[LLMouseProc] Slight opposite scroll (raw:" << d
-                 << "). Stopping current animation.";
+        EngineLog::write(EngineLine::SlightOpposite, d);
         settleAnimation(a);
         if (a.paced)
             settleSchedule(a);
@@ -247,13 +242,11 @@ LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
         restartAccumulated(axis, notch);
         break;
     case WheelAction::Reverse:
-        qDebug() << "[LLMouseProc] Significant opposite scroll (raw:" << d
-                 << "). Reversing animation.";
+        EngineLog::write(EngineLine::SignificantOpposite, d);
         startNew(axis, notch, false);
         break;
     case WheelAction::Retarget:
-        qDebug() << "[LLMouseProc] Target window changed. Previous animation on other window "
-                    "will be effectively stopped.";
+        EngineLog::write(EngineLine::TargetChanged);
         startNew(axis, notch, true);
         break;
     case WheelAction::Start:
@@ -275,7 +268,7 @@ LRESULT handleMouseEvent(int nCode, WPARAM wParam, LPARAM lParam)
     if (event && isOwnInjectedStep(event->flags, event->dwExtraInfo))
         return passOn(nCode, wParam, lParam);
     if (isButtonPress(wParam) && (S::s_vertical.isAnimating || S::s_horizontal.isAnimating)) {
-        qDebug() << "[LLMouseProc] Mouse button pressed. Stopping active animation.";
+        EngineLog::write(EngineLine::ButtonStops);
         for (WheelAxis axis : kWheelAxes) {
             if (S::animation(axis).isAnimating)
                 S::stopAnimation(axis);

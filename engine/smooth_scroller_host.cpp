@@ -3,11 +3,10 @@
 #include "engine/smooth_scroller.h"
 
 #include "engine/animation_clock.h"
+#include "engine/engine_log.h"
 #include "engine/frame_clock.h"
 #include "engine/frame_wake.h"
 #include "engine/window_facts.h"
-
-#include <QDebug>
 
 namespace {
 
@@ -31,21 +30,25 @@ SmoothScroller::SmoothScroller(QObject *parent)
 
 SmoothScroller::~SmoothScroller()
 {
-    stop();
+    // The engine's last lines are written before what follows the engine's end (the process's
+    // own end, often) can take the message log away from the writer; not waited for long.
+    if (stop())
+        EngineLog::flush(std::chrono::milliseconds(300));
 }
 
 bool SmoothScroller::startOnThisThread()
 {
+    EngineLog::startWriter(); // before the hook: it must never start a thread
     if (!s_hInstance)
         s_hInstance = GetModuleHandleA(nullptr);
     if (!s_hInstance) {
-        qCritical() << "[SmoothScroller] Failed to get module handle in start().";
+        EngineLog::write(EngineLine::NoModuleHandle);
         return false;
     }
 
     createWindow();
     if (!s_hWnd) {
-        qCritical() << "[SmoothScroller] Failed to create hidden window. Cannot start smooth scrolling.";
+        EngineLog::write(EngineLine::NoHiddenWindowAtStart);
         return false;
     }
 
@@ -53,8 +56,7 @@ bool SmoothScroller::startOnThisThread()
     s_hHook = SetWindowsHookExA(WH_MOUSE_LL, LLMouseProc, s_hInstance, 0);
     if (!s_hHook) {
         const DWORD error = GetLastError();
-        // Like every diagnostic here, the items are spaced as the log stream spaces them.
-        qCritical() << "[SmoothScroller] Failed to install mouse hook! Error: " << error;
+        EngineLog::write(EngineLine::HookInstallFailed, error);
         if (hiddenWindowExists())
             DestroyWindow(s_hWnd);
         // Cleared even if the window had already gone, so that the next start makes a new one.
@@ -62,7 +64,7 @@ bool SmoothScroller::startOnThisThread()
         return false;
     }
 
-    qInfo() << "[SmoothScroller] SmoothScroll started. Hook installed. Waiting for scroll events...";
+    EngineLog::write(EngineLine::Started);
     s_isRunning = true;
     takeInputAsSeen();
     // Windows and settings are looked at afresh, as anything may have changed while stopped.
@@ -81,13 +83,13 @@ void SmoothScroller::stopOnThisThread()
     if (!s_isRunning)
         return;
 
-    qInfo() << "[SmoothScroller] Stopping SmoothScroll...";
+    EngineLog::write(EngineLine::Stopping);
 
     // Hook first, so that no wheel event can start a new animation while we tear down.
     if (s_hHook) {
         UnhookWindowsHookEx(s_hHook);
         s_hHook = nullptr;
-        qInfo() << "[SmoothScroller] Mouse hook uninstalled.";
+        EngineLog::write(EngineLine::HookUninstalled);
     }
 
     for (WheelAxis axis : kWheelAxes) {
@@ -95,7 +97,7 @@ void SmoothScroller::stopOnThisThread()
         if (a.isAnimating && hiddenWindowExists() && a.activeTimerId != 0) {
             stopAnimationClock(s_hWnd, a.activeTimerId);
             a.activeTimerId = 0;
-            qInfo() << "[SmoothScroller] Active animation timer killed.";
+            EngineLog::write(EngineLine::TimerKilled);
         }
         a.isAnimating = false;
         a.targetHwnd = nullptr;
@@ -103,7 +105,7 @@ void SmoothScroller::stopOnThisThread()
 
     if (hiddenWindowExists()) {
         DestroyWindow(s_hWnd);
-        qInfo() << "[SmoothScroller] Hidden window destroyed.";
+        EngineLog::write(EngineLine::WindowDestroyed);
     }
     // The window's timers die with it; a stale handle or timer id must not survive into
     // the next start.
@@ -113,7 +115,7 @@ void SmoothScroller::stopOnThisThread()
     closeFrameWake();
 
     s_isRunning = false;
-    qInfo() << "[SmoothScroller] SmoothScroll stopped.";
+    EngineLog::write(EngineLine::Stopped);
 }
 
 void SmoothScroller::systemChangeAnnounced(UINT message, WPARAM)
@@ -133,7 +135,7 @@ void SmoothScroller::createWindow()
     }
 
     if (!s_hInstance) {
-        qCritical() << "[SmoothScroller] createWindow: s_hInstance is NULL.";
+        EngineLog::write(EngineLine::NoInstance);
         return;
     }
 
@@ -145,7 +147,7 @@ void SmoothScroller::createWindow()
         wc.lpszClassName = kHiddenWindowClassName;
         if (!RegisterClassW(&wc)) {
             const DWORD error = GetLastError();
-            qCritical() << "[SmoothScroller] Window Registration Failed! Error:" << error;
+            EngineLog::write(EngineLine::RegistrationFailed, error);
             return;
         }
     }
@@ -162,7 +164,7 @@ void SmoothScroller::createWindow()
         ShowWindow(s_hWnd, SW_HIDE);
     } else {
         const DWORD error = GetLastError();
-        qCritical() << "[SmoothScroller] Window Creation Failed (even for Alt)! Error: " << error;
+        EngineLog::write(EngineLine::WindowCreationFailed, error);
     }
 }
 

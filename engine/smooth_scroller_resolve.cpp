@@ -1,9 +1,9 @@
 #include "engine/smooth_scroller.h"
 
 #include "config/param_reading.h"
+#include "engine/engine_log.h"
 #include "engine/window_process.h"
 
-#include <QDebug>
 #include <QString>
 
 std::wstring SmoothScroller::processFileNameOfWindow(HWND hwnd)
@@ -26,6 +26,6 @@ const nlohmann::json *SmoothScroller::resolveParamSet(const std::wstring &fileNa
             chosen = utf8;
     }
     animation(axis).paramSet = chosen;
-    qDebug().noquote() << "process name -> " << name;
+    EngineLog::write(EngineLine::ProcessName, fileName);
     return findParamSet(snapshot, chosen);
 }

@@ -6,6 +6,7 @@ HWND SmoothScroller::s_hWnd = nullptr;
 bool SmoothScroller::s_isRunning = false;
 DWORD SmoothScroller::s_threadId = 0;
 HookSighting SmoothScroller::s_hookSighting;
+HookWatch SmoothScroller::s_hookWatch;
 
 ScrollAnimation SmoothScroller::s_vertical;
 ScrollAnimation SmoothScroller::s_horizontal;

@@ -4,11 +4,13 @@
 // toolkit's own work) then delays no mouse event of the desktop.
 #include "engine/smooth_scroller.h"
 
+#include "engine/engine_log.h"
 #include "engine/frame_wake.h"
 #include "engine/wheel_lines.h"
 
 #include <QDebug>
 
+#include <atomic>
 #include <chrono>
 #include <future>
 #include <system_error>
@@ -25,15 +27,31 @@ constexpr UINT kStopEngineMessage = WM_APP + 2;
 // often to look, and otherwise sleeps until a message or a hook call arrives.
 constexpr DWORD kHookWatchIntervalMs = 1000;
 
-// Never destroyed: a process that ends without stopping the engine must not be ended by a
-// joinable thread's destructor first.
-std::thread &engineThread()
+// How long pause, resume and quit wait for the engine's thread. It answers within a message
+// or two when it is well; one that does not answer by then is stuck (in a driver, a debugger,
+// another program's hook), and the tray must not hang with it.
+constexpr auto kAnswerLimit = std::chrono::milliseconds(300);
+
+// The engine's thread, as the GUI thread knows it. Never destroyed: a process that ends
+// without stopping the engine must not be ended by a joinable thread's destructor first.
+struct EngineThread {
+    std::thread thread;
+    std::future<void> ended; // ready once the thread has done its work and is about to end
+    bool reported = false;   // it said whether the engine started; its queue exists
+    bool stopAsked = false;
+};
+
+EngineThread &engineThread()
 {
-    static auto *thread = new std::thread;
+    static auto *thread = new EngineThread;
     return *thread;
 }
 
-void runEngine(std::promise<bool> *started)
+// Set by the GUI thread when the engine is to end, for a thread that never got the message
+// (one asked to stop before it had a queue): it looks at each wake.
+std::atomic<bool> s_stopWanted{false};
+
+void runEngine(std::promise<bool> &started)
 {
     MSG msg;
     // Makes the thread's message queue, so that stop() can post to it once start returns.
@@ -53,10 +71,18 @@ void runEngine(std::promise<bool> *started)
         S::s_hWnd = nullptr;
         S::s_isRunning = false;
     }
-    started->set_value(running); // `started` is gone from here on
+    started.set_value(running);
+    EngineLog::wakeWriter();
     if (!running)
         return;
     for (;;) {
+        if (s_stopWanted) {
+            S::stopOnThisThread();
+            EngineLog::wakeWriter();
+            return;
+        }
+        // What the hook calls and ticks since the last wait logged goes out now, between them.
+        EngineLog::wakeWriter();
         // A glide paced by the display wakes the loop through its frame timer.
         const HANDLE frameTimer = frameWakeTimer();
         const DWORD woke = MsgWaitForMultipleObjects(frameTimer ? 1 : 0, &frameTimer, FALSE,
@@ -69,6 +95,7 @@ void runEngine(std::promise<bool> *started)
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (!msg.hwnd && msg.message == kStopEngineMessage) {
                 S::stopOnThisThread();
+                EngineLog::wakeWriter();
                 return;
             }
             DispatchMessageW(&msg);
@@ -85,52 +112,79 @@ bool failStart()
     return false;
 }
 
-// Has the engine's thread tear the engine down (if it still runs) and end, and waits for it.
-void endEngineThread(std::thread &thread)
+// Asks the engine's thread to tear the engine down (if it still runs) and end, and waits for
+// it at most kAnswerLimit; false when it has not ended by then. Asked once: a later call only
+// waits again.
+bool endEngineThread(EngineThread &t)
 {
-    // The queue holds up to 10,000 messages; the thread empties it as fast as they come.
-    int attempts = 0;
-    while (!PostThreadMessageW(S::s_threadId, kStopEngineMessage, 0, 0)) {
-        if (++attempts == 1000) {
+    if (!t.stopAsked) {
+        t.stopAsked = true;
+        s_stopWanted = true;
+        // The queue holds up to 10,000 messages and the thread empties it as they come; a
+        // post that fails leaves the request to the flag, seen at the next wake.
+        if (t.reported && !PostThreadMessageW(S::s_threadId, kStopEngineMessage, 0, 0))
             qCritical() << "[SmoothScroller] Cannot reach the engine's thread to stop it. Error:"
                         << GetLastError();
-            thread.detach();
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    thread.join();
+    if (t.ended.wait_for(kAnswerLimit) != std::future_status::ready)
+        return false;
+    t.thread.join(); // it has only to return
+    t = EngineThread{};
     S::s_threadId = 0;
+    return true;
 }
 
 } // namespace
 
 bool SmoothScroller::start()
 {
-    if (s_isRunning) {
+    EngineThread &t = engineThread();
+    if (s_isRunning && !t.stopAsked) {
         qDebug() << "[SmoothScroller] Already started.";
         return true;
     }
-    std::thread &thread = engineThread();
-    if (thread.joinable()) // left over from an engine whose state was reset under it
-        endEngineThread(thread);
-    std::promise<bool> started;
-    std::future<bool> result = started.get_future();
-    try {
-        thread = std::thread(runEngine, &started);
-    } catch (const std::system_error &e) {
-        qCritical() << "[SmoothScroller] Failed to start the engine's thread:" << e.what();
+    if (!EngineLog::startWriter())
+        qCritical() << "[SmoothScroller] Failed to start the log writer's thread.";
+    // An engine asked to stop that has not ended yet, or one whose state was reset under it:
+    // never a second engine beside it.
+    if (t.thread.joinable() && !endEngineThread(t)) {
+        qCritical() << "[SmoothScroller] The engine's thread still does not answer. Not starting another.";
         return failStart();
     }
+    std::promise<bool> started;
+    std::future<bool> result = started.get_future();
+    std::promise<void> ended;
+    t.ended = ended.get_future();
+    s_stopWanted = false;
+    try {
+        t.thread = std::thread(
+            [](std::promise<bool> reply, std::promise<void> done) {
+                runEngine(reply);
+                done.set_value();
+            },
+            std::move(started), std::move(ended));
+    } catch (const std::system_error &e) {
+        qCritical() << "[SmoothScroller] Failed to start the engine's thread:" << e.what();
+        t = EngineThread{};
+        return failStart();
+    }
+    if (result.wait_for(kAnswerLimit) != std::future_status::ready) {
+        // It takes down whatever it set up once it runs again.
+        qCritical() << "[SmoothScroller] The engine's thread does not answer. Smooth scrolling is not started.";
+        t.stopAsked = true;
+        s_stopWanted = true;
+        return failStart();
+    }
+    t.reported = true;
     if (result.get())
         return true;
-    thread.join(); // it ended after reporting
+    t.stopAsked = true; // it ends after reporting
+    endEngineThread(t);
     return failStart();
 }
 
-void SmoothScroller::stop()
+bool SmoothScroller::stop()
 {
-    std::thread &thread = engineThread();
-    if (thread.joinable())
-        endEngineThread(thread);
+    EngineThread &t = engineThread();
+    return !t.thread.joinable() || endEngineThread(t);
 }

@@ -4,14 +4,13 @@
 #include "config/param_reading.h"
 #include "engine/animation_clock.h"
 #include "engine/animation_math.h"
+#include "engine/engine_log.h"
 #include "engine/frame_clock.h"
 #include "engine/paced_glide.h"
 #include "engine/key_state.h"
 #include "engine/wheel_message.h"
 #include "engine/window_facts.h"
 #include "engine/window_process.h"
-
-#include <QDebug>
 
 #include <iterator>
 
@@ -158,8 +157,7 @@ void refuseWindow(HWND hwnd)
 {
     const WindowProcess process = windowProcess(hwnd);
     if (S::s_refusedProcesses.remember(process.pid, process.startTime, processStillRuns)) {
-        qInfo() << "[LLMouseProc] Posting to the target window was refused (access denied)."
-                   " Wheel events over the windows of its process pass on while it runs.";
+        EngineLog::write(EngineLine::PostingRefused);
     }
 }
 
@@ -254,7 +252,7 @@ bool SmoothScroller::injectWheel(int n, WheelAxis axis)
         // higher rights would not accept is dropped without a report: such windows are never
         // chosen for injection.)
         if (SendInput(count, batch, sizeof(INPUT)) != count) {
-            qCritical() << "[LLMouseProc] SendInput FAILED! Stopping animation. Error:" << GetLastError();
+            EngineLog::write(EngineLine::SendInputFailed, GetLastError());
             return false;
         }
     }

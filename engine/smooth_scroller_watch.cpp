@@ -1,7 +1,7 @@
 // Keeps the low-level mouse hook installed when the system removes it.
 #include "engine/smooth_scroller.h"
 
-#include <QDebug>
+#include "engine/engine_log.h"
 
 namespace {
 
@@ -27,6 +27,7 @@ void SmoothScroller::takeInputAsSeen()
     HookSighting now;
     if (currentSighting(&now))
         s_hookSighting = now;
+    s_hookWatch = HookWatch{};
 }
 
 void SmoothScroller::checkHook()
@@ -34,17 +35,18 @@ void SmoothScroller::checkHook()
     if (!s_isRunning)
         return;
     HookSighting now;
-    if (!currentSighting(&now) || !hookLooksLost(s_hookSighting, now.time, now.pt))
+    if (!currentSighting(&now))
+        return;
+    const WatchAction action = nextWatchAction(s_hookWatch, s_hookSighting, now, GetTickCount());
+    if (action == WatchAction::Wait)
         return;
     // The input that showed the loss must not make us try again if this attempt fails.
     s_hookSighting = now;
     if (s_hHook)
         UnhookWindowsHookEx(s_hHook); // fails when the system has removed it: nothing to undo
     s_hHook = SetWindowsHookExA(WH_MOUSE_LL, LLMouseProc, s_hInstance, 0);
-    if (s_hHook) {
-        qInfo() << "[SmoothScroller] Mouse hook was removed by the system. Hook reinstalled.";
-    } else {
-        const DWORD error = GetLastError();
-        qCritical() << "[SmoothScroller] Failed to reinstall mouse hook! Error: " << error;
-    }
+    if (!s_hHook)
+        EngineLog::write(EngineLine::HookReinstallFailed, GetLastError());
+    else if (action == WatchAction::Reinstall)
+        EngineLog::write(EngineLine::HookReinstalled);
 }

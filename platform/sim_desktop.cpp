@@ -79,6 +79,7 @@ void SimDesktop::reset()
         std::lock_guard<std::mutex> threads(m_threadMutex);
         m_waitableTimers.clear();
         m_events.clear();
+        m_heldThreads.clear();
     }
     m_loopStandIn = nullptr;
     m_failWaitableTimers = 0;

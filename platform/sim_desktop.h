@@ -268,6 +268,10 @@ public:
     // When a thread ends, the system removes its hooks.
     DWORD currentThreadId();
     int queueThreadCount() const; // threads with a queue that have not ended
+    // A held thread stays in its wait for messages (still parked, so that input and the clock
+    // go on without it) until it is let go, as a thread stuck in a driver or a debugger: what
+    // is posted to it waits. Holding returns once the thread waits.
+    void holdThread(DWORD threadId, bool held);
 
     // ---- DPI ------------------------------------------------------------------------
     // How a window reads coordinates. After reset every window is unaware and every monitor
@@ -576,6 +580,7 @@ private:
     mutable std::mutex m_threadMutex;
     std::condition_variable m_threadCv;
     std::map<DWORD, QueueThread> m_queueThreads;
+    std::set<DWORD> m_heldThreads; // under m_threadMutex
     std::map<std::uintptr_t, WaitableTimer> m_waitableTimers; // under m_threadMutex
     std::map<std::uintptr_t, std::pair<bool, bool>> m_events;  // (manual reset, signalled), likewise
     std::function<void(HANDLE)> m_loopStandIn;

@@ -112,6 +112,22 @@ void SimDesktop::threadEnded(DWORD threadId)
     m_threadCv.notify_all();
 }
 
+void SimDesktop::holdThread(DWORD threadId, bool held)
+{
+    std::unique_lock<std::mutex> lock(m_threadMutex);
+    if (!held) {
+        m_heldThreads.erase(threadId);
+        m_threadCv.notify_all();
+        return;
+    }
+    m_heldThreads.insert(threadId);
+    // Held in its wait: one that runs now is held once it waits next.
+    m_threadCv.wait(lock, [&] {
+        const auto it = m_queueThreads.find(threadId);
+        return it == m_queueThreads.end() || it->second.parked;
+    });
+}
+
 void SimDesktop::awaitParkedThreads()
 {
     const DWORD self = currentThreadId();
@@ -128,7 +144,7 @@ void SimDesktop::wakeDueThreads()
     std::vector<DWORD> due;
     for (auto &entry : m_queueThreads) {
         QueueThread &t = entry.second;
-        if (t.parked && !t.woken && t.wakeAt >= 0 && t.wakeAt <= m_now) {
+        if (t.parked && !t.woken && t.wakeAt >= 0 && t.wakeAt <= m_now && !m_heldThreads.count(entry.first)) {
             t.woken = true;
             due.push_back(entry.first);
         }

@@ -321,19 +321,22 @@ DWORD SimDesktop::msgWaitForMultipleObjects(DWORD count, const HANDLE *handles, 
     const HANDLE handle = count == 1 && handles ? handles[0] : nullptr;
     if (count > 1 || (count == 1 && !waitableTimerOf(handle)))
         return fail<DWORD>(ERROR_INVALID_PARAMETER, WAIT_FAILED);
+    const DWORD id = currentThreadId();
     QueueThread &self = queueOfCurrentThread();
     // Looked up each time: a test may reset the desktop while the thread waits.
     const auto timerSignalled = [&] {
         const WaitableTimer *timer = handle ? waitableTimerOf(handle) : nullptr;
         return timer && timer->signalled;
     };
-    if (self.messages.empty() && !timerSignalled()) {
+    if ((self.messages.empty() && !timerSignalled()) || m_heldThreads.count(id)) {
         self.wakeAt = milliseconds == INFINITE ? -1 : m_now + milliseconds;
         self.waitsOn = handle;
         self.parked = true;
         ++self.parkings;
         m_threadCv.notify_all();
-        m_threadCv.wait(lock, [&] { return !self.messages.empty() || self.woken || timerSignalled(); });
+        m_threadCv.wait(lock, [&] {
+            return !m_heldThreads.count(id) && (!self.messages.empty() || self.woken || timerSignalled());
+        });
         self.parked = false;
         self.woken = false;
         self.waitsOn = nullptr;

@@ -112,7 +112,8 @@ restart_program() {
     timeout 20 "$wineserver_bin" -w >/dev/null 2>&1
     wait $program_pid $probe_pid 2>/dev/null
     probe_pid=""
-    "$wine_bin" "$tmp/app/Sorvella.exe" >"$tmp/$1.out" 2>"$tmp/$1.err" &
+    program_err="$tmp/$1.err"
+    "$wine_bin" "$tmp/app/Sorvella.exe" >"$tmp/$1.out" 2>"$program_err" &
     program_pid=$!
     wait_for 90 started "$tmp/$1.err" || echo "wine-check: the restarted program did not report its start"
 }
@@ -155,7 +156,8 @@ tilt_left_user="$(divided_series "$notch_down" "$chars_user")"
 first_step_user="${notch_up_user%% *}"
 
 echo "Starting $program.exe"
-"$wine_bin" "$tmp/app/$program.exe" >"$tmp/program.out" 2>"$tmp/program.err" &
+program_err="$tmp/program.err" # the running program's log; each restart has its own
+"$wine_bin" "$tmp/app/$program.exe" >"$tmp/program.out" 2>"$program_err" &
 program_pid=$!
 if ! wait_for 90 started; then
     check "$program starts and installs its hook" "started" "not started"
@@ -417,6 +419,46 @@ if [ "$program" = Sorvella ]; then
         "$(wheel_since "$from" | awk '{print $2}' | xargs)"
 fi
 
+# --- a debug-output monitor that stops reading: the hook does not wait for the log ---------------
+if [ "$program" = Sorvella ]; then
+    # A monitor of our own owns DBWIN_BUFFER and its two events and never signals ready: every
+    # OutputDebugString of the session then waits up to 10 s. The program's log lines wait on
+    # a thread of their own; two notches glide as usual, each first step within 30 ms of the
+    # wheel event (the probe's own hook stamps it), and more lines than the log's queue holds
+    # are dropped and counted, said once the monitor is gone.
+    dbwin="$tmp/dbwin_stall.exe"
+    x86_64-w64-mingw32-gcc-posix -O2 -Wall -Wextra -Werror -o "$dbwin" "$src_dir/tests/wine/dbwin_stall.c" ||
+        die "the stalled debug-output monitor did not compile"
+    first_step_delay() {
+        tail -n +"$(($1 + 1))" "$probe_log" |
+            awk '$1 == "hook" && !h { h = $5 } $1 == "wheel" && !f { f = $6 } END { if (h && f) printf "%.1f", (f - h) / 1000 }'
+    }
+    start_probe_as probe_dbwin.exe hook
+    sleep 1
+    "$wine_bin" "$dbwin" 20000 >"$tmp/dbwin.out" 2>&1 &
+    dbwin_pid=$!
+    dbwin_holding() { grep -q '^holding' "$tmp/dbwin.out" 2>/dev/null; }
+    wait_for 30 dbwin_holding || echo "wine-check: note: the stalled monitor did not start: $(cat "$tmp/dbwin.out")"
+    for n in 1 2; do
+        from=$(log_lines); xdotool click 4; settle "$from"
+        check "notch $n while a debug-output monitor stalls glides as usual" "$notch_up_user" \
+            "$(wheel_since "$from" | awk '{print $2}' | xargs)"
+        delay="$(first_step_delay "$from")"
+        check "... its first step comes within 30 ms of the wheel event (${delay:-?} ms)" "yes" \
+            "$(awk -v d="${delay:-1e9}" 'BEGIN {print (d <= 30) ? "yes" : "no"}')"
+    done
+    # Quick notches down, more lines than the queue holds while the monitor still stalls.
+    from=$(log_lines); xdotool click --repeat 300 --delay 5 5; settle "$from"
+    wait "$dbwin_pid"
+    check "the stalled monitor held its objects and let them go" "holding gone" "$(tr -d '\r' <"$tmp/dbwin.out" | xargs)"
+    log_says_dropped() { grep -q 'The log could not keep up: [0-9]* lines were dropped' "$program_err"; }
+    wait_for 90 log_says_dropped
+    check "once the monitor is gone the log says how many lines it dropped" "said" \
+        "$(log_says_dropped && echo said || echo "not said")"
+    grep -o 'The log could not keep up: [0-9]* lines were dropped' "$program_err" | tail -1 | sed 's/^/wine-check: /'
+    xdotool mousemove 0 0; sleep 0.3; xdotool mousemove $cursor_x $cursor_y; sleep 1
+fi
+
 # --- a good citizen: the user's stored wheel lines, and a config.json another program holds --
 if [ "$program" = Sorvella ]; then
     # Untouched: a new process reads the user's lines, the stored value is the one from before
@@ -443,7 +485,7 @@ if [ "$program" = Sorvella ]; then
     if [ "$quit_out" = "trayquit sent" ]; then
         wait_for 20 sh -c "! kill -0 $program_pid 2>/dev/null"
         check "the tray's quit ends the program" "gone" "$(kill -0 "$program_pid" 2>/dev/null && echo running || echo gone)"
-        check "the quit has no wheel setting to put back" "0" "$(grep -c 'System wheel scroll .* restored' "$tmp/program.err")"
+        check "the quit has no wheel setting to put back" "0" "$(grep -c 'System wheel scroll .* restored' "$program_err")"
     else
         # Under Wine on a bare X server the tray's menu has not been seen to open for the probe.
         echo "wine-check: note: the tray menu did not open ($quit_out); the quit is not checked here"

@@ -3,6 +3,7 @@
 // of a change of the wheel settings, handed to the engine while it runs.
 #include "app/event_hub.h"
 #include "app/main_window.h"
+#include "app/process_end.h"
 #include "engine/wheel_units.h"
 #include "main_window_test_access.h"
 #include "panel_test_support.h"
@@ -149,4 +150,38 @@ TEST_F(PauseTest, QuitWhilePausedEndsCleanly)
             Access::quitAction(window)->trigger();
         },
         ::testing::ExitedWithCode(0), "SmoothScroll stopped");
+}
+
+TEST_F(PauseTest, AnEngineThreadThatDoesNotAnswerHoldsNeitherPauseNorResumeNorQuit)
+{
+    sim().setWheelScrollLines(WHEEL_PAGESCROLL);
+    MainWindow window;
+    ASSERT_TRUE(waitFor([] { return sim().wheelScrollLines() == 1; }));
+    const DWORD engineThread = sim().hookOwnerThread();
+    sim().holdThread(engineThread, true);
+
+    // Paused all the same, saying so, with the user's page setting back.
+    togglePause(window);
+    EXPECT_TRUE(window.isPaused());
+    EXPECT_EQ(toolTip(window), QString("Sorvella（已暂停，平滑滚动未及时停止）"));
+    EXPECT_EQ(sim().wheelScrollLines(), WHEEL_PAGESCROLL);
+
+    // A resume while it is still stuck starts no second engine beside it.
+    togglePause(window);
+    EXPECT_TRUE(window.isPaused());
+    EXPECT_EQ(toolTip(window), QString("Sorvella（已暂停，无法恢复平滑滚动）"));
+    EXPECT_EQ(sim().queueThreadCount(), 1);
+
+    // Once it answers it ends as it was asked, and the next resume starts one engine.
+    sim().holdThread(engineThread, false);
+    ASSERT_TRUE(waitFor([] { return sim().queueThreadCount() == 0; }));
+    togglePause(window);
+    EXPECT_FALSE(window.isPaused());
+    EXPECT_TRUE(engineRuns());
+    EXPECT_EQ(toolTip(window), QString("Sorvella"));
+
+    // A quit whose engine or log did not answer ends at once, without static destructors.
+    EXPECT_EQ(processEndAfter(true, true), ProcessEnd::Exit);
+    EXPECT_EQ(processEndAfter(false, false), ProcessEnd::AtOnce);
+    EXPECT_EQ(processEndAfter(true, false), ProcessEnd::AtOnce);
 }

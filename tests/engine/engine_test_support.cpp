@@ -1,12 +1,18 @@
 #include "engine_test_support.h"
 
 #include "config/config_document.h"
+#include "engine/engine_log.h"
 #include "engine/frame_wake.h"
 #include "tests/support/engine_state.h"
 
+#include <mutex>
 #include <thread>
 
 std::vector<EngineTest::Line> EngineTest::s_log;
+namespace {
+// The engine's lines come from its log writer's thread, the test's own from the test's.
+std::mutex s_logMutex;
+} // namespace
 nlohmann::json EngineTest::s_document;
 
 void EngineTest::SetUp()
@@ -15,6 +21,8 @@ void EngineTest::SetUp()
     resetEngineState();
     config() = initialConfig();
     publish();
+    EngineLog::startWriter();
+    EngineLog::flush(); // nothing of an earlier test comes in late
     s_log.clear();
     m_previousHandler = qInstallMessageHandler(record);
 
@@ -46,6 +54,7 @@ QtMsgType expectedLevel(const std::string &line)
 
 void EngineTest::TearDown()
 {
+    EngineLog::flush();
     for (const Line &line : s_log) {
         if (line.text.rfind("[LLMouseProc]", 0) == 0 || line.text.rfind("process name -> ", 0) == 0) {
             EXPECT_EQ(line.type, expectedLevel(line.text)) << line.text;
@@ -172,6 +181,8 @@ int EngineTest::postedSum(UINT message)
 
 std::vector<std::string> EngineTest::logLines(const std::string &prefix)
 {
+    EngineLog::flush();
+    std::lock_guard<std::mutex> lock(s_logMutex);
     std::vector<std::string> lines;
     for (const Line &line : s_log) {
         if (line.text.rfind(prefix, 0) == 0)
@@ -182,6 +193,8 @@ std::vector<std::string> EngineTest::logLines(const std::string &prefix)
 
 std::vector<QtMsgType> EngineTest::logTypes(const std::string &prefix)
 {
+    EngineLog::flush();
+    std::lock_guard<std::mutex> lock(s_logMutex);
     std::vector<QtMsgType> types;
     for (const Line &line : s_log) {
         if (line.text.rfind(prefix, 0) == 0)
@@ -192,6 +205,8 @@ std::vector<QtMsgType> EngineTest::logTypes(const std::string &prefix)
 
 bool EngineTest::logged(const std::string &text)
 {
+    EngineLog::flush();
+    std::lock_guard<std::mutex> lock(s_logMutex);
     for (const Line &line : s_log) {
         if (line.text == text)
             return true;
@@ -201,5 +216,6 @@ bool EngineTest::logged(const std::string &text)
 
 void EngineTest::record(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
+    std::lock_guard<std::mutex> lock(s_logMutex);
     s_log.push_back({type, message.toStdString()});
 }

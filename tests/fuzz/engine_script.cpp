@@ -5,6 +5,7 @@
 
 #include "config/config_document.h"
 #include "engine/animation_clock.h"
+#include "engine/engine_log.h"
 #include "engine/wheel_route.h"
 #include "engine/wheel_units.h"
 #include "tests/support/engine_state.h"
@@ -79,6 +80,13 @@ void countStarts(QtMsgType, const QMessageLogContext &, const QString &message)
         if (const auto axis = axisOfClock(message.mid(kStarted.size()).toULongLong()))
             ++s_starts[static_cast<int>(*axis)];
     }
+}
+
+// The starts counted so far: every line the engine made before is written by then.
+const int *startsSoFar()
+{
+    EngineLog::flush();
+    return s_starts;
 }
 
 int sign(float value)
@@ -165,7 +173,7 @@ POINT EngineScript::pickPoint(ByteReader &in) const
 void EngineScript::hookEvent(ByteReader &in)
 {
     const bool wasAnimating[2] = {S::s_vertical.isAnimating, S::s_horizontal.isAnimating};
-    const int startsBefore[2] = {s_starts[0], s_starts[1]};
+    const int startsBefore[2] = {startsSoFar()[0], startsSoFar()[1]};
     const int failedPosts = sim().failedPosts();
     const std::uint32_t kind = in.below(8);
     int nCode = HC_ACTION;
@@ -199,11 +207,11 @@ SimDesktop::HookOutcome EngineScript::wheelEvent(UINT message, POINT pt, DWORD m
                                                  ULONG_PTR extra)
 {
     const bool wasAnimating[2] = {S::s_vertical.isAnimating, S::s_horizontal.isAnimating};
-    const int startsBefore[2] = {s_starts[0], s_starts[1]};
+    const int startsBefore[2] = {startsSoFar()[0], startsSoFar()[1]};
     const int failedPosts = sim().failedPosts();
     const bool looksOurs = isOwnInjectedStep(flags, extra);
     const int targets[2] = {S::s_vertical.targetPos, S::s_horizontal.targetPos};
-    const int starts = s_starts[0] + s_starts[1];
+    const int starts = startsSoFar()[0] + startsSoFar()[1];
     const UINT_PTR clocks[2] = {S::s_vertical.activeTimerId, S::s_horizontal.activeTimerId};
     const int raw = static_cast<short>(HIWORD(mouseData));
     const int axis = message == WM_MOUSEHWHEEL ? 1 : 0;
@@ -222,7 +230,7 @@ SimDesktop::HookOutcome EngineScript::wheelEvent(UINT message, POINT pt, DWORD m
     if (looksOurs) {
         // An event like our own steps passes on and changes nothing.
         FUZZ_CHECK(S::s_vertical.targetPos == targets[0] && S::s_horizontal.targetPos == targets[1]);
-        FUZZ_CHECK(s_starts[0] + s_starts[1] == starts);
+        FUZZ_CHECK(startsSoFar()[0] + startsSoFar()[1] == starts);
         m_inputSeen = sim().receivedInput().size();
     }
     if (fine) {
@@ -245,7 +253,7 @@ void EngineScript::skipReversedNotch(UINT message, int raw, const SimDesktop::Ho
     const int i = static_cast<int>(axis);
     // A swallowed notch that neither began nor moved an animation, yet sent something.
     if (!outcome.swallowed() || a.targetPos != targets[i] || a.activeTimerId != clocks[i]
-        || s_starts[0] + s_starts[1] != starts)
+        || startsSoFar()[0] + startsSoFar()[1] != starts)
         return;
     const auto &posted = sim().posted();
     const auto &input = sim().receivedInput();
@@ -300,7 +308,7 @@ void EngineScript::afterHookEvent(const bool (&wasAnimating)[2], const int (&sta
         const ScrollAnimation &a = S::animation(axis);
         const int i = static_cast<int>(axis);
         // A new animation (or a reversed one) starts counting from nothing.
-        if (s_starts[i] != startsBefore[i] || (a.isAnimating && !wasAnimating[i])) {
+        if (startsSoFar()[i] != startsBefore[i] || (a.isAnimating && !wasAnimating[i])) {
             m_postedSinceStart[i] = 0;
             m_sumUnknown[i] = false;
         }

@@ -44,7 +44,7 @@ TEST_F(HookHost, RepeatedStartsAndStopsAreHarmless)
     EXPECT_TRUE(hostLog().empty());
 
     ASSERT_TRUE(scroller.start());
-    s_log.clear();
+    clearLog();
     EXPECT_TRUE(scroller.start());
     SmoothScroller other; // a second object drives the same one engine
     EXPECT_TRUE(other.start());
@@ -54,7 +54,7 @@ TEST_F(HookHost, RepeatedStartsAndStopsAreHarmless)
     EXPECT_EQ(hostLog(), (std::vector<LogLine>{already, already}));
 
     scroller.stop();
-    s_log.clear();
+    clearLog();
     scroller.stop();
     other.stop();
     EXPECT_TRUE(hostLog().empty());
@@ -72,7 +72,7 @@ TEST_F(HookHost, StopDuringAnimationRemovesHookThenTimerThenWindow)
     ASSERT_TRUE(sim().injectWheel(-120, POINT{100, 200}, WM_MOUSEHWHEEL).swallowed());
     ASSERT_TRUE(clockRunning());
     const int killsBefore = sim().killTimerCalls();
-    s_log.clear();
+    clearLog();
 
     scroller.stop();
 
@@ -179,7 +179,7 @@ TEST_F(HookHost, FailuresBeforeTheHookInstallNothing)
         sim().failCreateMessageOnlyWindow(ERROR_NOT_ENOUGH_MEMORY);
         (sim().*c.inject)(c.error);
         SmoothScroller scroller;
-        s_log.clear();
+        clearLog();
 
         EXPECT_FALSE(scroller.start());
         EXPECT_EQ(hostLog(), c.log);
@@ -210,7 +210,7 @@ TEST_F(HookHost, HiddenWindowLostWhileRunningIsRebuiltByTheNextStart)
     HWND lost = SmoothScroller::s_hWnd;
     sim().destroyOnOwnerThread(lost);
     SmoothScroller::s_vertical.activeTimerId = SmoothScroller::kAnimationTimerId; // died with the window
-    s_log.clear();
+    clearLog();
 
     scroller.stop();
     EXPECT_FALSE(logged(QtInfoMsg, "[SmoothScroller] Hidden window destroyed."));
@@ -242,7 +242,7 @@ TEST_F(HookHost, HookRemovedBySystemIsInstalledAgainWhenTheEngineThreadWakesNext
     sim().blockThread(engineThread, false);
     ASSERT_EQ(sim().installedHookCount(), 0);
     EXPECT_TRUE(notchOver().passedOn());
-    s_log.clear();
+    clearLog();
 
     sim().advanceTime(1000);
     EXPECT_EQ(sim().installedHookCount(), 1);

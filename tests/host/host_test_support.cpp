@@ -1,13 +1,21 @@
 #include "host_test_support.h"
 
+#include "engine/engine_log.h"
 #include "tests/support/engine_state.h"
 
 #include <algorithm>
+#include <mutex>
+
+namespace {
+// The engine's lines come from its log writer's thread, the test's own from the test's.
+std::mutex s_logMutex;
+} // namespace
 
 std::vector<LogLine> HostTest::s_log;
 
 void HostTest::recordMessage(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
+    std::lock_guard<std::mutex> lock(s_logMutex);
     s_log.emplace_back(type, message.toStdString());
 }
 
@@ -15,6 +23,8 @@ void HostTest::SetUp()
 {
     sim().reset();
     resetEngineState();
+    EngineLog::startWriter();
+    EngineLog::flush(); // nothing of an earlier test comes in late
     s_log.clear();
     m_previousHandler = qInstallMessageHandler(recordMessage);
 }
@@ -22,6 +32,7 @@ void HostTest::SetUp()
 void HostTest::TearDown()
 {
     // Leave no hook, window or engine state behind for the next test, whatever this one did.
+    EngineLog::flush();
     qInstallMessageHandler(m_previousHandler);
     sim().reset();
     resetEngineState();
@@ -29,6 +40,8 @@ void HostTest::TearDown()
 
 std::vector<LogLine> HostTest::hostLog()
 {
+    EngineLog::flush();
+    std::lock_guard<std::mutex> lock(s_logMutex);
     std::vector<LogLine> lines;
     std::copy_if(s_log.begin(), s_log.end(), std::back_inserter(lines),
                  [](const LogLine &l) { return l.second.rfind("[SmoothScroller]", 0) == 0; });
@@ -37,7 +50,16 @@ std::vector<LogLine> HostTest::hostLog()
 
 bool HostTest::logged(QtMsgType type, const std::string &text)
 {
+    EngineLog::flush();
+    std::lock_guard<std::mutex> lock(s_logMutex);
     return std::find(s_log.begin(), s_log.end(), LogLine(type, text)) != s_log.end();
+}
+
+void HostTest::clearLog()
+{
+    EngineLog::flush();
+    std::lock_guard<std::mutex> lock(s_logMutex);
+    s_log.clear();
 }
 
 HWND HostTest::addAppWindow()

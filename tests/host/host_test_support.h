@@ -26,6 +26,8 @@ protected:
     // Lines that begin with the host's own prefix, in order.
     static std::vector<LogLine> hostLog();
     static bool logged(QtMsgType type, const std::string &text);
+    // Forgets what was logged so far, the engine's queued lines included.
+    static void clearLog();
 
     // A visible application window under the point (100, 200), and one wheel event there.
     HWND addAppWindow();

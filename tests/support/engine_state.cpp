@@ -20,6 +20,7 @@ void resetEngineState()
     S::s_windowCache.clear();
     forgetWheelRouting();
     S::s_hookSighting = HookSighting{};
+    S::s_hookWatch = HookWatch{};
     S::s_fineVertical = FineInputTrack{};
     S::s_fineHorizontal = FineInputTrack{};
     publishWheelUnits(WheelUnits{});
