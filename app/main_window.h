@@ -190,6 +190,9 @@ private:
     CustomRadioButton *m_normalRadio = nullptr;
     CustomRadioButton *m_reverseRadio = nullptr;
     QButtonGroup *m_directionGroup = nullptr;
+    // How far a fast spin may go, 1 (off) to 10: the set's `fastSpinMax`, kept through every
+    // save.
+    ParamRow m_fastSpinRow;
     bool m_scrollDirectionNormal = true;
     QComboBox *m_appComboBox = nullptr;
     QListWidget *m_profileList = nullptr;

@@ -28,6 +28,7 @@ void MainWindow::showProfile(const QString &name)
     for (std::size_t i = 0; i < m_rows.size(); ++i)
         m_rows[i].value = values->integers[i];
     m_scrollDirectionNormal = values->scrollDirectionNormal;
+    m_fastSpinRow.value = values->fastSpinMax;
     for (ParamRow &row : m_rows)
         refreshValueLabel(row);
 
@@ -59,6 +60,7 @@ void MainWindow::collectProfile(const QString &name)
         values.integers[i] = m_rows[i].value;
     values.scrollDirectionNormal = m_scrollDirectionNormal;
     values.smoothScrollEnabled = m_smoothCheckBox->isChecked();
+    values.fastSpinMax = m_fastSpinRow.value;
     m_store.collect(name, values, m_autorunButton->isChecked());
     publishConfig();
 }

@@ -51,6 +51,12 @@ std::optional<std::int32_t> readSigned32(const nlohmann::json &set, const char *
     return std::nullopt;
 }
 
+std::int32_t readFastSpinMax(const nlohmann::json &set)
+{
+    const std::int32_t value = readSigned32(set, kFastSpinMaxKey).value_or(1);
+    return value >= 1 && value <= kFastSpinLargest ? value : 1;
+}
+
 std::optional<std::uint64_t> readUnsigned(const nlohmann::json &set, const char *key)
 {
     constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();

@@ -16,6 +16,13 @@ std::optional<std::int32_t> readSigned32(const nlohmann::json &set, const char *
 // Any JSON number, fraction dropped; a negative number reads as 0.
 std::optional<std::uint64_t> readUnsigned(const nlohmann::json &set, const char *key);
 
+// A fast spin multiplies a notch's distance at most this much (`fastSpinMax`), from 1 (off)
+// to kFastSpinLargest. A set without the member, or with another type or a value outside that
+// range, does not multiply: 1. Read like the set's other whole numbers, fraction dropped.
+constexpr char kFastSpinMaxKey[] = "fastSpinMax";
+constexpr std::int32_t kFastSpinLargest = 10;
+std::int32_t readFastSpinMax(const nlohmann::json &set);
+
 // The parameter set of that name in a document, or nullptr when the document has no such
 // set or it is not an object.
 const nlohmann::json *findParamSet(const nlohmann::json &document, const std::string &name);

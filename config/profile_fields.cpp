@@ -27,6 +27,7 @@ ProfileValues showableValues(const nlohmann::json &set)
     const ParameterKey &smooth = kParameterKeys[kSmoothScrollKey];
     values.scrollDirectionNormal = showableFlag(set, direction.name, direction.fallback != 0);
     values.smoothScrollEnabled = showableFlag(set, smooth.name, smooth.fallback != 0);
+    values.fastSpinMax = readFastSpinMax(set);
     return values;
 }
 
@@ -37,6 +38,8 @@ nlohmann::json parameterSetOf(const ProfileValues &values)
         set[kParameterKeys[i].name] = values.integers[i];
     set[kParameterKeys[kDirectionNormalKey].name] = values.scrollDirectionNormal;
     set[kParameterKeys[kSmoothScrollKey].name] = values.smoothScrollEnabled;
+    if (values.fastSpinMax > 1 && values.fastSpinMax <= kFastSpinLargest)
+        set[kFastSpinMaxKey] = values.fastSpinMax;
     return set;
 }
 

@@ -17,13 +17,15 @@ struct ProfileValues {
     std::array<std::int32_t, kIntegerKeyCount> integers{};
     bool scrollDirectionNormal = true;
     bool smoothScrollEnabled = true;
+    std::int32_t fastSpinMax = 1; // 1 is off and is not stored
 };
 
 // What the panel shows of a stored set: each key through showableInteger or showableFlag,
 // with the key's fallback where the set lacks it or holds something else.
 ProfileValues showableValues(const nlohmann::json &set);
 
-// The set a save stores: exactly the ten keys, integers as JSON integers.
+// The set a save stores: exactly the ten keys, integers as JSON integers, and `fastSpinMax`
+// only where a fast spin goes farther.
 nlohmann::json parameterSetOf(const ProfileValues &values);
 
 // The value of an integer key as the panel shows it: any JSON number with its fraction

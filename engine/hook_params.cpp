@@ -23,5 +23,6 @@ std::optional<HookParams> readHookParams(const nlohmann::json *set)
     params.accelDown = *accelDown;
     params.intervalUp = static_cast<UINT>(*intervalUp & 0xFFFFFFFFu);
     params.intervalDown = static_cast<UINT>(*intervalDown & 0xFFFFFFFFu);
+    params.fastSpinMax = readFastSpinMax(*set);
     return params;
 }

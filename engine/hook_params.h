@@ -14,6 +14,7 @@ struct HookParams {
     int accelDown = 0;
     UINT intervalUp = 0;   // low 32 bits of the stored value, as the timer takes it
     UINT intervalDown = 0;
+    int fastSpinMax = 1; // 1: a fast spin goes no farther
 
     int accel(bool up) const { return up ? accelUp : accelDown; }
     UINT interval(bool up) const { return up ? intervalUp : intervalDown; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/fast_spin.h"
 #include "engine/fine_input.h"
 #include "engine/hook_watch.h"
 #include "engine/refused_processes.h"
@@ -103,6 +104,9 @@ public:
     static FineInputTrack s_fineVertical;
     static FineInputTrack s_fineHorizontal;
     static FineInputTrack &fineInput(WheelAxis axis);
+    // The vertical wheel's latest notches, by which a fast spin goes farther. The tilt wheel
+    // has none: held, it repeats at a steady rate and would only speed up.
+    static FastSpinTrack s_fastSpin;
 
     // Processes that refused our posted wheel messages (ones running with higher rights).
     // Wheel events over their windows pass on while they run: swallowing a notch we cannot

@@ -43,7 +43,7 @@ bool isAnimatableWindow(HWND hwnd, const WindowProcess &process)
 struct Notch {
     HWND hwnd;
     POINT pt;
-    int total;
+    int total; // a fast spin's multiple included, once the notch's action is known
     UINT interval;
     StepRoute route;
     const nlohmann::json &document;
@@ -167,8 +167,19 @@ bool leftToDevice(WheelAxis axis, const MSLLHOOKSTRUCT &event)
     return true;
 }
 
+// The notch's distance as a fast spin makes it. Its time is the one taken at the hook's entry:
+// the event's own follows the tick count, whose coarse steps would make one spin go
+// different distances.
+int spunTotal(WheelAxis axis, const Notch &notch, double nowMs, int d, WheelAction action, int fastSpinMax)
+{
+    if (axis != WheelAxis::Vertical)
+        return notch.total;
+    return spunDistance(notch.total, takeFastSpinNotch(S::s_fastSpin, nowMs, d, notch.hwnd, action, fastSpinMax));
+}
+
 LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
 {
+    const double nowMs = frameClockNow();
     ScrollAnimation &a = S::animation(axis);
     if (lParam != 0 && leftToDevice(axis, *reinterpret_cast<const MSLLHOOKSTRUCT *>(lParam)))
         return passOn(nCode, wParam, lParam);
@@ -224,14 +235,16 @@ LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
     // the notch keeps its own way rather than scroll another one.
     const StepRoute route{look.inputOnly, topLevel,
                           look.inputOnly ? wheelRoutingAt(event->time) : WheelRouting::Unknown};
-    const Notch notch{hwnd,     pt,        total, params->interval(up), route,
+    Notch notch{hwnd,     pt,        total, params->interval(up), route,
                       *snapshot, unitDivisorOf(publishedWheelUnits(), axis), displayPacedIn(*snapshot)};
     if (notch.route.injected && !injectedStepReachesFrom(notch.route, topLevel))
         return passOn(nCode, wParam, lParam);
     if (reverseOnly)
         return sendReversed(axis, notch) ? kSwallow : passOn(nCode, wParam, lParam);
 
-    switch (decideWheelAction(a.isAnimating, hwnd == a.targetHwnd, remainingDistance(a), d)) {
+    const WheelAction action = decideWheelAction(a.isAnimating, hwnd == a.targetHwnd, remainingDistance(a), d);
+    notch.total = spunTotal(axis, notch, nowMs, d, action, params->fastSpinMax);
+    switch (action) {
     case WheelAction::Settle:
         EngineLog::write(EngineLine::SlightOpposite, d);
         settleAnimation(a);
@@ -267,6 +280,9 @@ LRESULT handleMouseEvent(int nCode, WPARAM wParam, LPARAM lParam)
     // Our own injected steps come back through the chain: they go on as they are.
     if (event && isOwnInjectedStep(event->flags, event->dwExtraInfo))
         return passOn(nCode, wParam, lParam);
+    // A click ends a spin: the next notch starts again at its own distance.
+    if (isButtonPress(wParam))
+        S::s_fastSpin = FastSpinTrack{};
     if (isButtonPress(wParam) && (S::s_vertical.isAnimating || S::s_horizontal.isAnimating)) {
         EngineLog::write(EngineLine::ButtonStops);
         for (WheelAxis axis : kWheelAxes) {

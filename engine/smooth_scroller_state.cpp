@@ -15,6 +15,7 @@ RefusedProcesses SmoothScroller::s_refusedProcesses;
 WindowCache SmoothScroller::s_windowCache;
 FineInputTrack SmoothScroller::s_fineVertical;
 FineInputTrack SmoothScroller::s_fineHorizontal;
+FastSpinTrack SmoothScroller::s_fastSpin;
 
 ScrollAnimation &SmoothScroller::animation(WheelAxis axis)
 {

@@ -3,6 +3,7 @@
 #include "config/autorun.h"
 #include "config/config_document.h"
 #include "config/config_file.h"
+#include "config/param_reading.h"
 #include "config/profile_store.h"
 #include "platform/registry.h"
 
@@ -72,6 +73,21 @@ TEST_F(ProfileStoreTest, ShowsEachKeyOrItsFallbackAndCollectsExactlyTheTenKeys)
     const json before = store.document();
     store.collect("", shown, true);
     EXPECT_EQ(store.document(), before);
+}
+
+TEST_F(ProfileStoreTest, AFastSpinMaximumOutsideOneToTenIsOffAndOffIsNotStored)
+{
+    const std::pair<json, std::int32_t> kRead[] = {{"3", 1},  {0, 1},    {-2, 1}, {2.7, 2}, {1e12, 1},
+                                                   {11, 1},   {10, 10},  {true, 1}, {nullptr, 1}, {3, 3}};
+    for (const auto &[stored, expected] : kRead) {
+        const json set = {{"fastSpinMax", stored}};
+        EXPECT_EQ(showableValues(set).fastSpinMax, expected) << stored;
+        EXPECT_EQ(readFastSpinMax(set), expected) << stored;
+    }
+    ProfileValues values;
+    EXPECT_FALSE(parameterSetOf(values).contains("fastSpinMax")) << "off erases the member";
+    values.fastSpinMax = 4;
+    EXPECT_EQ(parameterSetOf(values)["fastSpinMax"], 4);
 }
 
 TEST_F(ProfileStoreTest, AddsCopiesOfDefaultRemovesAndListsEntriesInByteOrder)

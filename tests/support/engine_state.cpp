@@ -23,6 +23,7 @@ void resetEngineState()
     S::s_hookWatch = HookWatch{};
     S::s_fineVertical = FineInputTrack{};
     S::s_fineHorizontal = FineInputTrack{};
+    S::s_fastSpin = FastSpinTrack{};
     publishWheelUnits(WheelUnits{});
     resetFrameGrid();
     closeFrameWake();
