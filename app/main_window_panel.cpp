@@ -5,7 +5,9 @@
 
 #include "app/glide_preview.h"
 #include "config/config_document.h"
+#include "config/param_reading.h"
 #include "config/parameter_keys.h"
+#include "config/profile_fields.h"
 #include "engine/wheel_lines.h"
 #include "ui/clickable_label.h"
 #include "ui/custom_image_button.h"
@@ -250,6 +252,22 @@ QWidget *MainWindow::buildDisplayPacedGroup()
     QVBoxLayout *column = nullptr;
     QWidget *group = makePanelGroup(QStringLiteral("滚动节奏"), this, &column);
 
+    // How far a fast spin goes, per application, beside the pacing that applies to all.
+    m_fastSpinRow.step = 1;
+    m_fastSpinRow.minimum = 1;
+    m_fastSpinRow.maximum = kFastSpinLargest;
+    m_fastSpinRow.caption = QStringLiteral("快速滚动加速「转得越快走得越远」");
+    m_fastSpinRow.nameLabel = makeSideLabel(QStringLiteral("快速滚动"), group);
+    m_fastSpinRow.valueLabel = makeValueLabel(QStringLiteral("valueLabel"), group);
+    auto *spinRow = new QHBoxLayout;
+    spinRow->setSpacing(8);
+    spinRow->addStretch(1);
+    spinRow->addWidget(m_fastSpinRow.nameLabel);
+    spinRow->addWidget(m_fastSpinRow.valueLabel);
+    spinRow->addStretch(1);
+    column->addLayout(spinRow);
+    connect(m_fastSpinRow.valueLabel, &ClickableLabel::clicked, this, [this] { editParameter(m_fastSpinRow); });
+
     m_displayPacedCheckBox = new QCheckBox(QStringLiteral("跟随屏幕刷新"), group);
     m_displayPacedCheckBox->setObjectName(QStringLiteral("displayPacedCheckBox"));
     m_displayPacedCheckBox->setToolTip(
@@ -267,8 +285,10 @@ QWidget *MainWindow::buildDisplayPacedGroup()
 
 void MainWindow::refreshValueLabel(ParamRow &row)
 {
-    if (row.valueLabel)
-        row.valueLabel->setText(QStringLiteral("%1 %2").arg(row.value).arg(row.unit));
+    if (!row.valueLabel)
+        return;
+    row.valueLabel->setText(&row == &m_fastSpinRow ? fastSpinText(row.value)
+                                                   : QStringLiteral("%1 %2").arg(row.value).arg(row.unit));
 }
 
 // The glide of one notch the way `row` (an index of m_rows) governs, with the set on show
@@ -302,8 +322,12 @@ std::function<GlideCurve(int)> MainWindow::glideOfRow(int row) const
 void MainWindow::editParameter(ParamRow &row)
 {
     SettingsDialog dialog(row.caption, row.value, row.step, row.minimum, row.maximum, row.unit, this);
-    const int index = static_cast<int>(&row - m_rows.data());
-    dialog.showGlide(glideOfRow(index), index == AccelUp || index == RapidUp || index == DistanceUp);
+    if (&row == &m_fastSpinRow) {
+        dialog.showValueAs(&fastSpinText);
+    } else {
+        const int index = static_cast<int>(&row - m_rows.data());
+        dialog.showGlide(glideOfRow(index), index == AccelUp || index == RapidUp || index == DistanceUp);
+    }
     if (dialog.exec() != QDialog::Accepted)
         return;
     row.value = dialog.m_value;

@@ -31,6 +31,7 @@ void MainWindow::showProfile(const QString &name)
     m_fastSpinRow.value = values->fastSpinMax;
     for (ParamRow &row : m_rows)
         refreshValueLabel(row);
+    refreshValueLabel(m_fastSpinRow);
 
     {
         const QSignalBlocker blocker(m_directionGroup);

@@ -43,6 +43,13 @@ nlohmann::json parameterSetOf(const ProfileValues &values)
     return set;
 }
 
+QString fastSpinText(std::int32_t maximum)
+{
+    if (maximum <= 1 || maximum > kFastSpinLargest)
+        return QStringLiteral("关");
+    return QStringLiteral("最高 %1 倍").arg(maximum);
+}
+
 QString profileDisplayText(const QString &name)
 {
     return name == QLatin1String(kDefaultProfileName) ? kDefaultEntryText : name;

@@ -36,6 +36,10 @@ std::int32_t showableInteger(const nlohmann::json &set, const char *key, std::in
 // A flag as the panel shows it: the stored boolean, else the fallback.
 bool showableFlag(const nlohmann::json &set, const char *key, bool fallback);
 
+// How the panel shows a set's fastSpinMax: "关" when a fast spin goes no farther (1, or a value
+// outside 1 to 10), else "最高 N 倍".
+QString fastSpinText(std::int32_t maximum);
+
 // The entry text of the profile every application without one of its own uses
 // (kDefaultProfileName) in the profile list, and the list's last entry, which adds an
 // application.

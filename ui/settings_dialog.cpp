@@ -106,10 +106,16 @@ void SettingsDialog::showGlide(std::function<GlideCurve(int)> curveFor, bool up)
     m_glideChart->setCurves(saved, saved);
 }
 
+void SettingsDialog::showValueAs(std::function<QString(int)> textOf)
+{
+    m_textOf = std::move(textOf);
+    m_valueDisplay->setText(m_textOf ? m_textOf(m_value) : valueText(m_value, m_unit));
+}
+
 void SettingsDialog::onSliderValueChanged(int value)
 {
     m_value = value;
-    m_valueDisplay->setText(valueText(m_value, m_unit));
+    m_valueDisplay->setText(m_textOf ? m_textOf(m_value) : valueText(m_value, m_unit));
     if (m_glideChart)
         m_glideChart->setCurves(m_glideChart->saved(), m_curveFor(m_value));
 }

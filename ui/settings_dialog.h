@@ -33,6 +33,9 @@ public:
     // the glide of a value; `up` draws it in the up rows' blue, else in the down rows' pink.
     void showGlide(std::function<GlideCurve(int value)> curveFor, bool up);
 
+    // Shows each value as `textOf` words it instead of the number and its unit.
+    void showValueAs(std::function<QString(int value)> textOf);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
@@ -56,5 +59,6 @@ private:
     CustomImageButton *m_closeButton = nullptr;
     QVBoxLayout *m_contentLayout = nullptr;
     std::function<GlideCurve(int)> m_curveFor;
+    std::function<QString(int)> m_textOf;
     GlideChart *m_glideChart = nullptr;
 };

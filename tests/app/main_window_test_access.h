@@ -22,5 +22,6 @@ public:
     }
 
     static std::array<ParamRow, 8> &rows(MainWindow &window) { return window.m_rows; }
+    static ParamRow &fastSpinRow(MainWindow &window) { return window.m_fastSpinRow; }
     static QString currentProfile(MainWindow &window) { return window.m_currentProfile; }
 };

@@ -330,3 +330,31 @@ TEST_F(SettingsPanelTest, TheDisplayPacedSwitchIsStoredOnlyWhileOn)
     EXPECT_TRUE(second.findChild<QCheckBox *>("displayPacedCheckBox")->isChecked());
     EXPECT_EQ(readConfig(), QByteArray(R"({"displayPaced": true, "parameters": {}})"));
 }
+
+TEST_F(SettingsPanelTest, TheFastSpinRowShowsOffOrItsMaximumAndOffErasesTheMember)
+{
+    writeConfig(R"({"parameters": {"default": {"fastSpinMax": 3}}})");
+    MainWindow window;
+    ParamRow &row = Access::fastSpinRow(window);
+    EXPECT_EQ(row.valueLabel->text(), QString("最高 3 倍"));
+    const auto edit = [&](int value, const char *shown) {
+        clickAndEditWith(row.valueLabel, [&](SettingsDialog &dialog) {
+            QSlider *slider = dialog.findChild<QSlider *>();
+            EXPECT_EQ(slider->minimum(), 1);
+            EXPECT_EQ(slider->maximum(), 10);
+            slider->setValue(value);
+            bool found = false;
+            for (QLabel *label : dialog.findChildren<QLabel *>())
+                found = found || label->text() == QString(shown);
+            EXPECT_TRUE(found) << shown;
+            dialog.accept();
+        });
+        EXPECT_EQ(row.valueLabel->text(), QString(shown));
+    };
+    edit(1, "关");
+    EXPECT_FALSE(savedDocument()["parameters"]["default"].contains("fastSpinMax"));
+    EXPECT_EQ(savedDocument()["parameters"]["default"].size(), 10u);
+    edit(10, "最高 10 倍");
+    EXPECT_EQ(savedDocument()["parameters"]["default"]["fastSpinMax"], 10);
+    EXPECT_EQ(sharedConfig()["parameters"]["default"]["fastSpinMax"], 10) << "not published";
+}
