@@ -51,6 +51,7 @@ HWND setUp(int profiles)
     S::s_horizontal = ScrollAnimation{};
     S::s_fineVertical = FineInputTrack{};
     S::s_fineHorizontal = FineInputTrack{};
+    S::s_fastSpin = FastSpinTrack{};
 
     nlohmann::json doc = initialConfig();
     for (int i = 1; i < profiles; ++i) {
@@ -126,6 +127,20 @@ void notches(benchmark::State &state, UINT message, const wchar_t *windowClass =
 void wheelEvent(benchmark::State &state)
 {
     notches(state, WM_MOUSEWHEEL);
+}
+
+// The same with a fast spin multiplying each notch: every event comes 20 ms after the one
+// before, as the performance counter tells, in a set with "fastSpinMax": 3.
+void fastSpinWheelEvent(benchmark::State &state)
+{
+    setUp(static_cast<int>(state.range(0)));
+    nlohmann::json doc = sharedConfig().document();
+    doc["parameters"]["default"]["fastSpinMax"] = 3;
+    sharedConfig() = doc;
+    hookEvents(state, WM_MOUSEWHEEL, notchEvent(), [&](std::size_t) {
+        S::s_vertical.isAnimating = false;
+        S::s_fastSpin.atMs -= 20.0;
+    });
 }
 
 // Every notch over another of 16 windows of 16 processes, in turn: none of them seen lately.
@@ -267,6 +282,7 @@ void logWriterLine(benchmark::State &state)
 } // namespace
 
 BENCHMARK(wheelEvent)->Arg(1)->Arg(10)->Arg(100)->Arg(1000)->Complexity();
+BENCHMARK(fastSpinWheelEvent)->Arg(1)->Arg(1000);
 BENCHMARK(firstNotchOverAWindow)->Arg(1)->Arg(1000);
 BENCHMARK(secondNotchOverTheSameWindow)->Arg(1)->Arg(1000);
 BENCHMARK(modernWindowWheelEvent)->Arg(1)->Arg(1000);

@@ -134,7 +134,7 @@ bool EngineScript::step(ByteReader &in)
     if (kind < 6)
         hookEvent(in);
     else if (kind < 7)
-        fineStream(in);
+        in.flag() ? fineStream(in) : spinStream(in);
     else if (kind < 11)
         tick(in);
     else if (kind < 13)
@@ -290,6 +290,22 @@ void EngineScript::fineStream(ByteReader &in)
             delta = static_cast<short>(-delta); // the finger turns
         wheelEvent(message, pt, DWORD(std::uint16_t(delta)) << 16, HC_ACTION, 0, 0);
         advanceClock(in.below(4) * 110); // 0, 110, 220 or 330 ms
+    }
+}
+
+void EngineScript::spinStream(ByteReader &in)
+{
+    // A wheel spun fast or freely: whole notches, now and then two in one event or one the
+    // other way, up to 20 ms apart (0: at the same instant), for a set that may multiply them.
+    const POINT pt = pickPoint(in);
+    const bool up = in.flag();
+    for (std::uint32_t n = 1 + in.below(32); n > 0; --n) {
+        const std::uint32_t how = in.below(8);
+        short delta = static_cast<short>(how == 0 ? 240 : 120);
+        if ((how == 1) == up)
+            delta = static_cast<short>(-delta);
+        wheelEvent(WM_MOUSEWHEEL, pt, DWORD(std::uint16_t(delta)) << 16, HC_ACTION, 0, 0);
+        advanceClock(in.below(21));
     }
 }
 

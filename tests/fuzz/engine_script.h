@@ -54,6 +54,7 @@ private:
     // Events of a touchpad or a fine wheel, some milliseconds apart: each that is fine-grained
     // goes on untouched and leaves its axis without a glide.
     void fineStream(ByteReader &in);
+    void spinStream(ByteReader &in);
     void tick(ByteReader &in);
     void advanceClock(long long milliseconds);
     // Runs ticks and checks what they posted and how the animations that ended came out.

@@ -3,6 +3,7 @@
 #include "config/config_document.h"
 
 #include <cstdint>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -10,7 +11,7 @@ namespace {
 const char *const kSetKeys[] = {
     "accelUp", "accelDown", "rapidIntervalUp", "rapidIntervalDown", "accelDurationStart",
     "accelDurationEnd", "scrollDistanceUp", "scrollDistanceDown", "scrollDirectionNormal",
-    "smoothScrollEnabled",
+    "smoothScrollEnabled", "fastSpinMax",
 };
 
 nlohmann::json nested(ByteReader &in, std::uint32_t depth)
@@ -49,7 +50,7 @@ nlohmann::json fuzzedSet(ByteReader &in)
     nlohmann::json set = defaultParameters();
     const std::uint32_t changes = in.below(6);
     for (std::uint32_t i = 0; i < changes; ++i) {
-        const char *key = kSetKeys[in.below(10)];
+        const char *key = kSetKeys[in.below(std::uint32_t(std::size(kSetKeys)))];
         if (in.below(8) == 0)
             set.erase(key);
         else
