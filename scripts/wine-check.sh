@@ -586,6 +586,35 @@ if [ "$program" = Sorvella ]; then
     # 1200 in 67 ticks divided by 5, the fraction carried: 240 units in 48 steps.
     check "... and the probe receives the series divided by 5" "$(divided_series "$notch_up" 5)" \
         "$(wheel_since "$from" | awk '{print $2}' | xargs)"
+
+    # A fast spin goes farther where Notepad's set asks for it, and a slow one exactly as far.
+    # notepad_burst BUTTON DELAY_MS WATCH_MS: the lines 8 notches DELAY_MS apart move Notepad.
+    notepad_burst() {
+        "$wine_bin" "$probe" notepad watch "$3" >"$tmp/notepad.out" 2>/dev/null &
+        local watcher=$!
+        wait_for 30 grep -q '^watching' "$tmp/notepad.out"
+        xdotool click --repeat 8 --delay "$2" "$1"
+        wait "$watcher"
+        tr -d '\r' <"$tmp/notepad.out" | awk '$1 == "notepad" {print $3 - $2}'
+    }
+    # A Notepad of its own, in front of the probe window and under the cursor.
+    kill "$notepad_pid" 2>/dev/null; wait "$notepad_pid" 2>/dev/null
+    start_notepad
+    fast_plain="$(notepad_burst 5 15 2500)"
+    slow_plain="$(notepad_burst 4 300 3500)"
+    {
+        echo "{"; echo '    "autorunEnabled": false,'; echo '    "parameters": {'
+        param_set "        " default; echo "        },"
+        param_set "        " notepad.exe | sed 's/"smoothScrollEnabled": true/"smoothScrollEnabled": true,\n            "fastSpinMax": 3/'
+        echo "        }"; echo "    }"; echo "}"
+    } >"$tmp/app/config.json"
+    respawn_program respawn_fast_spin
+    fast_spun="$(notepad_burst 5 15 2500)"
+    slow_spun="$(notepad_burst 4 300 3500)"
+    check "8 notches 15 ms apart move Notepad at least 2.2 times as far with \"fastSpinMax\": 3" "yes" \
+        "$(awk -v a="${fast_plain:-0}" -v b="${fast_spun:-0}" 'BEGIN { print (a > 0 && b >= 2.2 * a) ? "yes" : "no: " a " then " b }')"
+    check "8 notches 300 ms apart move Notepad exactly as far with it as without" "${slow_plain:-none}" "${slow_spun:-none}"
+    printf '{}' >"$tmp/app/config.json"
     timeout 60 "$wine_bin" "$probe" setlines 3 >/dev/null 2>&1
 fi
 
