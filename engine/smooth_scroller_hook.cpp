@@ -235,8 +235,8 @@ LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
     // the notch keeps its own way rather than scroll another one.
     const StepRoute route{look.inputOnly, topLevel,
                           look.inputOnly ? wheelRoutingAt(event->time) : WheelRouting::Unknown};
-    Notch notch{hwnd,     pt,        total, params->interval(up), route,
-                      *snapshot, unitDivisorOf(publishedWheelUnits(), axis), displayPacedIn(*snapshot)};
+    Notch notch{hwnd,      pt,        total, params->interval(up), route,
+                *snapshot, unitDivisorOf(publishedWheelUnits(), axis), displayPacedIn(*snapshot)};
     if (notch.route.injected && !injectedStepReachesFrom(notch.route, topLevel))
         return passOn(nCode, wParam, lParam);
     if (reverseOnly)
