@@ -252,22 +252,6 @@ QWidget *MainWindow::buildDisplayPacedGroup()
     QVBoxLayout *column = nullptr;
     QWidget *group = makePanelGroup(QStringLiteral("滚动节奏"), this, &column);
 
-    // How far a fast spin goes, per application, beside the pacing that applies to all.
-    m_fastSpinRow.step = 1;
-    m_fastSpinRow.minimum = 1;
-    m_fastSpinRow.maximum = kFastSpinLargest;
-    m_fastSpinRow.caption = QStringLiteral("快速滚动加速「转得越快走得越远」");
-    m_fastSpinRow.nameLabel = makeSideLabel(QStringLiteral("快速滚动"), group);
-    m_fastSpinRow.valueLabel = makeValueLabel(QStringLiteral("valueLabel"), group);
-    auto *spinRow = new QHBoxLayout;
-    spinRow->setSpacing(8);
-    spinRow->addStretch(1);
-    spinRow->addWidget(m_fastSpinRow.nameLabel);
-    spinRow->addWidget(m_fastSpinRow.valueLabel);
-    spinRow->addStretch(1);
-    column->addLayout(spinRow);
-    connect(m_fastSpinRow.valueLabel, &ClickableLabel::clicked, this, [this] { editParameter(m_fastSpinRow); });
-
     m_displayPacedCheckBox = new QCheckBox(QStringLiteral("跟随屏幕刷新"), group);
     m_displayPacedCheckBox->setObjectName(QStringLiteral("displayPacedCheckBox"));
     m_displayPacedCheckBox->setToolTip(
@@ -280,6 +264,25 @@ QWidget *MainWindow::buildDisplayPacedGroup()
     column->addLayout(row);
 
     connect(m_displayPacedCheckBox, &QCheckBox::toggled, this, &MainWindow::onDisplayPacedToggled);
+
+    // How far a fast spin goes, per application, beside the pacing that applies to all.
+    m_fastSpinRow.step = 1;
+    m_fastSpinRow.minimum = 1;
+    m_fastSpinRow.maximum = kFastSpinLargest;
+    m_fastSpinRow.caption = QStringLiteral("快速滚动加速「转得越快走得越远」");
+    m_fastSpinRow.nameLabel = makeSideLabel(QStringLiteral("快速滚动"), group);
+    // Four characters: as wide as its text, not the two of "上滑".
+    m_fastSpinRow.nameLabel->setMinimumWidth(0);
+    m_fastSpinRow.nameLabel->setMaximumWidth(QWIDGETSIZE_MAX);
+    m_fastSpinRow.valueLabel = makeValueLabel(QStringLiteral("valueLabel"), group);
+    auto *spinRow = new QHBoxLayout;
+    spinRow->setSpacing(8);
+    spinRow->addStretch(1);
+    spinRow->addWidget(m_fastSpinRow.nameLabel);
+    spinRow->addWidget(m_fastSpinRow.valueLabel);
+    spinRow->addStretch(1);
+    column->addLayout(spinRow);
+    connect(m_fastSpinRow.valueLabel, &ClickableLabel::clicked, this, [this] { editParameter(m_fastSpinRow); });
     return group;
 }
 
