@@ -167,8 +167,8 @@ bool leftToDevice(WheelAxis axis, const MSLLHOOKSTRUCT &event)
     return true;
 }
 
-// The notch's distance as a fast spin makes it. Its time is the one taken at the hook's entry:
-// the event's own follows the tick count, whose coarse steps would make one spin go
+// The notch's distance as a fast spin makes it. Its time is the performance counter's as the
+// hook takes the notch up: the event's own follows the tick count, whose coarse steps would make one spin go
 // different distances.
 int spunTotal(WheelAxis axis, const Notch &notch, double nowMs, int d, WheelAction action, int fastSpinMax)
 {
@@ -179,7 +179,6 @@ int spunTotal(WheelAxis axis, const Notch &notch, double nowMs, int d, WheelActi
 
 LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
 {
-    const double nowMs = frameClockNow();
     ScrollAnimation &a = S::animation(axis);
     if (lParam != 0 && leftToDevice(axis, *reinterpret_cast<const MSLLHOOKSTRUCT *>(lParam)))
         return passOn(nCode, wParam, lParam);
@@ -191,6 +190,8 @@ LRESULT handleWheel(WheelAxis axis, int nCode, WPARAM wParam, LPARAM lParam)
     }
     if (lParam == 0)
         return passOn(nCode, wParam, lParam);
+    // Taken once the cheap ways of passing on are behind: fine input and modifiers never ask.
+    const double nowMs = frameClockNow();
 
     const auto *event = reinterpret_cast<const MSLLHOOKSTRUCT *>(lParam);
     const int raw = static_cast<short>(HIWORD(event->mouseData));
