@@ -168,8 +168,8 @@ bool leftToDevice(WheelAxis axis, const MSLLHOOKSTRUCT &event)
 }
 
 // The notch's distance as a fast spin makes it. Its time is the performance counter's as the
-// hook takes the notch up: the event's own follows the tick count, whose coarse steps would make one spin go
-// different distances.
+// hook takes the notch up: the event's own follows the tick count, whose coarse steps would
+// make one spin go different distances.
 int spunTotal(WheelAxis axis, const Notch &notch, double nowMs, int d, WheelAction action, int fastSpinMax)
 {
     if (axis != WheelAxis::Vertical)
