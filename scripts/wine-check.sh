@@ -611,6 +611,7 @@ if [ "$program" = Sorvella ]; then
     respawn_program respawn_fast_spin
     fast_spun="$(notepad_burst 5 15 2500)"
     slow_spun="$(notepad_burst 4 300 3500)"
+    echo "wine-check: 8 notches 15 ms apart: $fast_plain lines, $fast_spun with the fast spin; 300 ms apart: $slow_plain and $slow_spun"
     check "8 notches 15 ms apart move Notepad at least 2.2 times as far with \"fastSpinMax\": 3" "yes" \
         "$(awk -v a="${fast_plain:-0}" -v b="${fast_spun:-0}" 'BEGIN { print (a > 0 && b >= 2.2 * a) ? "yes" : "no: " a " then " b }')"
     check "8 notches 300 ms apart move Notepad exactly as far with it as without" "${slow_plain:-none}" "${slow_spun:-none}"
